@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the program need.
+# With --check it only reports (exit 1) whether something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-speech-dev qt6-declarative-dev
+  libgtest-dev libgmock-dev googletest
+  clang libclang-rt-14-dev
+  xvfb xauth fonts-wqy-microhei socat
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ "${1:-}" = "--check" ]; then
+  [ ${#missing[@]} -eq 0 ] && exit 0
+  echo "missing packages: ${missing[*]}"
+  exit 1
+fi
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

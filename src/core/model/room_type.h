@@ -1,0 +1,183 @@
+#pragma once
+// The room type held in memory: identity, host options, device counts, the device records with
+// their scene-mode slots, the lamp-name table and the run-time state the windows share.
+// Device numbers and scene slots are 1-based throughout the program, so every table indexed by them
+// keeps an unused entry 0 and is read as devices[v], modes[n - 1] is avoided by slot().
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "core/model/catalogues.h"
+
+namespace room::model {
+
+constexpr int kMaxDevices = 36;
+constexpr int kBusDevices = 32;  // devices a console run can address
+constexpr int kModeSlots = 24;
+constexpr int kChannels = 6;
+constexpr int kChannelTableSize = 201;
+constexpr int kProgramVersion = 162;
+constexpr int kSceneRecordSize = 244;
+constexpr int kNotInvolved = 238;  // 0xEE: an output (or setting) that a scene leaves alone
+constexpr int kCategoryListSize = 50;
+constexpr int kOrdinaryListSize = 100;
+
+// One scene mode of one device: seven values, [0] the mode code and [1..6] the states of
+// outputs 1..6. value()/setValue() give the flat view that frames and checks use.
+struct ModeSlot {
+    int modeCode = 0;
+    std::array<int, kChannels> outputState{};  // outputState[k] belongs to output k + 1
+
+    int value(int i) const { return i == 0 ? modeCode : outputState[i - 1]; }
+    void setValue(int i, int v) { (i == 0 ? modeCode : outputState[i - 1]) = v; }
+    bool isUsed() const { return modeCode != 0 && modeCode != kNotInvolved; }
+    bool operator==(const ModeSlot&) const = default;
+};
+
+struct DeviceRecord {
+    std::uint8_t type = 0;  // 1..6, see deviceTypeNames
+    std::string name;       // where the device is mounted
+    int inUse = 0;
+    std::array<int, kChannels> inputs{};
+    std::array<int, kChannels> outputs{};
+    std::array<ModeSlot, kModeSlots> modes{};  // modes[n - 1] is scene slot n
+
+    ModeSlot& slot(int n) { return modes[n - 1]; }
+    const ModeSlot& slot(int n) const { return modes[n - 1]; }
+    // Empty when the first ten channel values (inputs 1..6, outputs 1..4) are all zero.
+    bool isEmpty() const;
+    bool operator==(const DeviceRecord&) const = default;
+};
+
+using OutputMask = std::array<std::uint8_t, 6>;            // byte pairs for modes 1-8, 9-16, 17-24
+using DeviceMasks = std::array<OutputMask, kChannels>;     // one mask per output channel
+using SceneRecord = std::array<std::uint8_t, kSceneRecordSize>;
+using CategoryList = std::array<std::uint8_t, kCategoryListSize>;
+
+struct RoomTypeConfig {
+    // Identity
+    std::string hotelName = "XX酒店";
+    std::string roomTypeName = "标准房";
+    int roomTypeNumber = 1;
+    std::string roomTypeNumberText = "1";
+    int roomTypeNumberAux = 0;
+    int systemType = 1;
+    std::string systemTypeText = "1";
+    int systemTypeSelection = 1;
+    int fileVersion = kProgramVersion;
+
+    // Host board options; the file carries the first five as signed bytes.
+    std::int8_t outputExpansion = 0;
+    std::int8_t inputExpansion = 0;
+    std::int8_t dryContactFirstFive = 0;
+    std::int8_t boardOptionFlags = 0;
+    std::int8_t boardOption7 = 0;
+    bool lowVoltageDoorbell = false;  // "弱电门铃(不勾选为强电门铃)"
+    bool sendToSwitch = false;        // "配置时向开关发送"
+
+    // Capacities and device counts
+    int headerByte = 1;
+    int inputCount = 0;
+    int outputCount = 0;
+    int lowVoltageOutputCount = 0;
+    int deviceCount = 0;
+    int thermostatCount = 0;
+    int switchPanelCount = 0;
+    int curtainControllerCount = 0;
+    int wirelessCurtainMotorCount = 0;
+    int powerSwitchCount = 0;
+    int irForwarderCount = 0;
+    int signalCollectorCount = 0;
+    int doorPlateCount = 0;
+    int humanIrCount = 0;
+    int doorMagnetCount = 0;
+    int offlineVoiceCount = 0;
+    int backgroundMusicCount = 0;
+    int gatewayCount = 0;
+
+    // Option bytes
+    int cardOutDelay = 10;
+    std::uint8_t functionOptionsA = 0x01;
+    std::uint8_t functionOptionsB = 0;
+    std::uint8_t functionOptionsC = 0;
+    std::uint8_t functionOptionsD = 0;
+    std::uint8_t functionOptionsE = 0;
+    std::uint8_t functionOptionsF = 0;
+    int dimMaxBrightness = 180;
+    int dimMinBrightness = 40;
+    std::array<std::uint8_t, 6> modeFlagBits{};
+
+    // Devices; entry 0 is unused so that devices[v] is device v.
+    std::array<DeviceRecord, kMaxDevices + 1> devices{};
+    std::array<DeviceMasks, kMaxDevices + 1> outputMasks{};  // derived, see refreshMasks()
+
+    // Flattened channel tables: entry 0 mirrors the count, entry (v-1)*6+j+1 is device v channel j.
+    std::array<int, kChannelTableSize> inputLamp{};
+    std::array<int, kChannelTableSize> outputLamp{};
+    std::array<int, kChannelTableSize> legacyLamp{};
+    std::array<int, kLampCount> lampInUse{};
+
+    // Lamp names and category lists (terminated by 255)
+    std::array<std::string, kLampCount> lampNames{};
+    std::string lampTableName;
+    std::array<std::uint8_t, kOrdinaryListSize> ordinaryLightKeys{};
+    CategoryList dimmerAndOtherKeys{};
+    CategoryList curtainKeys{};
+    CategoryList sceneModeKeys{};
+    CategoryList otherKeys{};
+    CategoryList airConditionerKeys{};
+    CategoryList spareKeys{};
+
+    // Held in memory only (edited by the definition dialogs, never in the room-type file)
+    std::array<SceneRecord, kModeSlots> sceneTable{};
+    std::array<std::uint8_t, 100> cycleModes{};
+    std::array<std::uint8_t, 25> optionTable{};
+    std::array<std::int32_t, 14> curtainRunTimes{};
+
+    // Run-time state shared by the windows
+    std::array<std::uint8_t, kMaxDevices + 1> selected{};  // console run selection, 1 = take part
+    std::array<std::uint8_t, 145> demoOutputState{};
+    std::uint8_t demoCardState = 0;
+    int modified = 0;
+    std::string currentFileName;
+};
+
+// Clears what a new load or a new room type must not inherit; texts, counts and options stay.
+void reset(RoomTypeConfig& room);
+// Lamp names and category lists from the catalogues (start-up).
+void initDefaults(RoomTypeConfig& room);
+// A room type as the program holds it right after start-up.
+RoomTypeConfig makeStartupRoomType();
+
+// Recomputes the output masks of devices 1..deviceCount from their scene slots.
+void refreshMasks(RoomTypeConfig& room);
+DeviceMasks computeMasks(const DeviceRecord& device);
+
+// Sum of the counts of devices that carry a record.
+int deviceCountFromCounts(const RoomTypeConfig& room);
+
+// Stores a channel value into a device and its flattened mirror, marking the lamp in use.
+void setInput(RoomTypeConfig& room, int device, int channel, int lamp);
+void setOutput(RoomTypeConfig& room, int device, int channel, int lamp);
+void markLampInUse(RoomTypeConfig& room, int lamp);
+
+// "   酒店名称:...   主机型号:<name>" (without baseTitle and without the file path).
+std::string titleText(const RoomTypeConfig& room);
+
+// "%03d." + name, as every channel list shows a lamp number, and its read-back.
+std::string channelEntryText(const RoomTypeConfig& room, int lamp);
+int channelEntryLamp(std::string_view entry);
+
+// Category list contents up to the terminator.
+template <std::size_t N>
+std::vector<std::uint8_t> listItems(const std::array<std::uint8_t, N>& list) {
+    std::vector<std::uint8_t> items;
+    for (std::uint8_t v : list) {
+        if (v == kListEnd) break;
+        items.push_back(v);
+    }
+    return items;
+}
+
+}  // namespace room::model
