@@ -1,6 +1,13 @@
 #pragma once
 // The room-type file (.shd): GBK text, CR LF lines, comma-separated fields, each line closed by a
 // field holding one blank. Pure functions over bytes; the program does the file I/O.
+//
+// The reader never writes outside the model, whatever the bytes:
+// - a field is used only when a comma follows it; text after the last comma is dropped;
+// - a field of 100 bytes or more is cut to its first 99 bytes (at a GBK character boundary);
+// - a line ends at CR LF or a lone LF; a NUL byte ends the line's content;
+// - device numbers outside 1..36, lamp numbers outside 0..249 and positions beyond a table
+//   are skipped; the device count is clamped to 0..36.
 
 #include <string>
 #include <string_view>
@@ -25,10 +32,18 @@ struct LoadResult {
     }
 };
 
+// Longest field the reader keeps, in file bytes.
+constexpr std::size_t kMaxShdFieldBytes = 99;
+
 // Resets `room` and reads `bytes` into it as Open does (refresh included when the version allows).
+// A refused file keeps what was read before the version field.
 LoadResult readRoomTypeFile(std::string_view bytes, model::RoomTypeConfig& room);
 
 // The whole file as the program writes it.
 std::string writeRoomTypeFile(const model::RoomTypeConfig& room);
+
+// The version refusal texts with the three digits of `version` filled in (UTF-8).
+std::string newerVersionMessage(int version);
+std::string olderVersionMessage(int version);
 
 }  // namespace room::format
