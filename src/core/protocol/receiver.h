@@ -1,5 +1,11 @@
 #pragma once
 // Reassembles device answers from the bytes of the bus, one byte at a time.
+//
+// Idle: 0xF0 starts a short answer, 0xF2 a long one, anything else is dropped. A long answer must
+// go on with 0xF3 and ends at the first 0xF3 0xF4 pair after that header; it holds at most
+// kMaxLongAnswer bytes, a longer one is lost. A short answer is 17 bytes whose last byte must be
+// 0x0F and whose byte 15 must be the checksum of bytes 0..14. A dropped answer leaves the receiver
+// idle, ready for the next start byte.
 
 #include <cstdint>
 #include <optional>
@@ -19,12 +25,26 @@ class Receiver {
 public:
     static constexpr int kMaxLongAnswer = 255;
 
+    // Which short answers count: the console wants the checksum; the main window's mirror also
+    // takes 0x88 in its place.
+    enum class ShortRule { Checksum, ChecksumOrMirror };
+
+    Receiver() = default;
+    explicit Receiver(ShortRule rule) : m_rule(rule) {}
+
     // Feeds one byte; returns an answer when this byte completes one.
     std::optional<Answer> push(std::uint8_t byte);
     void clear();
+    bool idle() const { return m_state == State::Idle; }
 
 private:
     enum class State { Idle, LongStart, Long, Short };
+
+    std::optional<Answer> pushIdle(std::uint8_t byte);
+    std::optional<Answer> pushLong(std::uint8_t byte);
+    std::optional<Answer> pushShort(std::uint8_t byte);
+
+    ShortRule m_rule = ShortRule::Checksum;
     State m_state = State::Idle;
     Bytes m_buffer;
 };
