@@ -1,19 +1,34 @@
 #pragma once
 // "setinfo.ini": section "设置" with the last chosen system type and lamp-table name. The text is
-// GBK on disk; these functions take and give the file's bytes.
+// GBK on disk; these functions take and give the file's bytes, keys and values are UTF-8.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace room::format {
+
+constexpr std::string_view kSettingsFileName = "setinfo.ini";
+constexpr std::string_view kSettingsSection = "设置";
+constexpr std::string_view kLastSystemTypeKey = "上次选择的主机型号";
+constexpr std::string_view kLastLampTableKey = "上次选择的灯名表";
+// Values are read into a 255-byte buffer: at most 254 bytes of text survive.
+constexpr std::size_t kSettingBufferSize = 255;
+// Highest system-type selection the capacity table has a row for.
+constexpr int kMaxSystemTypeSelection = 6;
 
 struct Settings {
     int systemTypeSelection = 1;  // "上次选择的主机型号"
     std::string lampTableName;    // "上次选择的灯名表"
 };
 
-// Missing file, section or key read as empty values; 0, negative or text gives system type 1.
+// Missing file, section or key read as empty values; 0, negative or text gives system type 1, and
+// so does a number past the capacity table (it would select a row that does not exist).
 Settings parseSettings(std::string_view iniBytes);
+
+// One value of section "设置" (UTF-8): empty when missing, cut to what the buffer holds (never in
+// the middle of a character).
+std::string readSetting(std::string_view iniBytes, std::string_view key);
 
 // Sets one key of section "设置" in the existing INI bytes, keeping every other line.
 std::string writeSetting(std::string_view iniBytes, std::string_view key, std::string_view value);
