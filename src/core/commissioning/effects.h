@@ -1,0 +1,106 @@
+#pragma once
+// What the run engine asks its driver to do: bytes to write, texts to show, state to reflect.
+// The engine performs none of it itself, so the console window, the command-line tool and the
+// tests can all drive it.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/protocol/frames.h"
+
+namespace room::commissioning {
+
+using Clock = std::chrono::steady_clock;
+using TimePoint = Clock::time_point;
+using Milliseconds = std::chrono::milliseconds;
+
+// The console's runMode values; the numbers are the ones the pages test against.
+enum class RunMode : std::uint8_t { Idle = 0, ReadAll = 2, VerifyAll = 3, ClearAll = 4, SendAll = 5 };
+
+// Operation of the switch-panel pages (the operation byte of their frames).
+enum class PageOperation : std::uint8_t {
+    None = 0,
+    Send = 1,
+    Read = 2,
+    Verify = 3,
+    Clear = 4,
+    NumberOnly = 6,
+};
+
+// "按任意键执行" adds 0x80 to the operation byte; "收到即执行" applies the data on receipt.
+enum class Execution : std::uint8_t { AnyKey, OnReceipt };
+
+// Console commands (run buttons and the pages' exit command).
+enum class Action : std::uint8_t {
+    SendAll,
+    VerifyAll,
+    ReadAll,
+    ClearAll,
+    LeaveNetwork,
+    CheckDevices,
+    ExitSendMode,
+    Stop,
+};
+
+// What a written frame is for, so a bus log can label it.
+enum class FrameKind : std::uint8_t { Send, Read, Verify, Clear, Command };
+std::string_view frameKindName(FrameKind kind);
+
+struct OutFrame {
+    int device = 0;  // 0 for frames addressed to every device
+    FrameKind kind = FrameKind::Command;
+    protocol::Bytes bytes;
+};
+
+struct Question {
+    std::string caption;  // "询问..."
+    std::string text;     // asked with OK/Cancel
+};
+
+// Device `device` is being served; it is number `visited` of `total` the run will visit.
+struct Progress {
+    RunMode mode = RunMode::Idle;
+    int device = 0;
+    int visited = 0;
+    int total = 0;
+};
+
+struct RunSummary {
+    RunMode mode = RunMode::Idle;
+    int visited = 0;
+    int total = 0;
+    bool stopped = false;      // ended by a stop command or a lost port
+    std::vector<int> unread;   // listed after "未读到的编号:" (read all, verify all)
+    std::vector<int> abnormal; // listed after "数据异常的编号:" (verify all)
+};
+
+struct ResultChange {
+    int device = 0;
+    int result = 0;  // 0 no answer, 1 matched or read, 2 differences
+};
+
+struct Effects {
+    std::vector<OutFrame> writes;           // write now, in order, each frame as one write
+    std::vector<std::string> statusTexts;   // every status-line text in order; the last stays shown
+    std::optional<std::string> title;       // new title line (the run summaries)
+    std::vector<std::string> messages;      // message boxes to show, in order
+    std::optional<Question> question;       // nothing happened: ask, then repeat with confirmed
+    std::vector<ResultChange> results;      // per-device result changes
+    std::vector<std::string> differences;   // verification differences found by this step
+    std::optional<Progress> runStarted;
+    std::optional<Progress> progress;       // a device is being served
+    std::optional<RunSummary> runFinished;
+    std::optional<bool> runButtonsShown;    // run buttons shown and port list enabled
+    std::optional<bool> pageSendsEnabled;   // the switch pages' send buttons
+    bool readBack = false;                  // a read-back wrote into the room type
+
+    const std::string* status() const { return statusTexts.empty() ? nullptr : &statusTexts.back(); }
+    bool empty() const;
+    void merge(Effects&& other);
+};
+
+}  // namespace room::commissioning

@@ -1,0 +1,411 @@
+#include "core/commissioning/engine.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "core/commissioning/texts.h"
+#include "core/protocol/frames.h"
+
+namespace room::commissioning {
+
+namespace {
+
+bool isBusDevice(int device) { return device >= 1 && device <= kLastBusDevice; }
+
+FrameKind pageFrameKind(PageOperation operation) {
+    switch (operation) {
+        case PageOperation::Read: return FrameKind::Read;
+        case PageOperation::Verify: return FrameKind::Verify;
+        case PageOperation::Clear: return FrameKind::Clear;
+        default: return FrameKind::Send;
+    }
+}
+
+Effects messageOnly(std::string text) {
+    Effects fx;
+    fx.messages.push_back(std::move(text));
+    return fx;
+}
+
+Effects questionOnly(const char* text) {
+    Effects fx;
+    fx.question = Question{text::kQuestionCaption, text};
+    return fx;
+}
+
+}  // namespace
+
+Engine::Engine(model::RoomTypeConfig& room, model::RoomTypeConfig& edit)
+    : m_room(room), m_edit(edit) {}
+
+int Engine::result(int device) const { return isBusDevice(device) ? m_results[device] : 0; }
+
+// ---------------------------------------------------------------------------------------------
+// Port and commands
+
+Effects Engine::setPortOpen(bool open, TimePoint /*now*/) {
+    Effects fx;
+    m_portOpen = open;
+    // Whatever was half received belongs to the old port.
+    m_receiver.clear();
+    if (open) return fx;
+    m_writes.clear();
+    if (runActive()) finishRun(true, fx);
+    return fx;
+}
+
+std::optional<std::string> Engine::refusal(Action action) const {
+    if (action == Action::ExitSendMode && runActive()) return text::kRunActive;
+    if (!m_portOpen) return text::kNoPort;
+    // The run buttons are hidden during a run; a driver that still asks is refused.
+    if (runActive()) return text::kRunActive;
+    return std::nullopt;
+}
+
+std::optional<std::string> Engine::question(Action action) const {
+    switch (action) {
+        case Action::ReadAll: return text::kAskReadAll;
+        case Action::ClearAll: return text::kAskClearAll;
+        case Action::LeaveNetwork: return text::kAskLeaveNetwork;
+        default: return std::nullopt;
+    }
+}
+
+Effects Engine::command(Action action, TimePoint now, bool confirmed) {
+    if (action == Action::Stop) return stop(now);
+    if (auto refused = refusal(action)) return messageOnly(*refused);
+    if (!confirmed) {
+        if (auto asked = question(action)) return questionOnly(asked->c_str());
+    }
+    switch (action) {
+        case Action::SendAll: return startRun(RunMode::SendAll, now);
+        case Action::VerifyAll: return startRun(RunMode::VerifyAll, now);
+        case Action::ReadAll: return startRun(RunMode::ReadAll, now);
+        case Action::ClearAll: return clearAll(now);
+        case Action::LeaveNetwork:
+            return sendFixed(protocol::leaveNetworkFrame(), FrameKind::Command, now, true);
+        case Action::CheckDevices:
+            return sendFixed(protocol::checkDevicesFrame(), FrameKind::Command, now, true);
+        case Action::ExitSendMode:
+            return sendFixed(protocol::exitSendModeFrame(), FrameKind::Command, now, false);
+        case Action::Stop: break;
+    }
+    return {};
+}
+
+Effects Engine::clearAll(TimePoint now) {
+    Effects fx;
+    m_runMode = RunMode::ClearAll;
+    queueFrames(0, FrameKind::Clear, {protocol::clearAllFrame()}, now, fx);
+    m_runMode = RunMode::Idle;
+    setStatus(text::kSent, fx);
+    return fx;
+}
+
+Effects Engine::sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent) {
+    Effects fx;
+    queueFrames(0, kind, {std::move(frame)}, now, fx);
+    if (showSent) setStatus(text::kSent, fx);
+    return fx;
+}
+
+Effects Engine::stop(TimePoint /*now*/) {
+    Effects fx;
+    if (!runActive()) return fx;
+    // Frames of the device being served that have not gone out yet are dropped with the run.
+    m_writes.clear();
+    finishRun(true, fx);
+    return fx;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Runs (timer 1)
+
+Effects Engine::startRun(RunMode mode, TimePoint now) {
+    Effects fx;
+    if (mode == RunMode::SendAll) setStatus(text::kSending, fx);
+    if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll) {
+        for (int device = 1; device <= kLastBusDevice; ++device) {
+            if (m_results[device] != 0) setResult(device, 0, fx);
+        }
+        m_verify.errorCount = 0;
+    }
+    m_runMode = mode;
+    m_currentDevice = 1;
+    m_visited = 0;
+    m_lastServed = 0;
+    m_differences.clear();
+    m_planned = 1 + remainingDevices(m_room, mode, 1);
+    fx.runButtonsShown = false;
+    fx.runStarted = Progress{mode, 1, 0, m_planned};
+    // Device 1 is served whatever its selection.
+    serve(1, now, fx);
+    m_timer1 = busyUntil(now) + startPeriod(mode, m_room.systemType);
+    return fx;
+}
+
+void Engine::serve(int device, TimePoint now, Effects& fx) {
+    m_verify.errorCount = 0;
+    if (m_runMode == RunMode::VerifyAll) {
+        m_verify.verifyDevice = device;
+        m_verify.blockCounter = 6;
+    } else {
+        m_verify.verifyDevice = 0;
+    }
+    setStatus(formatNumber(text::kServing, device), fx);
+    m_lastServed = device;
+    ++m_visited;
+    m_planned = m_visited + remainingDevices(m_room, m_runMode, device);
+    fx.progress = Progress{m_runMode, device, m_visited, m_planned};
+    queueFrames(device, runFrameKind(m_runMode),
+                protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
+}
+
+void Engine::runStep(TimePoint now, Effects& fx) {
+    m_timer1.reset();
+    const int device = nextDevice(m_room, m_runMode, m_currentDevice);
+    if (device == 0) {
+        finishRun(false, fx);
+        return;
+    }
+    m_currentDevice = device;
+    if (m_room.devices[device].inUse != 0) {
+        // Timer 1 rests until the pause is over and the device has been served.
+        m_pendingServe = PendingServe{now + kInUsePause, device};
+        return;
+    }
+    serve(device, now, fx);
+    m_timer1 = busyUntil(now) + kServePeriod;
+}
+
+void Engine::finishRun(bool stopped, Effects& fx) {
+    const RunMode mode = m_runMode;
+    RunSummary summary{mode, m_visited, stopped ? m_planned : m_visited, stopped, {}, {}};
+    if (mode == RunMode::ReadAll || mode == RunMode::VerifyAll) {
+        // A cut-short run lists only what it has visited.
+        const int lastVisited = stopped ? m_lastServed : kLastBusDevice;
+        summary.unread = unreadDevices(m_room, mode, m_results, lastVisited);
+        if (mode == RunMode::VerifyAll) summary.abnormal = abnormalDevices(m_room, m_results);
+        m_title = summaryTitle(summary);
+        fx.title = m_title;
+    }
+    if (mode == RunMode::ReadAll) {
+        // A read-back may have raised deviceCount to the highest device that answered.
+        m_room.deviceCount = model::deviceCountFromCounts(m_room);
+    }
+    m_timer1.reset();
+    m_pendingServe.reset();
+    setStatus(finishedStatus(mode), fx);
+    m_currentDevice = 0;
+    m_runMode = RunMode::Idle;
+    fx.runButtonsShown = true;
+    fx.runFinished = std::move(summary);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Answers
+
+Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
+    Effects fx;
+    for (std::uint8_t byte : bytes) {
+        if (auto answer = m_receiver.push(byte)) handleAnswer(*answer, now, fx);
+    }
+    return fx;
+}
+
+void Engine::handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx) {
+    const bool verifying =
+        m_verify.verifyDevice != 0 &&
+        (m_runMode == RunMode::VerifyAll || m_pageOperation == PageOperation::Verify);
+    const bool reading = m_runMode == RunMode::ReadAll || m_pageOperation == PageOperation::Read;
+    if (verifying) {
+        verify(answer, fx);
+    } else if (reading) {
+        readBack(answer, fx);
+    }
+    // The device has answered: move on soon. During the pause before the next device is served
+    // the answer is a late one of the previous device and must not shorten the next one's wait.
+    if ((m_runMode == RunMode::VerifyAll || m_runMode == RunMode::ReadAll) && !m_pendingServe) {
+        m_timer1 = busyUntil(now) + kAnswerPeriod;
+    }
+}
+
+void Engine::verify(const protocol::Answer& answer, Effects& fx) {
+    protocol::CheckOutcome outcome =
+        protocol::verifyAnswer(answer, m_room, m_edit, m_verify, runActive());
+    // Every text but a closing verdict is a difference.
+    const std::size_t differences = outcome.status.size() - (outcome.result && !outcome.status.empty() ? 1 : 0);
+    for (std::size_t i = 0; i < outcome.status.size(); ++i) {
+        if (i < differences) {
+            m_differences.push_back(outcome.status[i]);
+            fx.differences.push_back(outcome.status[i]);
+        }
+        setStatus(std::move(outcome.status[i]), fx);
+    }
+    for (std::string& message : outcome.messages) fx.messages.push_back(std::move(message));
+    if (outcome.result && m_runMode == RunMode::VerifyAll) {
+        setResult(outcome.device, *outcome.result, fx);
+    }
+}
+
+void Engine::readBack(const protocol::Answer& answer, Effects& fx) {
+    protocol::CheckOutcome outcome = protocol::readBackAnswer(answer, m_room);
+    for (std::string& status : outcome.status) setStatus(std::move(status), fx);
+    for (std::string& message : outcome.messages) fx.messages.push_back(std::move(message));
+    if (outcome.wroteRoom) {
+        m_readBackDone = true;
+        fx.readBack = true;
+    }
+    if (m_runMode != RunMode::ReadAll) return;
+    if (outcome.result) {
+        setResult(outcome.device, *outcome.result, fx);
+    } else if (outcome.wroteRoom && answer.kind == protocol::Answer::Kind::Long) {
+        // A long answer is the whole device: once stored, the device has been read.
+        setResult(outcome.device, 1, fx);
+    }
+}
+
+void Engine::setResult(int device, int value, Effects& fx) {
+    if (!isBusDevice(device)) return;
+    m_results[device] = static_cast<std::uint8_t>(value);
+    fx.results.push_back(ResultChange{device, value});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Switch pages
+
+void Engine::setPageOperation(PageOperation operation) {
+    m_pageOperation = operation;
+    switch (operation) {
+        case PageOperation::Send:
+        case PageOperation::NumberOnly: m_execution = Execution::AnyKey; break;
+        case PageOperation::Read:
+        case PageOperation::Verify:
+        case PageOperation::Clear: m_execution = Execution::OnReceipt; break;
+        case PageOperation::None: break;
+    }
+}
+
+void Engine::setExecution(Execution execution) { m_execution = execution; }
+
+void Engine::unselectUnused() {
+    for (int device = 1; device <= kLastBusDevice; ++device) {
+        if (m_room.devices[device].inUse == 0) m_room.selected[device] = 0;
+    }
+}
+
+void Engine::setSelected(int device, bool selected) {
+    if (isBusDevice(device)) m_room.selected[device] = selected ? 1 : 0;
+}
+
+bool Engine::sendButtonEnabled(int device) const {
+    if (!isBusDevice(device) || pageBusy()) return false;
+    return m_pageOperation == PageOperation::Read || m_room.selected[device] != 0;
+}
+
+bool Engine::checkBoxEnabled(int device) const {
+    if (!isBusDevice(device)) return false;
+    return m_pageOperation == PageOperation::Read || m_room.devices[device].inUse != 0;
+}
+
+std::optional<std::string> Engine::pageRefusal(int device) const {
+    if (runActive()) return text::kRunActive;
+    if (!m_portOpen) return text::kNoPort;
+    if (m_pageOperation == PageOperation::None) return text::kNoOperation;
+    if (m_room.devices[device].type == 0 && m_pageOperation != PageOperation::Read) {
+        return text::kTypeUnknown;
+    }
+    return std::nullopt;
+}
+
+Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
+    if (!isBusDevice(device)) return messageOnly(text::kBadDevice);
+    if (auto refused = pageRefusal(device)) return messageOnly(*refused);
+    if (m_pageOperation == PageOperation::Send && m_execution == Execution::OnReceipt &&
+        !confirmed) {
+        return questionOnly(text::kAskOnReceipt);
+    }
+    Effects fx;
+    if (pageBusy()) return fx;
+    setStatus("", fx);
+    m_differences.clear();
+    if (m_pageOperation == PageOperation::Verify) {
+        m_verify = protocol::VerifyState{device, 6, 0};
+    } else {
+        m_verify.verifyDevice = 0;
+    }
+    std::uint8_t operation = static_cast<std::uint8_t>(m_pageOperation);
+    if (m_execution == Execution::AnyKey) operation |= protocol::kAnyKeyFlag;
+    const TimePoint last = queueFrames(device, pageFrameKind(m_pageOperation),
+                                       protocol::deviceFrames(m_room, device, operation), now, fx);
+    m_pageBusyUntil = last + kPageBusyPause;
+    fx.pageSendsEnabled = false;
+    return fx;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Time
+
+TimePoint Engine::queueFrames(int device, FrameKind kind, std::vector<protocol::Bytes> frames,
+                              TimePoint now, Effects& fx) {
+    TimePoint due = m_writes.empty() ? now : std::max(now, m_writes.back().due + kFramePause);
+    TimePoint last = due;
+    for (protocol::Bytes& bytes : frames) {
+        OutFrame frame{device, kind, std::move(bytes)};
+        if (m_writes.empty() && due <= now) {
+            fx.writes.push_back(std::move(frame));
+        } else {
+            m_writes.push_back(PendingWrite{due, std::move(frame)});
+        }
+        last = due;
+        due += kFramePause;
+    }
+    return last;
+}
+
+TimePoint Engine::busyUntil(TimePoint now) const {
+    return m_writes.empty() ? now : std::max(now, m_writes.back().due);
+}
+
+std::optional<TimePoint> Engine::nextDeadline() const {
+    std::optional<TimePoint> next;
+    auto consider = [&next](std::optional<TimePoint> due) {
+        if (due && (!next || *due < *next)) next = due;
+    };
+    if (!m_writes.empty()) consider(m_writes.front().due);
+    if (m_pendingServe) consider(m_pendingServe->due);
+    consider(m_timer1);
+    consider(m_pageBusyUntil);
+    return next;
+}
+
+Effects Engine::onTimeout(TimePoint now) {
+    Effects fx;
+    // Everything that has come due, in order: frames first, as a blocked window would send them.
+    for (;;) {
+        if (!m_writes.empty() && m_writes.front().due <= now) {
+            fx.writes.push_back(std::move(m_writes.front().frame));
+            m_writes.pop_front();
+        } else if (m_pageBusyUntil && *m_pageBusyUntil <= now) {
+            m_pageBusyUntil.reset();
+            fx.pageSendsEnabled = true;
+        } else if (m_pendingServe && m_pendingServe->due <= now) {
+            const int device = m_pendingServe->device;
+            m_pendingServe.reset();
+            serve(device, now, fx);
+            m_timer1 = busyUntil(now) + kServePeriod;
+        } else if (m_timer1 && *m_timer1 <= now && m_writes.empty()) {
+            runStep(now, fx);
+        } else {
+            break;
+        }
+    }
+    return fx;
+}
+
+void Engine::setStatus(std::string text, Effects& fx) {
+    m_status = text;
+    fx.statusTexts.push_back(std::move(text));
+}
+
+}  // namespace room::commissioning

@@ -1,0 +1,142 @@
+#pragma once
+// The device console's run engine: send all, verify all, read all, the network-wide commands and
+// the switch pages' single-device sends, with the answers that come back.
+//
+// It performs no I/O and reads no clock. Every call takes the current time and returns Effects
+// (bytes to write, texts, state changes) for the driver to carry out; waits become deadlines:
+// the driver calls onTimeout(now) once nextDeadline() has come. All state transitions of the
+// console live here.
+
+#include <deque>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/commissioning/effects.h"
+#include "core/commissioning/run_rules.h"
+#include "core/model/room_type.h"
+#include "core/protocol/checks.h"
+#include "core/protocol/receiver.h"
+
+namespace room::commissioning {
+
+class Engine {
+public:
+    // `room` is the room type the runs send, verify and read into; `edit` is the edit copy whose
+    // device records the thermostat and type-6 checks fill. Both must outlive the engine.
+    Engine(model::RoomTypeConfig& room, model::RoomTypeConfig& edit);
+
+    // A port was chosen and opened (true) or closed or lost (false). Opening drops any partial
+    // answer; losing the port ends a running run.
+    Effects setPortOpen(bool open, TimePoint now);
+
+    // Run buttons, the exit command and stop. A command whose confirmation is not yet given
+    // returns only the question; ask it and call again with confirmed = true on OK.
+    Effects command(Action action, TimePoint now, bool confirmed = false);
+
+    // Single-device send from a switch page, with the same confirmation protocol.
+    Effects sendDevice(int device, TimePoint now, bool confirmed = false);
+
+    // The pages' option buttons. An operation also sets the execution choice that goes with it.
+    void setPageOperation(PageOperation operation);
+    void setExecution(Execution execution);
+
+    // What the pages do when they open: devices whose record is not in use are unselected.
+    void unselectUnused();
+    void setSelected(int device, bool selected);
+    // Whether the page enables a device's send button and check box.
+    bool sendButtonEnabled(int device) const;
+    bool checkBoxEnabled(int device) const;
+
+    Effects onBytes(std::span<const std::uint8_t> bytes, TimePoint now);
+    Effects onTimeout(TimePoint now);
+    // When onTimeout is next due; empty when nothing is waiting.
+    std::optional<TimePoint> nextDeadline() const;
+
+    // State for the window and the pages.
+    RunMode runMode() const { return m_runMode; }
+    bool runActive() const { return m_runMode != RunMode::Idle; }
+    int currentDevice() const { return m_currentDevice; }
+    bool portOpen() const { return m_portOpen; }
+    int result(int device) const;
+    const protocol::VerifyState& verifyState() const { return m_verify; }
+    bool readBackDone() const { return m_readBackDone; }
+    const std::string& status() const { return m_status; }
+    const std::string& title() const { return m_title; }
+    PageOperation pageOperation() const { return m_pageOperation; }
+    Execution execution() const { return m_execution; }
+    bool pageBusy() const { return m_pageBusyUntil.has_value(); }
+    std::optional<TimePoint> pageBusyUntil() const { return m_pageBusyUntil; }
+    bool runButtonsShown() const { return !runActive(); }
+    // Every verification difference since the last run or single send started.
+    const std::vector<std::string>& differences() const { return m_differences; }
+    int visitedDevices() const { return m_visited; }
+    int plannedDevices() const { return m_planned; }
+
+private:
+    struct PendingWrite {
+        TimePoint due;
+        OutFrame frame;
+    };
+    struct PendingServe {
+        TimePoint due;
+        int device = 0;
+    };
+
+    // Run buttons
+    Effects startRun(RunMode mode, TimePoint now);
+    Effects clearAll(TimePoint now);
+    Effects sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent);
+    Effects stop(TimePoint now);
+    std::optional<std::string> refusal(Action action) const;
+    std::optional<std::string> question(Action action) const;
+
+    // Timer 1 and the run
+    void serve(int device, TimePoint now, Effects& fx);
+    void runStep(TimePoint now, Effects& fx);
+    void finishRun(bool stopped, Effects& fx);
+
+    // Answers
+    void handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx);
+    void verify(const protocol::Answer& answer, Effects& fx);
+    void readBack(const protocol::Answer& answer, Effects& fx);
+    void setResult(int device, int value, Effects& fx);
+
+    // Single-device sends
+    std::optional<std::string> pageRefusal(int device) const;
+
+    // Writes: frames leave in order, kFramePause apart; returns when the last one is due.
+    TimePoint queueFrames(int device, FrameKind kind, std::vector<protocol::Bytes> frames,
+                          TimePoint now, Effects& fx);
+    TimePoint busyUntil(TimePoint now) const;
+    void setStatus(std::string text, Effects& fx);
+
+    model::RoomTypeConfig& m_room;
+    model::RoomTypeConfig& m_edit;
+
+    bool m_portOpen = false;
+    RunMode m_runMode = RunMode::Idle;
+    int m_currentDevice = 0;
+    ResultTable m_results{};
+    protocol::VerifyState m_verify{};
+    bool m_readBackDone = false;
+    protocol::Receiver m_receiver;
+
+    PageOperation m_pageOperation = PageOperation::None;
+    Execution m_execution = Execution::OnReceipt;
+
+    std::string m_status;
+    std::string m_title;
+    std::vector<std::string> m_differences;
+    int m_visited = 0;
+    int m_planned = 0;
+    int m_lastServed = 0;
+
+    std::deque<PendingWrite> m_writes;
+    std::optional<PendingServe> m_pendingServe;
+    std::optional<TimePoint> m_timer1;
+    std::optional<TimePoint> m_pageBusyUntil;
+};
+
+}  // namespace room::commissioning

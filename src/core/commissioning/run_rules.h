@@ -1,0 +1,52 @@
+#pragma once
+// The pacing and visiting rules of a console run, as pure functions of the room type.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/commissioning/effects.h"
+#include "core/model/room_type.h"
+
+namespace room::commissioning {
+
+constexpr int kLastBusDevice = model::kBusDevices;  // a run never addresses a device above 32
+
+constexpr Milliseconds kServePeriod{3000};    // timer 1 after serving a device in a run step
+constexpr Milliseconds kAnswerPeriod{100};    // timer 1 after a complete answer
+constexpr Milliseconds kInUsePause{20};       // before serving a device whose record is in use
+constexpr Milliseconds kFramePause{protocol::kShortFramePauseMs};  // between frames on the bus
+constexpr Milliseconds kPageBusyPause{2000};  // switch pages' send buttons after a single send
+
+// Per-device results 1..32 (entry 0 unused): 0 no answer, 1 matched or read, 2 differences.
+using ResultTable = std::array<std::uint8_t, kLastBusDevice + 1>;
+
+// Timer 1 period when a run starts.
+Milliseconds startPeriod(RunMode mode, int systemType);
+
+// Operation byte and frame label of the frames a run sends.
+std::uint8_t runOperation(RunMode mode);
+FrameKind runFrameKind(RunMode mode);
+
+// The device a run step serves after `current`, or 0 when the run ends there.
+int nextDevice(const model::RoomTypeConfig& room, RunMode mode, int current);
+// How many devices after `current` the run will still serve.
+int remainingDevices(const model::RoomTypeConfig& room, RunMode mode, int current);
+
+// Devices listed after "未读到的编号:": from 1 up to the end of the run (or `lastVisited`
+// when the run was cut short), stopping at the first unselected device.
+std::vector<int> unreadDevices(const model::RoomTypeConfig& room, RunMode mode,
+                               const ResultTable& results, int lastVisited);
+// Devices 1..deviceCount whose answer differed.
+std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, const ResultTable& results);
+
+// Title line at the end of a read all or verify all.
+std::string summaryTitle(const RunSummary& summary);
+// Status line at the end of a run.
+std::string finishedStatus(RunMode mode);
+
+// "正在处理第%02d个" and the like.
+std::string formatNumber(const char* format, int value);
+
+}  // namespace room::commissioning

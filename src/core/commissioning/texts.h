@@ -1,0 +1,27 @@
+#pragma once
+// The console's own texts, byte for byte as the user sees them.
+
+namespace room::commissioning::text {
+
+inline constexpr const char* kNoPort = "请选择串口!";
+inline constexpr const char* kRunActive = "正在发送所有数据!";
+inline constexpr const char* kNoOperation = "请选择发送类型!";
+inline constexpr const char* kTypeUnknown = "设备类型未确定，请修改!";
+inline constexpr const char* kBadDevice = "设备编号超出范围(1-32)!";
+
+inline constexpr const char* kQuestionCaption = "询问...";
+inline constexpr const char* kAskOnReceipt = "收到即执行，将覆盖所有配置数据?";
+inline constexpr const char* kAskReadAll = "将覆盖现有数据，是否继续?";
+inline constexpr const char* kAskClearAll = "是否清除全部配置数据?";
+inline constexpr const char* kAskLeaveNetwork = "将所有在网设备退网，是否继续?";
+
+inline constexpr const char* kSending = "发送中";
+inline constexpr const char* kSent = "发送完成";
+inline constexpr const char* kReadDone = "读取完成";
+inline constexpr const char* kVerifyDone = "校验完成";
+inline constexpr const char* kServing = "正在处理第%02d个";
+
+inline constexpr const char* kUnread = "未读到的编号:";
+inline constexpr const char* kAbnormal = "数据异常的编号:";
+
+}  // namespace room::commissioning::text
