@@ -1,16 +1,19 @@
+#include "core/format/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "core/format/gbk.h"
 #include "core/format/ini.h"
-#include "core/format/settings.h"
 
 using namespace room::format;
 
 namespace {
 // Files are GBK on disk; the cases are written in UTF-8 for reading.
-std::string gbk(const std::string& utf8) { return utf8ToGbk(utf8); }
+std::string gbk(const std::string& utf8) {
+    return utf8ToGbk(utf8);
+}
 }  // namespace
 
 TEST(Settings, SystemTypeAndLampTableAsStartUpReadsThem) {
@@ -25,13 +28,13 @@ TEST(Settings, SystemTypeAndLampTableAsStartUpReadsThem) {
         {"[设置]\r\n上次选择的主机型号=0\r\n", 1, ""},
         {"[设置]\r\n上次选择的主机型号=-2\r\n", 1, ""},
         {"[设置]\r\n上次选择的主机型号=联网\r\n", 1, ""},
-        {"[设置]\r\n上次选择的灯名表=A\r\n", 1, "A"},                 // key missing
+        {"[设置]\r\n上次选择的灯名表=A\r\n", 1, "A"},                  // key missing
         {"[其它]\r\n上次选择的主机型号=3\r\n", 1, ""},                 // section missing
         {"[设置]\r\n;上次选择的主机型号=3\r\n", 1, ""},                // comment
         {"[设置]\n  上次选择的主机型号  =  4号  \n", 4, ""},           // LF, blanks, atoi
         {"[ 设置 ]\r\n上次选择的主机型号=2", 2, ""},                   // no final line break
         {"[设置]\r\n上次选择的灯名表=\"带 空格\"\r\n", 1, "带 空格"},  // quotes dropped
-        {"[设置]\r\n上次选择的主机型号=7\r\n", 1, ""},  // no capacity row for 7
+        {"[设置]\r\n上次选择的主机型号=7\r\n", 1, ""},                 // no capacity row for 7
         {"[设置]\r\n上次选择的主机型号=6\r\n", 6, ""},
         // Only the first section of a name counts.
         {"[设置]\r\nx=1\r\n[设置]\r\n上次选择的主机型号=3\r\n", 1, ""},

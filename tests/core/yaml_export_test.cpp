@@ -1,9 +1,10 @@
+#include "core/export/yaml_export.h"
+
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
 
-#include "core/export/yaml_export.h"
 #include "core/format/gbk.h"
 #include "core/model/room_type.h"
 
@@ -81,17 +82,19 @@ TEST(YamlExport, ThermostatFrameHasUnitAndOneGroupPerUsedSlot) {
     room.functionOptionsA = 0x03;
     setDevice(room, 3, 2, {100, 101, 102, 103});
     auto& dev = room.devices[3];
-    dev.slot(1) = {50, {10, 9, 10, 8, 5, 6}};         // on, cooling, 26 degrees, medium
-    dev.slot(2) = {0, {10, 10, 10, 10, 10, 10}};      // unused slot, states ignored
-    dev.slot(5) = {238, {10, 10, 10, 10, 10, 10}};    // unused slot
-    dev.slot(10) = {169, {0, 238, 238, 238, 0, 0}};   // off, rest unchanged
-    dev.slot(17) = {184, {238, 8, 5, 10, 0, 0}};      // heating, 21 degrees, automatic
+    dev.slot(1) = {50, {10, 9, 10, 8, 5, 6}};        // on, cooling, 26 degrees, medium
+    dev.slot(2) = {0, {10, 10, 10, 10, 10, 10}};     // unused slot, states ignored
+    dev.slot(5) = {238, {10, 10, 10, 10, 10, 10}};   // unused slot
+    dev.slot(10) = {169, {0, 238, 238, 238, 0, 0}};  // off, rest unchanged
+    dev.slot(17) = {184, {238, 8, 5, 10, 0, 0}};     // heating, 21 degrees, automatic
+    // clang-format off
     const protocol::Bytes frame = {
         0xF1, 0xF4, 0x02, 0x03, 0x05, 0x23, 0x03, 0x00, 0x00, 0x00, 0x01,  // unit 1
         0x32, 0x01, 0x02, 0x1A, 0x02, 0x00, 0x00,                          //
         0xA9, 0x02, 0x00, 0x0F, 0x00, 0x00, 0x00,                          //
         0xB8, 0x00, 0x01, 0x15, 0x04, 0x00, 0x00,                          //
         0xF3, 0xF3, 0xF4};  // sum 1011 -> 0xF3
+    // clang-format on
     EXPECT_EQ(exporting::exportFrame(room, 3), frame);
     const std::string text = exported(room);
     EXPECT_NE(text.find("   id: 101 \r\n   #位置 \r\n   name:  \r\n   #类型 \r\n   type: 03 \r\n"),
@@ -154,12 +157,12 @@ TEST(YamlExport, IdentifiersOfThermostatsAndCurtainsAndBadData) {
 
 TEST(YamlExport, SkipsEmptyDevicesLampTwoOnFirstOutputAndDevicesPastTheCount) {
     RoomTypeConfig room = model::makeStartupRoomType();
-    setDevice(room, 1, 1, {2}, {10});                     // first output lamp 2
-    setDevice(room, 2, 1, {0, 0, 0, 0, 15});              // only outputs 5/6: empty
+    setDevice(room, 1, 1, {2}, {10});         // first output lamp 2
+    setDevice(room, 2, 1, {0, 0, 0, 0, 15});  // only outputs 5/6: empty
     room.devices[2].name = "空";
     room.devices[2].slot(1) = {50, {10, 10, 10, 10, 10, 10}};
     setDevice(room, 4, 1, {12});
-    room.deviceCount = 3;                                 // device 4 is past the count
+    room.deviceCount = 3;  // device 4 is past the count
     EXPECT_EQ(exported(room), kEmptyRoomText);
 }
 
@@ -172,6 +175,7 @@ TEST(YamlExport, RecordlessDevicesFollowInTheirOrderWithSharedInfraredKey) {
     room.backgroundMusicCount = 2;
     room.gatewayCount = 2;
     room.humanIrCount = -1;  // a broken file: nothing written
+    // clang-format off
     const std::string expected = lines({
         "#注意：请勿直接修改本文件内容，以免造成错乱！", "#酒店基本信息", "info:", " #酒店名称",
         " name: 海景酒店", " #开关数量", " switchNumber: 0", " #取电数量", " powerNumber: 1",
@@ -186,6 +190,7 @@ TEST(YamlExport, RecordlessDevicesFollowInTheirOrderWithSharedInfraredKey) {
         " -", "   #编号", "   id: 252", "   #位置", "   name: ", "   #类型", "   type: ", "   #配置数据", "   conf: ",
         " -", "   #编号", "   id: 252", "   #位置", "   name: ", "   #类型", "   type: ", "   #配置数据", "   conf: ",
     });
+    // clang-format on
     EXPECT_EQ(exported(room), expected);
 }
 

@@ -73,11 +73,15 @@ int typeNumber(const DeviceRecord& device) {
 
 std::string_view typeCode(int type) {
     switch (type) {
-        case 1: return "01";
-        case kThermostat: return "03";
+        case 1:
+            return "01";
+        case kThermostat:
+            return "03";
         case kCurtainController:
-        case kWirelessCurtainMotor: return "06";
-        default: return "";
+        case kWirelessCurtainMotor:
+            return "06";
+        default:
+            return "";
     }
 }
 
@@ -154,8 +158,8 @@ void appendThermostatSlot(protocol::Bytes& frame, const model::ModeSlot& slot) {
     frame.push_back(static_cast<std::uint8_t>(slot.modeCode));
     frame.push_back(power == 0 ? 2 : power == 10 ? 1 : 0);
     frame.push_back(mode >= 8 && mode <= 10 ? static_cast<std::uint8_t>(mode - 7) : 0);
-    frame.push_back(temperature == model::kNotInvolved ? 15
-                                                       : static_cast<std::uint8_t>(temperature + 16));
+    frame.push_back(
+        temperature == model::kNotInvolved ? 15 : static_cast<std::uint8_t>(temperature + 16));
     frame.push_back(fan >= 7 && fan <= 10 ? static_cast<std::uint8_t>(fan - 6) : 0);
     frame.push_back(0);
     frame.push_back(0);
@@ -182,9 +186,12 @@ int exportIdentifier(const RoomTypeConfig& room, int device) {
             const int unit = model::airConditionerUnit(lamp);
             return unit < 0 ? -1 : 100 + unit;
         }
-        case kCurtainController: return curtainId(lamp, 140, 144);
-        case kWirelessCurtainMotor: return curtainId(lamp, 150, 154);
-        default: return device;
+        case kCurtainController:
+            return curtainId(lamp, 140, 144);
+        case kWirelessCurtainMotor:
+            return curtainId(lamp, 150, 154);
+        default:
+            return device;
     }
 }
 

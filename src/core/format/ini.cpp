@@ -9,8 +9,7 @@ constexpr std::size_t kNone = std::string_view::npos;
 
 // Ctrl-Z counts as a blank: old editors end text files with it.
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' ||
-           c == '\x1a';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\x1a';
 }
 
 std::string_view trim(std::string_view s) {
@@ -26,7 +25,9 @@ bool isGbkLead(char c) {
     return b >= 0x81 && b <= 0xFE;
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool sameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
