@@ -18,10 +18,10 @@
 namespace room::format {
 
 enum class LoadStatus {
-    Loaded,          // version 130..162: read and refreshed
-    LoadedTooOld,    // no version field or below 130 at the end: kept as read, not refreshed
-    RefusedNewer,    // version above 162: reading stopped
-    RefusedOlder,    // version field below 130: reading stopped
+    Loaded,        // version 130..162: read and refreshed
+    LoadedTooOld,  // no version field or below 130 at the end: kept as read, not refreshed
+    RefusedNewer,  // version above 162: reading stopped
+    RefusedOlder,  // version field below 130: reading stopped
 };
 
 struct LoadResult {

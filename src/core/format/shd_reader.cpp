@@ -20,15 +20,21 @@ constexpr int kOldestReadableVersion = 130;
 constexpr int kFirstModeField = 16;
 constexpr int kModeGroupSize = 7;
 
-int number(std::string_view field) { return model::leadingNumber(field); }
+int number(std::string_view field) {
+    return model::leadingNumber(field);
+}
 
 // Byte fields keep the low eight bits of the number, as the file writes them back.
-std::uint8_t byteOf(std::string_view field) { return static_cast<std::uint8_t>(number(field)); }
+std::uint8_t byteOf(std::string_view field) {
+    return static_cast<std::uint8_t>(number(field));
+}
 std::int8_t signedByteOf(std::string_view field) {
     return static_cast<std::int8_t>(byteOf(field));
 }
 
-bool isLamp(int value) { return value >= 0 && value < model::kLampCount; }
+bool isLamp(int value) {
+    return value >= 0 && value < model::kLampCount;
+}
 
 // Fields longer than the reader's limit keep their first whole GBK characters.
 std::string_view limitField(std::string_view field) {
@@ -69,7 +75,8 @@ std::string cleanLine(std::string_view raw) {
 std::string formatVersion(const char* format, int version) {
     const long long v = std::llabs(static_cast<long long>(version));
     char text[128];
-    std::snprintf(text, sizeof text, format, static_cast<int>(v / 100 % 10),
+    // Hundreds, tens and units; a version past 999 keeps all its leading digits in the first.
+    std::snprintf(text, sizeof text, format, static_cast<int>(v / 100),
                   static_cast<int>(v / 10 % 10), static_cast<int>(v % 10));
     return text;
 }
@@ -81,12 +88,22 @@ public:
     // False when the version check stops the reading.
     bool readLine(int r, const Fields& f) {
         switch (r) {
-            case 0: return true;
-            case 1: readHotelName(f); return true;
-            case 2: if (f.size() > 1) m_room.roomTypeName = gbkToUtf8(f[1]); return true;
-            case 3: readRoomTypeNumber(f); return true;
-            case 4: return readSystemLine(f);
-            default: readKindLine(f); return true;
+            case 0:
+                return true;
+            case 1:
+                readHotelName(f);
+                return true;
+            case 2:
+                if (f.size() > 1) m_room.roomTypeName = gbkToUtf8(f[1]);
+                return true;
+            case 3:
+                readRoomTypeNumber(f);
+                return true;
+            case 4:
+                return readSystemLine(f);
+            default:
+                readKindLine(f);
+                return true;
         }
     }
 
@@ -143,29 +160,46 @@ private:
                 m_lampSection = true;
                 readLampName(f);
                 break;
-            case 'S': readCounts(f); break;
-            case 'P': readOptions(f); break;
+            case 'S':
+                readCounts(f);
+                break;
+            case 'P':
+                readOptions(f);
+                break;
             case 'L':
                 for (std::size_t i = 1; i < f.size() && i <= m_room.modeFlagBits.size(); ++i) {
                     m_room.modeFlagBits[i - 1] = byteOf(f[i]);
                 }
                 break;
-            case 'K': readDevice(f); break;
-            case 'A': readLegacyLamps(f); break;
-            default: break;  // unknown kinds are ignored
+            case 'K':
+                readDevice(f);
+                break;
+            case 'A':
+                readLegacyLamps(f);
+                break;
+            default:
+                break;  // unknown kinds are ignored
         }
     }
 
     void readCounts(const Fields& f) {
         int* const counts[] = {
-            &m_room.inputCount,          &m_room.outputCount,
-            &m_room.deviceCount,         &m_room.thermostatCount,
-            &m_room.switchPanelCount,    &m_room.curtainControllerCount,
-            &m_room.powerSwitchCount,    &m_room.irForwarderCount,
-            &m_room.signalCollectorCount, &m_room.doorPlateCount,
-            &m_room.humanIrCount,        &m_room.doorMagnetCount,
-            &m_room.wirelessCurtainMotorCount, &m_room.offlineVoiceCount,
-            &m_room.backgroundMusicCount, &m_room.gatewayCount,
+            &m_room.inputCount,
+            &m_room.outputCount,
+            &m_room.deviceCount,
+            &m_room.thermostatCount,
+            &m_room.switchPanelCount,
+            &m_room.curtainControllerCount,
+            &m_room.powerSwitchCount,
+            &m_room.irForwarderCount,
+            &m_room.signalCollectorCount,
+            &m_room.doorPlateCount,
+            &m_room.humanIrCount,
+            &m_room.doorMagnetCount,
+            &m_room.wirelessCurtainMotorCount,
+            &m_room.offlineVoiceCount,
+            &m_room.backgroundMusicCount,
+            &m_room.gatewayCount,
         };
         constexpr std::size_t kFirst = 2;
         for (std::size_t i = kFirst; i < f.size() && i - kFirst < std::size(counts); ++i) {

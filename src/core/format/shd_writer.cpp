@@ -50,8 +50,8 @@ void writeCountsAndOptions(std::string& out, const RoomTypeConfig& room) {
               << room.deviceCount << room.thermostatCount << room.switchPanelCount
               << room.curtainControllerCount << room.powerSwitchCount << room.irForwarderCount
               << room.signalCollectorCount << room.doorPlateCount << room.humanIrCount
-              << room.doorMagnetCount << room.wirelessCurtainMotorCount
-              << room.offlineVoiceCount << room.backgroundMusicCount << room.gatewayCount;
+              << room.doorMagnetCount << room.wirelessCurtainMotorCount << room.offlineVoiceCount
+              << room.backgroundMusicCount << room.gatewayCount;
     Line(out) << "P" << room.cardOutDelay << "0" << room.functionOptionsA << room.functionOptionsB
               << room.functionOptionsC << room.functionOptionsD;
     Line line(out);
