@@ -1,0 +1,76 @@
+#include "core/simulator/answers.h"
+
+namespace room::simulator {
+
+namespace {
+
+// Closes a long answer: length byte, checksum, F3 F4.
+Answer finishLong(Bytes bytes) {
+    const std::size_t length = bytes.size() + 3;
+    bytes[5] = static_cast<std::uint8_t>(length);
+    Answer answer;
+    answer.checksumAt = static_cast<int>(bytes.size());
+    bytes.push_back(sum8(bytes.data(), bytes.size()));
+    bytes.push_back(kLongEnd0);
+    bytes.push_back(kLongEnd1);
+    answer.bytes = std::move(bytes);
+    answer.numberAt = 3;
+    return answer;
+}
+
+}  // namespace
+
+Answer longAnswer(const DeviceMemory& memory, std::uint8_t device, std::uint8_t op) {
+    Bytes bytes = {kAnswerStart0, kAnswerStart1, memory.type, device, op, 0, memory.parameter,
+                   memory.reserved[0], memory.reserved[1], memory.reserved[2], memory.subByte};
+    const Bytes payload = payloadOf(memory);
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    Answer answer = finishLong(std::move(bytes));
+    // Without a payload (a thermostat with no scene slots) the sub-byte is the data.
+    answer.dataAt = payload.empty() ? 10 : kLongHeader;
+    return answer;
+}
+
+Answer longAcknowledge(const DeviceMemory& memory, std::uint8_t device, std::uint8_t op) {
+    return finishLong({kAnswerStart0, kAnswerStart1, memory.type, device, op, 0});
+}
+
+Answer shortAnswer(const DeviceMemory& memory, std::uint8_t device, std::uint8_t op, int block) {
+    Bytes bytes = {kShortStart, kShortAnswer, device, op, static_cast<std::uint8_t>(block)};
+    const auto data = blockData(memory, block);
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    Answer answer;
+    answer.checksumAt = 15;
+    bytes.push_back(sum8(bytes.data(), bytes.size()));
+    bytes.push_back(kShortEnd);
+    answer.bytes = std::move(bytes);
+    answer.numberAt = 2;
+    answer.dataAt = 5;
+    return answer;
+}
+
+Answer echo(const Bytes& frame) {
+    Answer answer;
+    answer.bytes = frame;
+    answer.checksumAt = 15;
+    answer.dataAt = 3;
+    return answer;
+}
+
+Bytes applyFaults(const Answer& answer, const Faults& faults) {
+    Bytes bytes = answer.bytes;
+    const auto at = [&](int i) { return i >= 0 && static_cast<std::size_t>(i) < bytes.size(); };
+    if (faults.wrongNumber != 0 && at(answer.numberAt)) {
+        bytes[answer.numberAt] = static_cast<std::uint8_t>(faults.wrongNumber);
+    }
+    if (faults.corrupt && at(answer.dataAt)) bytes[answer.dataAt] ^= 0x01;
+    if (at(answer.checksumAt)) {
+        std::uint8_t sum = sum8(bytes.data(), answer.checksumAt);
+        if (faults.badChecksum) ++sum;
+        bytes[answer.checksumAt] = sum;
+    }
+    if (faults.garbage) bytes.insert(bytes.begin(), kGarbage.begin(), kGarbage.end());
+    return bytes;
+}
+
+}  // namespace room::simulator

@@ -1,0 +1,241 @@
+#include "core/simulator/bus.h"
+
+#include <algorithm>
+
+namespace room::simulator {
+
+namespace {
+
+std::uint8_t baseOp(std::uint8_t op) { return static_cast<std::uint8_t>(op & ~kAnyKey); }
+
+}  // namespace
+
+Bus::Bus(Timing timing) : m_timing(timing) {}
+
+Bus::Bus(const model::RoomTypeConfig& room, Timing timing) : m_timing(timing) { preload(room); }
+
+void Bus::setDeviceCount(int count) { m_count = std::clamp(count, 0, kBusDeviceLimit); }
+
+void Bus::preload(const model::RoomTypeConfig& room) {
+    for (int v = 1; v <= kBusDeviceLimit; ++v) {
+        DeviceMemory& memory = m_devices[v].memory;
+        if (roomConfiguresDevice(room, v)) {
+            memory = memoryFromRoom(room, v);
+        } else {
+            memory = DeviceMemory{};
+            if (room.devices[v].type != 0) memory.type = room.devices[v].type;
+        }
+    }
+}
+
+// Out-of-range numbers land on the unused entry 0, so a caller's mistake cannot write elsewhere.
+DeviceMemory& Bus::memory(int device) {
+    return m_devices[device >= 1 && device <= kBusDeviceLimit ? device : 0].memory;
+}
+
+const DeviceMemory& Bus::memory(int device) const {
+    return m_devices[device >= 1 && device <= kBusDeviceLimit ? device : 0].memory;
+}
+
+Faults& Bus::faults(int device) {
+    return m_devices[device >= 1 && device <= kBusDeviceLimit ? device : 0].faults;
+}
+
+void Bus::feed(const std::uint8_t* data, std::size_t size, TimePoint now) {
+    std::vector<ConsoleFrame> frames;
+    for (std::size_t i = 0; i < size; ++i) {
+        TimePoint arrival = now;
+        if (m_timing.inboundWire) {
+            arrival = std::max(now, m_inboundFree) + m_timing.byteTime();
+            m_inboundFree = arrival;
+        }
+        if (m_lastArrival && arrival - *m_lastArrival > m_timing.frameGap) m_reader.reset();
+        m_lastArrival = arrival;
+        m_reader.push(data[i], frames);
+        for (const ConsoleFrame& frame : frames) handle(frame, arrival);
+        frames.clear();
+    }
+}
+
+void Bus::handle(const ConsoleFrame& frame, TimePoint at) {
+    const Bytes& f = frame.bytes;
+    if (frame.kind == ConsoleFrame::Kind::Long) {
+        m_events.push_back({BusEvent::Kind::Received, at, f[3], f});
+        handleLong(f, at);
+        return;
+    }
+    if (f[1] == kShortConfiguration) {
+        m_events.push_back({BusEvent::Kind::Received, at, f[2], f});
+        handleShortConfiguration(f, at);
+        return;
+    }
+    m_events.push_back({BusEvent::Kind::Received, at, -1, f});
+    if (f[1] != kShortAnswer && isPresent(1)) respond(1, {echo(f)}, at);
+}
+
+void Bus::handleLong(const Bytes& f, TimePoint at) {
+    const int device = f[3];
+    const std::uint8_t op = f[4];
+    if (device == 0) {
+        if (baseOp(op) == kClear) clearAll();
+        return;
+    }
+    if (!isPresent(device)) return;
+    DeviceMemory& memory = m_devices[device].memory;
+    const auto number = static_cast<std::uint8_t>(device);
+    switch (baseOp(op)) {
+    case kSendPage:
+    case kSendAll:
+        if (f.size() < static_cast<std::size_t>(kLongHeader + 3)) return;
+        memory.type = f[2];
+        memory.parameter = f[6];
+        std::copy(f.begin() + 7, f.begin() + 10, memory.reserved.begin());
+        memory.subByte = f[10];
+        storePayload(memory, f.data() + kLongHeader, f.size() - kLongHeader - 3);
+        respond(device, {longAnswer(memory, number, op)}, at);
+        return;
+    case kRead:
+    case kVerify:
+        respond(device, {longAnswer(memory, number, op)}, at);
+        return;
+    case kClear:
+        clearMemory(memory);
+        respond(device, {longAcknowledge(memory, number, op)}, at);
+        return;
+    case kNumberOnly:
+        respond(device, {longAcknowledge(memory, number, op)}, at);
+        return;
+    default:
+        return;
+    }
+}
+
+void Bus::handleShortConfiguration(const Bytes& f, TimePoint at) {
+    const int device = f[2];
+    const std::uint8_t op = f[3];
+    const int block = f[4];
+    if (device == 0) {
+        if (baseOp(op) == kClear) clearAll();
+        return;
+    }
+    if (!isPresent(device)) return;
+    DeviceMemory& memory = m_devices[device].memory;
+    const auto number = static_cast<std::uint8_t>(device);
+    switch (baseOp(op)) {
+    case kSendPage:
+    case kSendAll:
+        if (!isConfigurationBlock(block)) return;
+        storeBlock(memory, block, f.data() + 5);
+        respond(device, {shortAnswer(memory, number, op, block)}, at);
+        return;
+    case kRead:
+    case kVerify: {
+        std::vector<Answer> blocks;
+        for (int b : {1, 5, 11, 12, 13, 14}) blocks.push_back(shortAnswer(memory, number, op, b));
+        respond(device, blocks, at);
+        return;
+    }
+    case kClear:
+        clearMemory(memory);
+        respond(device, {shortAnswer(memory, number, op, 1)}, at);
+        return;
+    case kNumberOnly:
+        respond(device, {shortAnswer(memory, number, op, 1)}, at);
+        return;
+    default:
+        return;
+    }
+}
+
+void Bus::clearAll() {
+    for (int v = 1; v <= m_count; ++v) clearMemory(m_devices[v].memory);
+}
+
+void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) {
+    const Faults& faults = m_devices[device].faults;
+    if (faults.silent) return;
+    Bytes bytes;
+    for (const Answer& answer : answers) {
+        const Bytes sent = applyFaults(answer, faults);
+        bytes.insert(bytes.end(), sent.begin(), sent.end());
+    }
+    if (bytes.empty()) return;
+
+    const auto byteTime = m_timing.byteTime();
+    const auto spacing = std::max<Duration>(byteTime, std::chrono::milliseconds(faults.dribbleMs));
+    const auto count = static_cast<std::int64_t>(bytes.size());
+    // Byte i ends one byte time after the start plus i spacings; exact wire time when not dribbled.
+    const auto offset = [&](std::int64_t i) -> Duration {
+        if (faults.dribbleMs > 0 && spacing > byteTime) return byteTime + i * spacing;
+        return wireTime(m_timing.baud, i + 1);
+    };
+    const TimePoint ready = at + m_timing.reaction + std::chrono::milliseconds(faults.lateMs);
+    const TimePoint start = firstFreeLine(ready, offset(count - 1));
+
+    Scheduled scheduled;
+    scheduled.device = device;
+    scheduled.bytes = std::move(bytes);
+    for (std::int64_t i = 0; i < count; ++i) scheduled.due.push_back(start + offset(i));
+    const auto pos = std::find_if(m_scheduled.begin(), m_scheduled.end(), [&](const Scheduled& s) {
+        return s.due.front() > scheduled.due.front();
+    });
+    m_scheduled.insert(pos, std::move(scheduled));
+}
+
+// The earliest start at or after `ready` at which an answer lasting `length` meets no other.
+TimePoint Bus::firstFreeLine(TimePoint ready, Duration length) const {
+    const Duration byteTime = m_timing.byteTime();
+    TimePoint start = ready;  // the first byte goes on the line here and ends a byte time later
+    bool moved = true;
+    while (moved) {
+        moved = false;
+        for (const Scheduled& s : m_scheduled) {
+            const TimePoint busyFrom = s.due.front() - byteTime;
+            const TimePoint busyTo = s.due.back();
+            if (start < busyTo && busyFrom < start + length) {
+                start = busyTo;
+                moved = true;
+            }
+        }
+    }
+    return start;
+}
+
+std::vector<TimedByte> Bus::answerDue(TimePoint now) {
+    std::vector<TimedByte> out;
+    for (Scheduled& s : m_scheduled) {
+        while (s.next < s.due.size() && s.due[s.next] <= now) {
+            out.push_back({s.due[s.next], s.bytes[s.next]});
+            ++s.next;
+        }
+    }
+    std::stable_sort(out.begin(), out.end(),
+                     [](const TimedByte& a, const TimedByte& b) { return a.due < b.due; });
+    for (auto it = m_scheduled.begin(); it != m_scheduled.end();) {
+        if (it->next < it->due.size()) {
+            ++it;
+            continue;
+        }
+        m_events.push_back({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes});
+        it = m_scheduled.erase(it);
+    }
+    return out;
+}
+
+std::optional<TimePoint> Bus::nextDue() const {
+    std::optional<TimePoint> next;
+    for (const Scheduled& s : m_scheduled) {
+        if (s.next < s.due.size() && (!next || s.due[s.next] < *next)) next = s.due[s.next];
+    }
+    return next;
+}
+
+void Bus::discardPending() { m_scheduled.clear(); }
+
+std::vector<BusEvent> Bus::takeEvents() {
+    std::vector<BusEvent> events;
+    events.swap(m_events);
+    return events;
+}
+
+}  // namespace room::simulator
