@@ -6,11 +6,16 @@ namespace room::commissioning {
 
 std::string_view frameKindName(FrameKind kind) {
     switch (kind) {
-        case FrameKind::Send: return "send";
-        case FrameKind::Read: return "read";
-        case FrameKind::Verify: return "verify";
-        case FrameKind::Clear: return "clear";
-        case FrameKind::Command: return "command";
+        case FrameKind::Send:
+            return "send";
+        case FrameKind::Read:
+            return "read";
+        case FrameKind::Verify:
+            return "verify";
+        case FrameKind::Clear:
+            return "clear";
+        case FrameKind::Command:
+            return "command";
     }
     return "command";
 }

@@ -19,7 +19,13 @@ using TimePoint = Clock::time_point;
 using Milliseconds = std::chrono::milliseconds;
 
 // The console's runMode values; the numbers are the ones the pages test against.
-enum class RunMode : std::uint8_t { Idle = 0, ReadAll = 2, VerifyAll = 3, ClearAll = 4, SendAll = 5 };
+enum class RunMode : std::uint8_t {
+    Idle = 0,
+    ReadAll = 2,
+    VerifyAll = 3,
+    ClearAll = 4,
+    SendAll = 5
+};
 
 // Operation of the switch-panel pages (the operation byte of their frames).
 enum class PageOperation : std::uint8_t {
@@ -73,9 +79,9 @@ struct RunSummary {
     RunMode mode = RunMode::Idle;
     int visited = 0;
     int total = 0;
-    bool stopped = false;      // ended by a stop command or a lost port
-    std::vector<int> unread;   // listed after "未读到的编号:" (read all, verify all)
-    std::vector<int> abnormal; // listed after "数据异常的编号:" (verify all)
+    bool stopped = false;       // ended by a stop command or a lost port
+    std::vector<int> unread;    // listed after "未读到的编号:" (read all, verify all)
+    std::vector<int> abnormal;  // listed after "数据异常的编号:" (verify all)
 };
 
 struct ResultChange {
@@ -84,21 +90,23 @@ struct ResultChange {
 };
 
 struct Effects {
-    std::vector<OutFrame> writes;           // write now, in order, each frame as one write
-    std::vector<std::string> statusTexts;   // every status-line text in order; the last stays shown
-    std::optional<std::string> title;       // new title line (the run summaries)
-    std::vector<std::string> messages;      // message boxes to show, in order
-    std::optional<Question> question;       // nothing happened: ask, then repeat with confirmed
-    std::vector<ResultChange> results;      // per-device result changes
-    std::vector<std::string> differences;   // verification differences found by this step
+    std::vector<OutFrame> writes;          // write now, in order, each frame as one write
+    std::vector<std::string> statusTexts;  // every status-line text in order; the last stays shown
+    std::optional<std::string> title;      // new title line (the run summaries)
+    std::vector<std::string> messages;     // message boxes to show, in order
+    std::optional<Question> question;      // nothing happened: ask, then repeat with confirmed
+    std::vector<ResultChange> results;     // per-device result changes
+    std::vector<std::string> differences;  // verification differences found by this step
     std::optional<Progress> runStarted;
-    std::optional<Progress> progress;       // a device is being served
+    std::optional<Progress> progress;  // a device is being served
     std::optional<RunSummary> runFinished;
-    std::optional<bool> runButtonsShown;    // run buttons shown and port list enabled
-    std::optional<bool> pageSendsEnabled;   // the switch pages' send buttons
-    bool readBack = false;                  // a read-back wrote into the room type
+    std::optional<bool> runButtonsShown;   // run buttons shown and port list enabled
+    std::optional<bool> pageSendsEnabled;  // the switch pages' send buttons
+    bool readBack = false;                 // a read-back wrote into the room type
 
-    const std::string* status() const { return statusTexts.empty() ? nullptr : &statusTexts.back(); }
+    const std::string* status() const {
+        return statusTexts.empty() ? nullptr : &statusTexts.back();
+    }
     bool empty() const;
     void merge(Effects&& other);
 };

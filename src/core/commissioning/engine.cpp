@@ -10,14 +10,20 @@ namespace room::commissioning {
 
 namespace {
 
-bool isBusDevice(int device) { return device >= 1 && device <= kLastBusDevice; }
+bool isBusDevice(int device) {
+    return device >= 1 && device <= kLastBusDevice;
+}
 
 FrameKind pageFrameKind(PageOperation operation) {
     switch (operation) {
-        case PageOperation::Read: return FrameKind::Read;
-        case PageOperation::Verify: return FrameKind::Verify;
-        case PageOperation::Clear: return FrameKind::Clear;
-        default: return FrameKind::Send;
+        case PageOperation::Read:
+            return FrameKind::Read;
+        case PageOperation::Verify:
+            return FrameKind::Verify;
+        case PageOperation::Clear:
+            return FrameKind::Clear;
+        default:
+            return FrameKind::Send;
     }
 }
 
@@ -38,7 +44,9 @@ Effects questionOnly(const char* text) {
 Engine::Engine(model::RoomTypeConfig& room, model::RoomTypeConfig& edit)
     : m_room(room), m_edit(edit) {}
 
-int Engine::result(int device) const { return isBusDevice(device) ? m_results[device] : 0; }
+int Engine::result(int device) const {
+    return isBusDevice(device) ? m_results[device] : 0;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Port and commands
@@ -64,10 +72,14 @@ std::optional<std::string> Engine::refusal(Action action) const {
 
 std::optional<std::string> Engine::question(Action action) const {
     switch (action) {
-        case Action::ReadAll: return text::kAskReadAll;
-        case Action::ClearAll: return text::kAskClearAll;
-        case Action::LeaveNetwork: return text::kAskLeaveNetwork;
-        default: return std::nullopt;
+        case Action::ReadAll:
+            return text::kAskReadAll;
+        case Action::ClearAll:
+            return text::kAskClearAll;
+        case Action::LeaveNetwork:
+            return text::kAskLeaveNetwork;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -78,17 +90,22 @@ Effects Engine::command(Action action, TimePoint now, bool confirmed) {
         if (auto asked = question(action)) return questionOnly(asked->c_str());
     }
     switch (action) {
-        case Action::SendAll: return startRun(RunMode::SendAll, now);
-        case Action::VerifyAll: return startRun(RunMode::VerifyAll, now);
-        case Action::ReadAll: return startRun(RunMode::ReadAll, now);
-        case Action::ClearAll: return clearAll(now);
+        case Action::SendAll:
+            return startRun(RunMode::SendAll, now);
+        case Action::VerifyAll:
+            return startRun(RunMode::VerifyAll, now);
+        case Action::ReadAll:
+            return startRun(RunMode::ReadAll, now);
+        case Action::ClearAll:
+            return clearAll(now);
         case Action::LeaveNetwork:
             return sendFixed(protocol::leaveNetworkFrame(), FrameKind::Command, now, true);
         case Action::CheckDevices:
             return sendFixed(protocol::checkDevicesFrame(), FrameKind::Command, now, true);
         case Action::ExitSendMode:
             return sendFixed(protocol::exitSendModeFrame(), FrameKind::Command, now, false);
-        case Action::Stop: break;
+        case Action::Stop:
+            break;
     }
     return {};
 }
@@ -214,9 +231,8 @@ Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
 }
 
 void Engine::handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx) {
-    const bool verifying =
-        m_verify.verifyDevice != 0 &&
-        (m_runMode == RunMode::VerifyAll || m_pageOperation == PageOperation::Verify);
+    const bool verifying = m_verify.verifyDevice != 0 && (m_runMode == RunMode::VerifyAll ||
+                                                          m_pageOperation == PageOperation::Verify);
     const bool reading = m_runMode == RunMode::ReadAll || m_pageOperation == PageOperation::Read;
     if (verifying) {
         verify(answer, fx);
@@ -234,7 +250,8 @@ void Engine::verify(const protocol::Answer& answer, Effects& fx) {
     protocol::CheckOutcome outcome =
         protocol::verifyAnswer(answer, m_room, m_edit, m_verify, runActive());
     // Every text but a closing verdict is a difference.
-    const std::size_t differences = outcome.status.size() - (outcome.result && !outcome.status.empty() ? 1 : 0);
+    const std::size_t differences =
+        outcome.status.size() - (outcome.result && !outcome.status.empty() ? 1 : 0);
     for (std::size_t i = 0; i < outcome.status.size(); ++i) {
         if (i < differences) {
             m_differences.push_back(outcome.status[i]);
@@ -278,15 +295,22 @@ void Engine::setPageOperation(PageOperation operation) {
     m_pageOperation = operation;
     switch (operation) {
         case PageOperation::Send:
-        case PageOperation::NumberOnly: m_execution = Execution::AnyKey; break;
+        case PageOperation::NumberOnly:
+            m_execution = Execution::AnyKey;
+            break;
         case PageOperation::Read:
         case PageOperation::Verify:
-        case PageOperation::Clear: m_execution = Execution::OnReceipt; break;
-        case PageOperation::None: break;
+        case PageOperation::Clear:
+            m_execution = Execution::OnReceipt;
+            break;
+        case PageOperation::None:
+            break;
     }
 }
 
-void Engine::setExecution(Execution execution) { m_execution = execution; }
+void Engine::setExecution(Execution execution) {
+    m_execution = execution;
+}
 
 void Engine::unselectUnused() {
     for (int device = 1; device <= kLastBusDevice; ++device) {

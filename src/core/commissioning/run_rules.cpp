@@ -37,19 +37,27 @@ Milliseconds startPeriod(RunMode mode, int systemType) {
 
 std::uint8_t runOperation(RunMode mode) {
     switch (mode) {
-        case RunMode::ReadAll: return protocol::kOpRead;
-        case RunMode::VerifyAll: return protocol::kOpVerify;
-        case RunMode::ClearAll: return protocol::kOpClear;
-        default: return protocol::kOpSendAll;
+        case RunMode::ReadAll:
+            return protocol::kOpRead;
+        case RunMode::VerifyAll:
+            return protocol::kOpVerify;
+        case RunMode::ClearAll:
+            return protocol::kOpClear;
+        default:
+            return protocol::kOpSendAll;
     }
 }
 
 FrameKind runFrameKind(RunMode mode) {
     switch (mode) {
-        case RunMode::ReadAll: return FrameKind::Read;
-        case RunMode::VerifyAll: return FrameKind::Verify;
-        case RunMode::ClearAll: return FrameKind::Clear;
-        default: return FrameKind::Send;
+        case RunMode::ReadAll:
+            return FrameKind::Read;
+        case RunMode::VerifyAll:
+            return FrameKind::Verify;
+        case RunMode::ClearAll:
+            return FrameKind::Clear;
+        default:
+            return FrameKind::Send;
     }
 }
 
@@ -108,9 +116,12 @@ std::string summaryTitle(const RunSummary& summary) {
 
 std::string finishedStatus(RunMode mode) {
     switch (mode) {
-        case RunMode::ReadAll: return text::kReadDone;
-        case RunMode::VerifyAll: return text::kVerifyDone;
-        default: return text::kSent;
+        case RunMode::ReadAll:
+            return text::kReadDone;
+        case RunMode::VerifyAll:
+            return text::kVerifyDone;
+        default:
+            return text::kSent;
     }
 }
 

@@ -13,9 +13,9 @@ namespace room::commissioning {
 
 constexpr int kLastBusDevice = model::kBusDevices;  // a run never addresses a device above 32
 
-constexpr Milliseconds kServePeriod{3000};    // timer 1 after serving a device in a run step
-constexpr Milliseconds kAnswerPeriod{100};    // timer 1 after a complete answer
-constexpr Milliseconds kInUsePause{20};       // before serving a device whose record is in use
+constexpr Milliseconds kServePeriod{3000};  // timer 1 after serving a device in a run step
+constexpr Milliseconds kAnswerPeriod{100};  // timer 1 after a complete answer
+constexpr Milliseconds kInUsePause{20};     // before serving a device whose record is in use
 constexpr Milliseconds kFramePause{protocol::kShortFramePauseMs};  // between frames on the bus
 constexpr Milliseconds kPageBusyPause{2000};  // switch pages' send buttons after a single send
 
