@@ -45,7 +45,9 @@ Bytes command(std::uint8_t type, std::uint8_t device, std::uint8_t op) {
 }
 
 // All answer bytes the bus will ever send, with their due times.
-std::vector<TimedByte> drain(Bus& bus) { return bus.answerDue(t0 + 3600s); }
+std::vector<TimedByte> drain(Bus& bus) {
+    return bus.answerDue(t0 + 3600s);
+}
 
 Bytes values(const std::vector<TimedByte>& timed) {
     Bytes b;
@@ -85,7 +87,8 @@ Bytes emptyPanelRead7() {
 
 TEST(SimulatorBus, ReadOfAnEmptyDeviceIsAZeroPanelAnswer) {
     Bus bus;
-    EXPECT_EQ(answerOf(bus, {0xF1, 0xF4, 0x01, 0x07, 0x02, 0x09, 0xF8, 0xF3, 0xF4}), emptyPanelRead7());
+    EXPECT_EQ(answerOf(bus, {0xF1, 0xF4, 0x01, 0x07, 0x02, 0x09, 0xF8, 0xF3, 0xF4}),
+              emptyPanelRead7());
 
     bus.memory(7).type = 2;  // an empty thermostat: header only, 14 bytes
     const Bytes thermostat = {0xF2, 0xF3, 0x02, 0x07, 0x02, 0x0E, 0, 0, 0, 0, 0, 0xFE, 0xF3, 0xF4};
@@ -159,9 +162,9 @@ TEST(SimulatorBus, FramesForOthersOrBrokenFramesGetNoAnswer) {
     Bytes badEnd = command(0x01, 2, 2);
     badEnd[8] = 0xF5;
     const std::vector<Bytes> silent = {
-        command(0x01, 5, 2),             // beyond the bus
-        command(0x01, 33, 2),            // no such number
-        command(0x01, 0, 2),             // only a clear may go to device 0
+        command(0x01, 5, 2),   // beyond the bus
+        command(0x01, 33, 2),  // no such number
+        command(0x01, 0, 2),   // only a clear may go to device 0
         badSum,
         badEnd,
         shortFrame({0xED, 0x01, 0x02, 0x01}),  // another device's answer
@@ -199,12 +202,9 @@ TEST(SimulatorBus, NoiseBeforeAFrameIsSkipped) {
 TEST(SimulatorBus, ShortFramingBlocks) {
     Bus bus;
     const std::vector<std::pair<int, Bytes>> blocks = {
-        {1, {1, 2, 3, 4, 5, 6, 60, 61, 62, 63}},
-        {5, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66}},
-        {11, {0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6}},
-        {12, {0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6}},
-        {13, {0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6}},
-        {14, {0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6}},
+        {1, {1, 2, 3, 4, 5, 6, 60, 61, 62, 63}},    {5, {0x11, 0x22, 0x33, 0x44, 0x55, 0x66}},
+        {11, {0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6}}, {12, {0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6}},
+        {13, {0xC1, 0xC2, 0xC3, 0xC4, 0xC5, 0xC6}}, {14, {0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6}},
     };
     for (const auto& [block, data] : blocks) {
         std::vector<std::uint8_t> cmd = {0xEC, 0x02, 0x81, static_cast<std::uint8_t>(block)};
@@ -219,12 +219,15 @@ TEST(SimulatorBus, ShortFramingBlocks) {
     const Bytes verify = values(drain(bus));
     ASSERT_EQ(verify.size(), 6u * 17u);
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        std::vector<std::uint8_t> answer = {0xED, 0x02, 0x03, static_cast<std::uint8_t>(blocks[i].first)};
+        std::vector<std::uint8_t> answer = {0xED, 0x02, 0x03,
+                                            static_cast<std::uint8_t>(blocks[i].first)};
         answer.insert(answer.end(), blocks[i].second.begin(), blocks[i].second.end());
-        EXPECT_EQ(Bytes(verify.begin() + 17 * i, verify.begin() + 17 * (i + 1)), shortFrame(answer));
+        EXPECT_EQ(Bytes(verify.begin() + 17 * i, verify.begin() + 17 * (i + 1)),
+                  shortFrame(answer));
     }
-    EXPECT_EQ(answerOf(bus, shortFrame({0xEC, 0x02, 0x01, 0x05, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66})),
-              block5);
+    EXPECT_EQ(
+        answerOf(bus, shortFrame({0xEC, 0x02, 0x01, 0x05, 0x11, 0x22, 0x33, 0x44, 0x55, 0x66})),
+        block5);
     // The long framing sees the same memory: inputs, outputs 1..4, indicators, mask rows 1..4.
     const Bytes longRead = answerOf(bus, command(0x01, 2, 2));
     ASSERT_EQ(longRead.size(), 68u);
@@ -240,7 +243,8 @@ TEST(SimulatorBus, ShortFramingBlocks) {
 
 TEST(SimulatorBus, MirrorAndTestCommandsAreEchoedByDeviceOne) {
     Bus bus;
-    const Bytes mirror = {0xF0, 0xDD, 0x12, 0x01, 0x01, 0x01, 0, 0, 0, 0, 0x01, 0x01, 0, 0, 0, 0xE4, 0x0F};
+    const Bytes mirror = {0xF0, 0xDD, 0x12, 0x01, 0x01, 0x01, 0,    0,   0,
+                          0,    0x01, 0x01, 0,    0,    0,    0xE4, 0x0F};
     EXPECT_EQ(answerOf(bus, mirror), mirror);
     const Bytes leave = shortFrame({0xCB, 0xCC, 0xCD});
     EXPECT_EQ(answerOf(bus, leave), leave);
@@ -374,7 +378,10 @@ TEST(SimulatorBus, PreloadedFromARoomType) {
     room.functionOptionsA = 0x21;
     room.modeFlagBits = {1, 2, 4, 8, 16, 32};
     auto& panel = room.devices[1];
-    panel = {.type = 1, .name = "", .inUse = 1, .inputs = {10, 11, 12, 13, 14, 15},
+    panel = {.type = 1,
+             .name = "",
+             .inUse = 1,
+             .inputs = {10, 11, 12, 13, 14, 15},
              .outputs = {20, 21, 22, 23, 24, 25}};
     room.outputMasks[1][0] = {0x01, 0x01, 0, 0, 0, 0x80};
     auto& thermostat = room.devices[2];
@@ -394,11 +401,11 @@ TEST(SimulatorBus, PreloadedFromARoomType) {
     ASSERT_EQ(panelRead.size(), 68u);
     EXPECT_EQ(panelRead[6], 0x21);
     EXPECT_EQ(Bytes(panelRead.begin() + 11, panelRead.begin() + 35),
-              Bytes({10, 11, 12, 13, 14, 15, 20, 21, 22, 23, 24, 25, 1, 2, 4, 8, 16, 32, 0x01,
-                     0x01, 0, 0, 0, 0x80}));
+              Bytes({10, 11, 12, 13, 14, 15, 20,   21,   22, 23, 24, 25,
+                     1,  2,  4,  8,  16, 32, 0x01, 0x01, 0,  0,  0,  0x80}));
 
-    Bytes thermostatExpected = {0xF2, 0xF3, 0x02, 0x02, 0x03, 0, 0x21, 0, 0, 0, 0x01,
-                                50, 1, 2, 26, 2, 0, 0, 52, 2, 0, 15, 0, 0, 0};
+    Bytes thermostatExpected = {0xF2, 0xF3, 0x02, 0x02, 0x03, 0,  0x21, 0, 0,  0, 0x01, 50, 1,
+                                2,    26,   2,    0,    0,    52, 2,    0, 15, 0, 0,    0};
     EXPECT_EQ(answerOf(bus, command(0x02, 2, 3)), closeLong(thermostatExpected));
 
     Bytes tuningExpected = {0xF2, 0xF3, 0x06, 0x04, 0x02, 0, 0x21, 0, 0, 0, 0x02};

@@ -21,8 +21,17 @@ Answer finishLong(Bytes bytes) {
 }  // namespace
 
 Answer longAnswer(const DeviceMemory& memory, std::uint8_t device, std::uint8_t op) {
-    Bytes bytes = {kAnswerStart0, kAnswerStart1, memory.type, device, op, 0, memory.parameter,
-                   memory.reserved[0], memory.reserved[1], memory.reserved[2], memory.subByte};
+    Bytes bytes = {kAnswerStart0,
+                   kAnswerStart1,
+                   memory.type,
+                   device,
+                   op,
+                   0,
+                   memory.parameter,
+                   memory.reserved[0],
+                   memory.reserved[1],
+                   memory.reserved[2],
+                   memory.subByte};
     const Bytes payload = payloadOf(memory);
     bytes.insert(bytes.end(), payload.begin(), payload.end());
     Answer answer = finishLong(std::move(bytes));

@@ -28,13 +28,13 @@ Answer shortAnswer(const DeviceMemory& memory, std::uint8_t device, std::uint8_t
 Answer echo(const Bytes& frame);
 
 struct Faults {
-    bool silent = false;      // never answers
-    int lateMs = 0;           // answers this much later than its reaction time
-    int dribbleMs = 0;        // its answer bytes come this far apart (at least one byte time)
-    bool badChecksum = false; // the checksum byte is off by one
-    int wrongNumber = 0;      // answers under this device number instead of its own (0: no)
-    bool garbage = false;     // noise bytes on the line before each answer
-    bool corrupt = false;     // one data byte changed, checksum still right: a verify difference
+    bool silent = false;       // never answers
+    int lateMs = 0;            // answers this much later than its reaction time
+    int dribbleMs = 0;         // its answer bytes come this far apart (at least one byte time)
+    bool badChecksum = false;  // the checksum byte is off by one
+    int wrongNumber = 0;       // answers under this device number instead of its own (0: no)
+    bool garbage = false;      // noise bytes on the line before each answer
+    bool corrupt = false;      // one data byte changed, checksum still right: a verify difference
 
     bool operator==(const Faults&) const = default;
 };

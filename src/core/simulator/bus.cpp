@@ -6,15 +6,21 @@ namespace room::simulator {
 
 namespace {
 
-std::uint8_t baseOp(std::uint8_t op) { return static_cast<std::uint8_t>(op & ~kAnyKey); }
+std::uint8_t baseOp(std::uint8_t op) {
+    return static_cast<std::uint8_t>(op & ~kAnyKey);
+}
 
 }  // namespace
 
 Bus::Bus(Timing timing) : m_timing(timing) {}
 
-Bus::Bus(const model::RoomTypeConfig& room, Timing timing) : m_timing(timing) { preload(room); }
+Bus::Bus(const model::RoomTypeConfig& room, Timing timing) : m_timing(timing) {
+    preload(room);
+}
 
-void Bus::setDeviceCount(int count) { m_count = std::clamp(count, 0, kBusDeviceLimit); }
+void Bus::setDeviceCount(int count) {
+    m_count = std::clamp(count, 0, kBusDeviceLimit);
+}
 
 void Bus::preload(const model::RoomTypeConfig& room) {
     for (int v = 1; v <= kBusDeviceLimit; ++v) {
@@ -60,16 +66,16 @@ void Bus::feed(const std::uint8_t* data, std::size_t size, TimePoint now) {
 void Bus::handle(const ConsoleFrame& frame, TimePoint at) {
     const Bytes& f = frame.bytes;
     if (frame.kind == ConsoleFrame::Kind::Long) {
-        m_events.push_back({BusEvent::Kind::Received, at, f[3], f});
+        record({BusEvent::Kind::Received, at, f[3], f});
         handleLong(f, at);
         return;
     }
     if (f[1] == kShortConfiguration) {
-        m_events.push_back({BusEvent::Kind::Received, at, f[2], f});
+        record({BusEvent::Kind::Received, at, f[2], f});
         handleShortConfiguration(f, at);
         return;
     }
-    m_events.push_back({BusEvent::Kind::Received, at, -1, f});
+    record({BusEvent::Kind::Received, at, -1, f});
     if (f[1] != kShortAnswer && isPresent(1)) respond(1, {echo(f)}, at);
 }
 
@@ -84,29 +90,29 @@ void Bus::handleLong(const Bytes& f, TimePoint at) {
     DeviceMemory& memory = m_devices[device].memory;
     const auto number = static_cast<std::uint8_t>(device);
     switch (baseOp(op)) {
-    case kSendPage:
-    case kSendAll:
-        if (f.size() < static_cast<std::size_t>(kLongHeader + 3)) return;
-        memory.type = f[2];
-        memory.parameter = f[6];
-        std::copy(f.begin() + 7, f.begin() + 10, memory.reserved.begin());
-        memory.subByte = f[10];
-        storePayload(memory, f.data() + kLongHeader, f.size() - kLongHeader - 3);
-        respond(device, {longAnswer(memory, number, op)}, at);
-        return;
-    case kRead:
-    case kVerify:
-        respond(device, {longAnswer(memory, number, op)}, at);
-        return;
-    case kClear:
-        clearMemory(memory);
-        respond(device, {longAcknowledge(memory, number, op)}, at);
-        return;
-    case kNumberOnly:
-        respond(device, {longAcknowledge(memory, number, op)}, at);
-        return;
-    default:
-        return;
+        case kSendPage:
+        case kSendAll:
+            if (f.size() < static_cast<std::size_t>(kLongHeader + 3)) return;
+            memory.type = f[2];
+            memory.parameter = f[6];
+            std::copy(f.begin() + 7, f.begin() + 10, memory.reserved.begin());
+            memory.subByte = f[10];
+            storePayload(memory, f.data() + kLongHeader, f.size() - kLongHeader - 3);
+            respond(device, {longAnswer(memory, number, op)}, at);
+            return;
+        case kRead:
+        case kVerify:
+            respond(device, {longAnswer(memory, number, op)}, at);
+            return;
+        case kClear:
+            clearMemory(memory);
+            respond(device, {longAcknowledge(memory, number, op)}, at);
+            return;
+        case kNumberOnly:
+            respond(device, {longAcknowledge(memory, number, op)}, at);
+            return;
+        default:
+            return;
     }
 }
 
@@ -122,28 +128,29 @@ void Bus::handleShortConfiguration(const Bytes& f, TimePoint at) {
     DeviceMemory& memory = m_devices[device].memory;
     const auto number = static_cast<std::uint8_t>(device);
     switch (baseOp(op)) {
-    case kSendPage:
-    case kSendAll:
-        if (!isConfigurationBlock(block)) return;
-        storeBlock(memory, block, f.data() + 5);
-        respond(device, {shortAnswer(memory, number, op, block)}, at);
-        return;
-    case kRead:
-    case kVerify: {
-        std::vector<Answer> blocks;
-        for (int b : {1, 5, 11, 12, 13, 14}) blocks.push_back(shortAnswer(memory, number, op, b));
-        respond(device, blocks, at);
-        return;
-    }
-    case kClear:
-        clearMemory(memory);
-        respond(device, {shortAnswer(memory, number, op, 1)}, at);
-        return;
-    case kNumberOnly:
-        respond(device, {shortAnswer(memory, number, op, 1)}, at);
-        return;
-    default:
-        return;
+        case kSendPage:
+        case kSendAll:
+            if (!isConfigurationBlock(block)) return;
+            storeBlock(memory, block, f.data() + 5);
+            respond(device, {shortAnswer(memory, number, op, block)}, at);
+            return;
+        case kRead:
+        case kVerify: {
+            std::vector<Answer> blocks;
+            for (int b : {1, 5, 11, 12, 13, 14})
+                blocks.push_back(shortAnswer(memory, number, op, b));
+            respond(device, blocks, at);
+            return;
+        }
+        case kClear:
+            clearMemory(memory);
+            respond(device, {shortAnswer(memory, number, op, 1)}, at);
+            return;
+        case kNumberOnly:
+            respond(device, {shortAnswer(memory, number, op, 1)}, at);
+            return;
+        default:
+            return;
     }
 }
 
@@ -216,7 +223,7 @@ std::vector<TimedByte> Bus::answerDue(TimePoint now) {
             ++it;
             continue;
         }
-        m_events.push_back({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes});
+        record({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes});
         it = m_scheduled.erase(it);
     }
     return out;
@@ -230,7 +237,15 @@ std::optional<TimePoint> Bus::nextDue() const {
     return next;
 }
 
-void Bus::discardPending() { m_scheduled.clear(); }
+void Bus::record(BusEvent event) {
+    if (m_events.size() >= kMaxEvents)
+        m_events.erase(m_events.begin(), m_events.begin() + kMaxEvents / 2);
+    m_events.push_back(std::move(event));
+}
+
+void Bus::discardPending() {
+    m_scheduled.clear();
+}
 
 std::vector<BusEvent> Bus::takeEvents() {
     std::vector<BusEvent> events;

@@ -111,8 +111,10 @@ public:
     // Forgets every answer not yet taken (a port closed or reopened).
     void discardPending();
 
-    // Frames received and answers completed since the last call.
+    // Frames received and answers completed since the last call (the latest kMaxEvents of them:
+    // a bus nobody asks keeps a bounded log).
     std::vector<BusEvent> takeEvents();
+    static constexpr std::size_t kMaxEvents = 4096;
     std::size_t droppedBytes() const { return m_reader.droppedBytes(); }
 
 private:
@@ -131,6 +133,7 @@ private:
     void handleLong(const Bytes& frame, TimePoint at);
     void handleShortConfiguration(const Bytes& frame, TimePoint at);
     void clearAll();
+    void record(BusEvent event);
     void respond(int device, const std::vector<Answer>& answers, TimePoint at);
     TimePoint firstFreeLine(TimePoint ready, Duration length) const;
 

@@ -18,7 +18,9 @@ Layout layoutOf(std::uint8_t type) {
 
 namespace {
 
-void appendSix(Bytes& out, const Six& six) { out.insert(out.end(), six.begin(), six.end()); }
+void appendSix(Bytes& out, const Six& six) {
+    out.insert(out.end(), six.begin(), six.end());
+}
 
 // Copies up to six bytes from data[at..size) into `six`, zero-filling what is missing.
 void takeSix(Six& six, const std::uint8_t* data, std::size_t size, std::size_t at) {
@@ -27,10 +29,10 @@ void takeSix(Six& six, const std::uint8_t* data, std::size_t size, std::size_t a
 }
 
 void takeSlots(DeviceMemory& memory, const std::uint8_t* data, std::size_t size, std::size_t at) {
-    memory.slots.clear();
-    if (at < size) memory.slots.assign(data + at, data + size);
-    if (memory.slots.size() > static_cast<std::size_t>(kMaxSlotBytes)) {
-        memory.slots.resize(kMaxSlotBytes);
+    memory.sceneSlots.clear();
+    if (at < size) memory.sceneSlots.assign(data + at, data + size);
+    if (memory.sceneSlots.size() > static_cast<std::size_t>(kMaxSlotBytes)) {
+        memory.sceneSlots.resize(kMaxSlotBytes);
     }
 }
 
@@ -47,7 +49,7 @@ Bytes payloadOf(const DeviceMemory& memory) {
     if (layout == Layout::Panel) {
         for (const Six& row : memory.masks) appendSix(out, row);
     } else {
-        out.insert(out.end(), memory.slots.begin(), memory.slots.end());
+        out.insert(out.end(), memory.sceneSlots.begin(), memory.sceneSlots.end());
     }
     return out;
 }
@@ -74,7 +76,9 @@ void clearMemory(DeviceMemory& memory) {
     memory = empty;
 }
 
-bool isConfigurationBlock(int block) { return block == 1 || block == 5 || (block >= 11 && block <= 14); }
+bool isConfigurationBlock(int block) {
+    return block == 1 || block == 5 || (block >= 11 && block <= 14);
+}
 
 std::array<std::uint8_t, kBlockBytes> blockData(const DeviceMemory& memory, int block) {
     std::array<std::uint8_t, kBlockBytes> data{};
@@ -100,7 +104,9 @@ void storeBlock(DeviceMemory& memory, int block, const std::uint8_t* data) {
 
 namespace {
 
-std::uint8_t lowByte(int v) { return static_cast<std::uint8_t>(v & 0xFF); }
+std::uint8_t lowByte(int v) {
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
 
 // A thermostat's scene slot on the wire: code, power, mode, temperature, fan, 0, 0.
 void appendThermostatSlot(Bytes& out, const model::ModeSlot& slot) {
@@ -146,7 +152,7 @@ DeviceMemory memoryFromRoom(const model::RoomTypeConfig& room, int device) {
     if (layout == Layout::Thermostat) {
         memory.subByte = thermostatIndex(record);
         for (const model::ModeSlot& slot : record.modes) {
-            if (slot.isUsed()) appendThermostatSlot(memory.slots, slot);
+            if (slot.isUsed()) appendThermostatSlot(memory.sceneSlots, slot);
         }
         memory.parameter = room.functionOptionsA;
         return memory;
@@ -162,7 +168,7 @@ DeviceMemory memoryFromRoom(const model::RoomTypeConfig& room, int device) {
     memory.subByte = ordinalOfType(room, device);
     for (const model::ModeSlot& slot : record.modes) {
         if (!slot.isUsed()) continue;
-        for (int i = 0; i < kSlotBytes; ++i) memory.slots.push_back(lowByte(slot.value(i)));
+        for (int i = 0; i < kSlotBytes; ++i) memory.sceneSlots.push_back(lowByte(slot.value(i)));
     }
     return memory;
 }

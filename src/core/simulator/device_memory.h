@@ -37,7 +37,7 @@ struct DeviceMemory {
     Six outputs{};
     Six indicators{};
     std::array<Six, 6> masks{};
-    Bytes slots;  // thermostats and types 5, 6: seven bytes per used scene slot
+    Bytes sceneSlots;  // thermostats and types 5, 6: seven bytes per used scene slot
 
     bool operator==(const DeviceMemory&) const = default;
 };

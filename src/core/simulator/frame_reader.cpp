@@ -19,33 +19,33 @@ void FrameReader::push(std::uint8_t byte, std::vector<ConsoleFrame>& out) {
 
 void FrameReader::step(std::uint8_t byte, std::vector<ConsoleFrame>& out) {
     switch (m_state) {
-    case State::Idle:
-        if (byte == kLongStart0) {
-            m_frame.assign(1, byte);
-            m_state = State::LongSecond;
-        } else if (byte == kShortStart) {
-            m_frame.assign(1, byte);
-            m_state = State::Short;
-        } else {
-            ++m_dropped;
-        }
-        return;
-    case State::LongSecond:
-        m_frame.push_back(byte);
-        if (byte == kLongStart1) {
-            m_state = State::Long;
-        } else {
-            reject();
-        }
-        return;
-    case State::Long:
-        m_frame.push_back(byte);
-        finishLong(out);
-        return;
-    case State::Short:
-        m_frame.push_back(byte);
-        if (m_frame.size() == kShortSize) finishShort(out);
-        return;
+        case State::Idle:
+            if (byte == kLongStart0) {
+                m_frame.assign(1, byte);
+                m_state = State::LongSecond;
+            } else if (byte == kShortStart) {
+                m_frame.assign(1, byte);
+                m_state = State::Short;
+            } else {
+                ++m_dropped;
+            }
+            return;
+        case State::LongSecond:
+            m_frame.push_back(byte);
+            if (byte == kLongStart1) {
+                m_state = State::Long;
+            } else {
+                reject();
+            }
+            return;
+        case State::Long:
+            m_frame.push_back(byte);
+            finishLong(out);
+            return;
+        case State::Short:
+            m_frame.push_back(byte);
+            if (m_frame.size() == kShortSize) finishShort(out);
+            return;
     }
 }
 

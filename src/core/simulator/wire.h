@@ -29,9 +29,9 @@ constexpr std::uint8_t kLongEnd0 = 0xF3;
 constexpr std::uint8_t kLongEnd1 = 0xF4;
 
 constexpr int kShortSize = 17;
-constexpr int kLongHeader = 11;        // bytes 0..10 of a payload frame
-constexpr int kLongCommandSize = 9;    // a frame without payload
-constexpr int kLongMaxSize = 255;      // the length byte bounds it
+constexpr int kLongHeader = 11;      // bytes 0..10 of a payload frame
+constexpr int kLongCommandSize = 9;  // a frame without payload
+constexpr int kLongMaxSize = 255;    // the length byte bounds it
 constexpr int kBusDeviceLimit = 32;
 
 constexpr std::uint8_t kAnyKey = 0x80;  // "apply at the next key press" flag on the operation
