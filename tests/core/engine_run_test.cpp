@@ -166,6 +166,7 @@ TEST(EngineRun, VerifyAllOf32DevicesListsSilentAndAbnormalDevices) {
     const Effects all = bus.all();
     EXPECT_TRUE(all.messages.empty());  // message boxes stay shut during a run
     EXPECT_EQ(all.progress->visited, 32);
+    EXPECT_EQ(all.runFinished->answered, 30);
     EXPECT_EQ(all.runFinished->abnormal, (std::vector<int>{12, 25}));
 
     // An answering device moves on 100 ms after its answer (30 ms latency), a silent one after
@@ -292,4 +293,26 @@ TEST(EngineRun, ShortAnswersAreVerifiedBlockByBlock) {
     EXPECT_EQ(engine.title(), "未读到的编号:数据异常的编号:");
     // All six blocks arrive together 30 ms in; 100 ms later the run is over.
     EXPECT_EQ(msSince(bus.now), 130);
+}
+
+TEST(EngineRun, ALateAnswerDuringThePauseBelongsToThePreviousDevice) {
+    model::RoomTypeConfig room = panelRoom(3);
+    model::RoomTypeConfig edit = room;
+    const model::RoomTypeConfig held = room;
+    Engine engine(room, edit);
+    Bus bus(engine);
+    engine.setPortOpen(true, kT0);
+    bus.take(engine.command(Action::VerifyAll, kT0));
+    bus.runUntil(kT0 + milliseconds(2010));  // timer step at 2000, device 2 due at 2020
+    EXPECT_EQ(bus.written.size(), 1u);
+    Bytes late = panelAnswer(held, 1, 3);
+    late[20] = 0x33;  // output 4 of device 1
+    bus.take(engine.onBytes(late, bus.now));
+    EXPECT_EQ(engine.differences(), std::vector<std::string>{"继电器第04个数据异常 17 33 "});
+    EXPECT_EQ(engine.result(1), 2);
+    // Device 2 still gets its full wait.
+    bus.runToEnd();
+    EXPECT_EQ(msSince(*bus.firstWriteTo(2)), 2020);
+    EXPECT_EQ(msSince(*bus.firstWriteTo(3)), 5040);
+    EXPECT_EQ(engine.title(), "未读到的编号:02 03 数据异常的编号:01 ");
 }

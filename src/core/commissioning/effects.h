@@ -67,18 +67,21 @@ struct Question {
     std::string text;     // asked with OK/Cancel
 };
 
-// Device `device` is being served; it is number `visited` of `total` the run will visit.
+// Device `device` is being served; it is number `visited` of `total` the run will visit, and
+// `answered` devices have answered so far.
 struct Progress {
     RunMode mode = RunMode::Idle;
     int device = 0;
     int visited = 0;
     int total = 0;
+    int answered = 0;
 };
 
 struct RunSummary {
     RunMode mode = RunMode::Idle;
     int visited = 0;
     int total = 0;
+    int answered = 0;           // devices that sent a complete answer during the run
     bool stopped = false;       // ended by a stop command or a lost port
     std::vector<int> unread;    // listed after "未读到的编号:" (read all, verify all)
     std::vector<int> abnormal;  // listed after "数据异常的编号:" (verify all)

@@ -48,6 +48,10 @@ int Engine::result(int device) const {
     return isBusDevice(device) ? m_results[device] : 0;
 }
 
+int Engine::answeredDevices() const {
+    return static_cast<int>(std::count(m_answered.begin(), m_answered.end(), true));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Port and commands
 
@@ -151,10 +155,11 @@ Effects Engine::startRun(RunMode mode, TimePoint now) {
     m_currentDevice = 1;
     m_visited = 0;
     m_lastServed = 0;
+    m_answered.fill(false);
     m_differences.clear();
     m_planned = 1 + remainingDevices(m_room, mode, 1);
     fx.runButtonsShown = false;
-    fx.runStarted = Progress{mode, 1, 0, m_planned};
+    fx.runStarted = Progress{mode, 1, 0, m_planned, 0};
     // Device 1 is served whatever its selection.
     serve(1, now, fx);
     m_timer1 = busyUntil(now) + startPeriod(mode, m_room.systemType);
@@ -173,7 +178,7 @@ void Engine::serve(int device, TimePoint now, Effects& fx) {
     m_lastServed = device;
     ++m_visited;
     m_planned = m_visited + remainingDevices(m_room, m_runMode, device);
-    fx.progress = Progress{m_runMode, device, m_visited, m_planned};
+    fx.progress = Progress{m_runMode, device, m_visited, m_planned, answeredDevices()};
     queueFrames(device, runFrameKind(m_runMode),
                 protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
 }
@@ -197,7 +202,12 @@ void Engine::runStep(TimePoint now, Effects& fx) {
 
 void Engine::finishRun(bool stopped, Effects& fx) {
     const RunMode mode = m_runMode;
-    RunSummary summary{mode, m_visited, stopped ? m_planned : m_visited, stopped, {}, {}};
+    RunSummary summary;
+    summary.mode = mode;
+    summary.visited = m_visited;
+    summary.total = stopped ? m_planned : m_visited;
+    summary.answered = answeredDevices();
+    summary.stopped = stopped;
     if (mode == RunMode::ReadAll || mode == RunMode::VerifyAll) {
         // A cut-short run lists only what it has visited.
         const int lastVisited = stopped ? m_lastServed : kLastBusDevice;
@@ -234,6 +244,7 @@ void Engine::handleAnswer(const protocol::Answer& answer, TimePoint now, Effects
     const bool verifying = m_verify.verifyDevice != 0 && (m_runMode == RunMode::VerifyAll ||
                                                           m_pageOperation == PageOperation::Verify);
     const bool reading = m_runMode == RunMode::ReadAll || m_pageOperation == PageOperation::Read;
+    if (runActive()) noteAnswered(answer);
     if (verifying) {
         verify(answer, fx);
     } else if (reading) {
@@ -280,6 +291,14 @@ void Engine::readBack(const protocol::Answer& answer, Effects& fx) {
         // A long answer is the whole device: once stored, the device has been read.
         setResult(outcome.device, 1, fx);
     }
+}
+
+void Engine::noteAnswered(const protocol::Answer& answer) {
+    // Long answers carry the device number in byte 3, short ones in byte 2.
+    const std::size_t at = answer.kind == protocol::Answer::Kind::Long ? 3 : 2;
+    if (answer.bytes.size() <= at) return;
+    const int device = answer.bytes[at];
+    if (isBusDevice(device)) m_answered[device] = true;
 }
 
 void Engine::setResult(int device, int value, Effects& fx) {

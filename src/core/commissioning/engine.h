@@ -7,6 +7,7 @@
 // the driver calls onTimeout(now) once nextDeadline() has come. All state transitions of the
 // console live here.
 
+#include <array>
 #include <deque>
 #include <optional>
 #include <span>
@@ -73,6 +74,7 @@ public:
     const std::vector<std::string>& differences() const { return m_differences; }
     int visitedDevices() const { return m_visited; }
     int plannedDevices() const { return m_planned; }
+    int answeredDevices() const;
 
 private:
     struct PendingWrite {
@@ -102,6 +104,7 @@ private:
     void verify(const protocol::Answer& answer, Effects& fx);
     void readBack(const protocol::Answer& answer, Effects& fx);
     void setResult(int device, int value, Effects& fx);
+    void noteAnswered(const protocol::Answer& answer);
 
     // Single-device sends
     std::optional<std::string> pageRefusal(int device) const;
@@ -132,6 +135,7 @@ private:
     int m_visited = 0;
     int m_planned = 0;
     int m_lastServed = 0;
+    std::array<bool, kLastBusDevice + 1> m_answered{};
 
     std::deque<PendingWrite> m_writes;
     std::optional<PendingServe> m_pendingServe;
