@@ -1,0 +1,236 @@
+#include "core/protocol/checks.h"
+
+#include "core/protocol/answer_view.h"
+
+namespace room::protocol {
+
+using namespace detail;
+using model::DeviceRecord;
+using model::RoomTypeConfig;
+
+namespace {
+
+bool curtainOrOne(int lamp) { return lamp == 1 || model::isCurtainLamp(lamp); }
+
+// One verification of device d: collects texts, counts errors.
+class Verifier {
+public:
+    Verifier(const RoomTypeConfig& room, VerifyState& state, bool runActive, CheckOutcome& out)
+        : m_room(room), m_state(state), m_runActive(runActive), m_out(out),
+          m_d(state.verifyDevice), m_device(room.devices[state.verifyDevice]) {
+        out.device = m_d;
+    }
+
+    void report(const std::string& text) {
+        ++m_state.errorCount;
+        show(text);
+    }
+
+    void show(const std::string& text) {
+        m_out.status.push_back(text);
+        if (!m_runActive) m_out.messages.push_back(text);
+    }
+
+    void verdict() {
+        const bool failed = m_state.errorCount > 0;
+        show(format(failed ? "第%02d个面板异常" : "第%02d个面板OK  ", m_d));
+        m_out.result = failed ? 2 : 1;
+    }
+
+    void verdictMissing(int missing) {
+        show(format("第%02d个面板异常(%02d)", m_d, missing));
+        m_out.result = 2;
+    }
+
+    // Compares six (or `count`) expected bytes with the answer from `pos`; reports the first
+    // difference as `head` (with `number`, or the key number when `number` is 0), expected, received.
+    void compareRun(const AnswerView& view, int pos, const int* expected, int count,
+                    const char* head, int number) {
+        for (int k = 0; k < count; ++k) {
+            const std::optional<int> got = view.at(pos + k);
+            const int want = static_cast<int>(hexByte(expected[k]));
+            if (got && *got == want) continue;
+            report(format(head, number != 0 ? number : k + 1, hexByte(want)) + receivedText(got));
+            return;
+        }
+    }
+
+    void checkParameterByte(const AnswerView& view) {
+        const int want = m_room.functionOptionsA;
+        compareRun(view, 6, &want, 1, "第%02d个参数数据异常 %02X ", 1);
+    }
+
+    void checkChannels(const AnswerView& view, bool indicatorBytes) {
+        compareRun(view, kInputsPos, m_device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", 0);
+        compareRun(view, kOutputsPos, m_device.outputs.data(), 6, "继电器第%02d个数据异常 %02X ", 0);
+        if (!indicatorBytes) return;
+        int flags[6];
+        for (int k = 0; k < 6; ++k) flags[k] = m_room.modeFlagBits[k];
+        compareRun(view, kIndicatorPos, flags, 6, "字灯第%02d个数据异常 %02X ", 0);
+    }
+
+    void checkMasks(const AnswerView& view) {
+        for (int pos = kMasksPos; pos < kMasksEnd; ++pos) {
+            const int row = (pos - kMasksPos) / 6;
+            const int want = m_room.outputMasks[m_d][row][(pos - kMasksPos) % 6];
+            const std::optional<int> got = view.at(pos);
+            if (got && *got == want) continue;
+            report(format("第%02d个开关模式数据异常 %02X ", m_d, hexByte(want)) + receivedText(got) +
+                   format("%02X ", hexByte(pos)));
+            return;
+        }
+    }
+
+    // Mode slots from `pos`, seven bytes each, up to the slot area's end; `decode` turns thermostat
+    // wire numbers into room values. Stops at the first difference; matches go into `edit`.
+    void checkSlots(const AnswerView& view, int pos, bool decode, DeviceRecord& edit) {
+        const int end = std::max(view.slotAreaEnd(), 0);
+        const int length = view.byte(5);
+        for (; pos <= length - 4; pos += kSlotSize) {
+            if (pos + kSlotSize > end) {  // the answer stopped inside its slot area
+                report(format("第%02d个面板模式数据异常 -- -- %02X ", m_d, hexByte(pos)));
+                return;
+            }
+            const int code = view.byte(pos);
+            const int slot = slotIndexOfCode(code);
+            if (slot < 0) {
+                report(format("第%02d个面板模式数据异常 -- %02X %02X ", m_d, hexByte(code),
+                              hexByte(pos)));
+                return;
+            }
+            for (int i = 0; i < kSlotSize; ++i) {
+                const int raw = view.byte(pos + i);
+                const int got = decode ? decodeThermostatValue(i, raw) : raw;
+                const int want = m_device.modes[slot].value(i);
+                if (got != want && !(want == model::kNotInvolved && got == 0)) {
+                    report(format("第%02d个面板模式数据异常 %02X %02X %02X ", m_d, hexByte(want),
+                                  hexByte(got), hexByte(pos + i)));
+                    return;
+                }
+                edit.modes[slot].setValue(i, want);
+            }
+        }
+    }
+
+    // Every one of the 168 values where the working copy and the room differ.
+    void compareWorkingCopy(const DeviceRecord& edit) {
+        for (int index = 0; index < kSlotValues; ++index) {
+            const int e = edit.modes[index / kSlotSize].value(index % kSlotSize);
+            const int r = m_device.modes[index / kSlotSize].value(index % kSlotSize);
+            if (e == r) continue;
+            report(format("第%02d个面板模式数据异常 %02X %02X %02d ", m_d, hexByte(e), hexByte(r),
+                          index));
+        }
+    }
+
+    void checkThermostatIdentity(const AnswerView& view) {
+        const int want = thermostatIndex(m_device.outputs[0]);
+        const std::optional<int> got = view.at(10);
+        if (got && *got == want) return;
+        const std::string received = got ? format("%02X", hexByte(*got)) : std::string("--");
+        report(format("第%02d个面板ID数据不匹配,本编号%02X 读出编号", m_d, hexByte(want)) + received);
+    }
+
+    int device() const { return m_d; }
+    const DeviceRecord& record() const { return m_device; }
+
+private:
+    const RoomTypeConfig& m_room;
+    VerifyState& m_state;
+    bool m_runActive;
+    CheckOutcome& m_out;
+    int m_d;
+    const DeviceRecord& m_device;
+};
+
+void verifyPanel(Verifier& v, const AnswerView& view) {
+    v.checkParameterByte(view);
+    v.checkChannels(view, !isCurtainLike(v.record()));
+    v.checkMasks(view);
+    v.verdict();
+}
+
+void verifyThermostat(Verifier& v, const AnswerView& view, DeviceRecord& edit) {
+    v.checkThermostatIdentity(view);
+    if (view.byte(5) > 14) v.checkSlots(view, kInputsPos, true, edit);
+    v.compareWorkingCopy(edit);
+    v.verdict();
+}
+
+void verifyDimmer(Verifier& v, const AnswerView& view, DeviceRecord& edit) {
+    v.checkParameterByte(view);
+    v.checkChannels(view, true);
+    if (view.byte(5) > 32) v.checkSlots(view, kDimmerSlotsPos, false, edit);
+    v.compareWorkingCopy(edit);
+    v.verdict();
+}
+
+void verifyShort(Verifier& v, const AnswerView& view, const RoomTypeConfig& room,
+                 VerifyState& state) {
+    const int block = view.byte(4);
+    const int d = v.device();
+    const DeviceRecord& device = room.devices[d];
+    auto differs = [&view](int pos, const int* expected, int count) {
+        for (int k = 0; k < count; ++k) {
+            if (view.byte(pos + k) != static_cast<int>(hexByte(expected[k]))) return true;
+        }
+        return false;
+    };
+    int expected[6];
+    if (block == 1) {
+        state.errorCount = 0;
+        v.compareRun(view, 5, device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", d);
+        v.compareRun(view, 11, device.outputs.data(), 4, "继电器第%02d个数据异常 %02X ", d);
+    } else if (block == 5) {
+        for (int k = 0; k < 6; ++k) expected[k] = room.modeFlagBits[k];
+        if (differs(5, expected, 6)) v.report("字灯数据异常 ");
+    } else if (block >= 11 && block <= 14) {
+        const model::OutputMask& row = room.outputMasks[d][block - 11];
+        for (int k = 0; k < 6; ++k) expected[k] = row[k];
+        if (differs(5, expected, 6)) v.report(format("第%2d 继电器模式数据异常", block - 10));
+    } else {
+        return;  // not a configuration block
+    }
+    --state.blockCounter;
+    if (block != 14) return;
+    if (state.blockCounter != 0) {
+        v.verdictMissing(state.blockCounter);  // blocks were lost on the way
+    } else {
+        v.verdict();
+    }
+}
+
+}  // namespace
+
+bool isCurtainLike(const DeviceRecord& device) {
+    return curtainOrOne(device.outputs[0]) && curtainOrOne(device.outputs[1]) &&
+           device.outputs[2] == 0 && device.outputs[3] == 0 && device.inputs[0] == 0 &&
+           device.inputs[1] == 0;
+}
+
+CheckOutcome verifyAnswer(const Answer& answer, const RoomTypeConfig& room, RoomTypeConfig& edit,
+                          VerifyState& state, bool runActive) {
+    CheckOutcome out;
+    if (!validDevice(state.verifyDevice)) return out;
+    const AnswerView view(answer);
+    if (answer.kind == Answer::Kind::Short) {
+        if (view.byte(1) != kShortConfigAnswer) return out;
+        Verifier v(room, state, runActive, out);
+        verifyShort(v, view, room, state);
+        return out;
+    }
+    const int type = view.byte(2);
+    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 6) return out;
+    Verifier v(room, state, runActive, out);
+    DeviceRecord& editRecord = edit.devices[state.verifyDevice];
+    if (type == 2) {
+        verifyThermostat(v, view, editRecord);
+    } else if (type == 6) {
+        verifyDimmer(v, view, editRecord);
+    } else {
+        verifyPanel(v, view);
+    }
+    return out;
+}
+
+}  // namespace room::protocol
