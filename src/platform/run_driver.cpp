@@ -1,0 +1,70 @@
+#include "platform/run_driver.h"
+
+#include <algorithm>
+#include <span>
+
+namespace room::platform {
+
+using commissioning::Clock;
+using commissioning::Effects;
+using commissioning::TimePoint;
+
+RunDriver::RunDriver(commissioning::Engine& engine, SerialLink& link, QObject* parent)
+    : QObject(parent), m_engine(engine), m_link(link) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_clock.start();
+    connect(&m_timer, &QTimer::timeout, this,
+            [this] { call([this](TimePoint now) { return m_engine.onTimeout(now); }); });
+    connect(&m_link, &SerialLink::bytesReceived, this, &RunDriver::onBytes);
+    connect(&m_link, &SerialLink::lost, this, &RunDriver::onLost);
+}
+
+void RunDriver::call(const std::function<Effects(TimePoint)>& step) {
+    apply(step(Clock::now()));
+}
+
+void RunDriver::apply(Effects effects) {
+    QString failure;
+    for (const commissioning::OutFrame& frame : effects.writes) {
+        const QByteArray bytes(reinterpret_cast<const char*>(frame.bytes.data()),
+                               static_cast<qsizetype>(frame.bytes.size()));
+        if (!m_link.write(bytes)) {
+            failure = m_link.errorString();
+            break;
+        }
+        emit frameWritten(frame);
+    }
+    emit effectsApplied(effects);
+    if (!failure.isEmpty()) {
+        // A port that refuses bytes is as good as gone: end the run rather than wait on it.
+        m_link.close();
+        onLost(failure);
+        return;
+    }
+    reschedule();
+}
+
+void RunDriver::reschedule() {
+    const auto deadline = m_engine.nextDeadline();
+    if (!deadline) {
+        m_timer.stop();
+        return;
+    }
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
+    m_timer.start(static_cast<int>(std::max<std::int64_t>(0, wait.count())));
+}
+
+void RunDriver::onBytes(const QByteArray& bytes) {
+    emit bytesArrived(bytes);
+    const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                             static_cast<std::size_t>(bytes.size()));
+    call([&](TimePoint now) { return m_engine.onBytes(view, now); });
+}
+
+void RunDriver::onLost(const QString& reason) {
+    emit portLost(reason);
+    call([this](TimePoint now) { return m_engine.setPortOpen(false, now); });
+}
+
+}  // namespace room::platform

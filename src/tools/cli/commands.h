@@ -1,0 +1,17 @@
+#pragma once
+// The subcommands of roomcfg-cli. Each takes the words after its name and returns the exit code.
+
+#include <string>
+#include <vector>
+
+namespace room::cli {
+
+using Words = std::vector<std::string>;
+
+int runInfo(const Words& words);
+int runExportYml(const Words& words);
+int runConvert(const Words& words);
+int runFrames(const Words& words);
+int runBus(const Words& words, int argc, char** argv);  // "run ACTION ..." (needs a Qt event loop)
+
+}  // namespace room::cli

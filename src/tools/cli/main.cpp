@@ -1,0 +1,43 @@
+// roomcfg-cli: room-type files and device commissioning without a window.
+#include <iostream>
+#include <string>
+
+#include "tools/cli/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: roomcfg-cli COMMAND [ARGS]\n"
+    "Commands:\n"
+    "  info FILE                          show a room-type file\n"
+    "  export-yml FILE [-o OUT] [--force] write the cloud description (.yml)\n"
+    "  convert FILE -o OUT [--force]      load and save again as a room-type file\n"
+    "  frames FILE --device N --op OP [--any-key]\n"
+    "                                     print the frames device N gets for operation OP\n"
+    "  run ACTION --port PORT FILE [--devices LIST] [-o OUT]\n"
+    "                                     commission the devices over a serial port; ACTION is\n"
+    "                                     send-all, verify-all, read-all, clear-all,\n"
+    "                                     leave-network or check-devices\n"
+    "Each command takes --help.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    const std::string command = argv[1];
+    const room::cli::Words words(argv + 2, argv + argc);
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "info") return room::cli::runInfo(words);
+    if (command == "export-yml") return room::cli::runExportYml(words);
+    if (command == "convert") return room::cli::runConvert(words);
+    if (command == "frames") return room::cli::runFrames(words);
+    if (command == "run") return room::cli::runBus(words, argc, argv);
+    std::cerr << "unknown command: " << command << "\n" << kUsage;
+    return 2;
+}

@@ -1,0 +1,155 @@
+// run: commission the devices of a room type over a serial port (or the simulated bus).
+#include <iostream>
+
+#include "tools/cli/commands.h"
+
+#ifndef ROOM_WITH_SERIAL
+
+namespace room::cli {
+int runBus(const Words&, int, char**) {
+    std::cerr << "this build of roomcfg-cli has no serial support (built without Qt)\n";
+    return 2;
+}
+}  // namespace room::cli
+
+#else
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <memory>
+
+#include "core/format/shd_file.h"
+#include "platform/qserialport_link.h"
+#include "platform/run_driver.h"
+#include "platform/simulated_link.h"
+#include "tools/cli/args.h"
+#include "tools/cli/bus_session.h"
+#include "tools/cli/file_io.h"
+#include "tools/cli/room_loading.h"
+
+namespace room::cli {
+namespace {
+
+constexpr const char* kRunHelp =
+    "usage: roomcfg-cli run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--force]\n"
+    "Commissions the devices of the room type in FILE over the serial port PORT (a device name\n"
+    "such as /dev/ttyUSB0 or COM3, or SIM for the simulated bus holding FILE's devices).\n"
+    "ACTION: send-all, verify-all, read-all, clear-all, leave-network, check-devices.\n"
+    "  --devices LIST  take part: e.g. 1-4,7 (default: every device; device 1 is always served)\n"
+    "  -o OUT          read-all: where to write the room type read back (required)\n"
+    "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
+    "(and matched), 3 when some did not answer or differ, 2 on a port error, 1 on a bad file.\n";
+
+std::optional<commissioning::Action> actionFor(const std::string& word) {
+    using commissioning::Action;
+    if (word == "send-all") return Action::SendAll;
+    if (word == "verify-all") return Action::VerifyAll;
+    if (word == "read-all") return Action::ReadAll;
+    if (word == "clear-all") return Action::ClearAll;
+    if (word == "leave-network") return Action::LeaveNetwork;
+    if (word == "check-devices") return Action::CheckDevices;
+    return std::nullopt;
+}
+
+struct RunRequest {
+    commissioning::Action action{};
+    std::string port;
+    std::string file;
+    std::optional<std::string> out;
+    std::optional<std::vector<int>> devices;
+    bool force = false;
+};
+
+// Reads the words into a request; prints the problem and returns nullopt when they are off.
+std::optional<RunRequest> parseRequest(const Words& words) {
+    Args args(words, {"--port", "--devices", "-o"}, {"--force"});
+    if (!args.ok() || args.positional().size() != 2 || !args.value("--port")) {
+        std::cerr << (args.ok() ? "expected ACTION, FILE and --port PORT" : args.error()) << "\n"
+                  << kRunHelp;
+        return std::nullopt;
+    }
+    RunRequest request;
+    const auto action = actionFor(args.positional()[0]);
+    if (!action) {
+        std::cerr << "unknown action " << args.positional()[0] << "\n" << kRunHelp;
+        return std::nullopt;
+    }
+    request.action = *action;
+    request.port = *args.value("--port");
+    request.file = args.positional()[1];
+    request.out = args.value("-o");
+    request.force = args.has("--force");
+    if (auto list = args.value("--devices")) {
+        request.devices = parseList(*list, 1, model::kBusDevices);
+        if (!request.devices) {
+            std::cerr << "--devices takes numbers 1-32, e.g. 1-4,7\n";
+            return std::nullopt;
+        }
+    }
+    if (request.action == commissioning::Action::ReadAll && !request.out) {
+        std::cerr << "read-all needs -o OUT\n";
+        return std::nullopt;
+    }
+    if (request.out && fileExists(*request.out) && !request.force) {
+        std::cerr << *request.out << ": exists; use --force to replace it\n";
+        return std::nullopt;
+    }
+    return request;
+}
+
+std::unique_ptr<platform::SerialLink> makeLink(const std::string& port,
+                                               const model::RoomTypeConfig& room) {
+    if (port == "SIM" || port == "sim") return std::make_unique<platform::SimulatedLink>(room);
+    return std::make_unique<platform::QSerialPortLink>();
+}
+
+int saveReadBack(const RunRequest& request, model::RoomTypeConfig& room) {
+    const std::string note = keepReadDevices(room);
+    if (!note.empty()) std::cerr << note << "\n";
+    const std::string error = writeFileAtomically(*request.out, format::writeRoomTypeFile(room));
+    if (!error.empty()) {
+        std::cerr << *request.out << ": cannot write: " << error << "\n";
+        return 1;
+    }
+    std::cout << "wrote " << *request.out << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int runBus(const Words& words, int argc, char** argv) {
+    for (const auto& w : words) {
+        if (w == "--help" || w == "-h") {
+            std::cout << kRunHelp;
+            return 0;
+        }
+    }
+    const auto request = parseRequest(words);
+    if (!request) return 2;
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    if (!loadRoomType(request->file, room)) return 1;
+    model::RoomTypeConfig edit = model::makeStartupRoomType();
+    if (request->devices) selectOnly(room, *request->devices);
+
+    QCoreApplication app(argc, argv);
+    auto link = makeLink(request->port, room);
+    if (!link->open(QString::fromStdString(request->port))) {
+        std::cerr << request->port << ": cannot open: " << link->errorString().toStdString()
+                  << "\n";
+        return 2;
+    }
+    commissioning::Engine engine(room, edit);
+    platform::RunDriver driver(engine, *link);
+    BusSession session(driver, request->action);
+    QObject::connect(&session, &BusSession::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    session.start();
+    const int code = app.exec();
+    if (code == 2 || request->action != commissioning::Action::ReadAll) return code;
+    const int saved = saveReadBack(*request, room);
+    return saved != 0 ? saved : code;
+}
+
+}  // namespace room::cli
+
+#endif

@@ -1,0 +1,71 @@
+// Load + save + export of a full room type (36 devices, every scene slot used), timed over many
+// iterations, beside the time to merely decode the same file's bytes from GBK in the same run.
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "core/export/yaml_export.h"
+#include "core/format/gbk.h"
+#include "core/format/shd_file.h"
+#include "core/model/room_type.h"
+
+using namespace room;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+model::RoomTypeConfig fullRoomType() {
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    room.hotelName = "云栖度假酒店";
+    room.roomTypeName = "行政套房";
+    room.switchPanelCount = 30;
+    room.thermostatCount = 4;
+    room.curtainControllerCount = 2;
+    room.deviceCount = 36;
+    for (int v = 1; v <= model::kMaxDevices; ++v) {
+        model::DeviceRecord& d = room.devices[v];
+        d.type = v <= 30 ? 1 : v <= 34 ? 2 : 3;
+        d.name = "位置" + std::to_string(v);
+        for (int c = 0; c < model::kChannels; ++c) {
+            model::setInput(room, v, c, 10 + (v * 6 + c) % 40);
+            model::setOutput(room, v, c, 10 + (v * 7 + c) % 40);
+        }
+        for (int n = 1; n <= model::kModeSlots; ++n) {
+            model::ModeSlot& slot = d.slot(n);
+            slot.modeCode = model::sceneCodeForSlot(n);
+            for (int c = 0; c < model::kChannels; ++c) slot.outputState[c] = (n + c) % 3 ? 10 : 0;
+        }
+    }
+    model::refreshMasks(room);
+    return room;
+}
+
+template <typename F>
+double secondsFor(int iterations, F&& work) {
+    const auto start = Clock::now();
+    for (int i = 0; i < iterations; ++i) work();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int iterations = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const std::string bytes = format::writeRoomTypeFile(fullRoomType());
+    std::size_t sink = 0;
+
+    const double decode = secondsFor(iterations, [&] { sink += format::gbkToUtf8(bytes).size(); });
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    const double full = secondsFor(iterations, [&] {
+        const format::LoadResult loaded = format::readRoomTypeFile(bytes, room);
+        sink += loaded.messages.size();
+        sink += format::writeRoomTypeFile(room).size();
+        sink += exporting::exportYaml(room).bytes.size();
+    });
+
+    std::printf("room-type file: %zu bytes, %d iterations\n", bytes.size(), iterations);
+    std::printf("GBK decode only      : %8.1f us per file\n", decode / iterations * 1e6);
+    std::printf("load + save + export : %8.1f us per file\n", full / iterations * 1e6);
+    std::printf("ratio (load+save+export / decode): %.1f\n", full / decode);
+    return sink == 0 ? 1 : 0;
+}
