@@ -27,7 +27,7 @@ private:
     void onError(QSerialPort::SerialPortError error);
     void reportLoss();
 
-    QSerialPort m_port;
+    QSerialPort m_port{this};  // a child, so tests can watch its signals
     QString m_error;
     bool m_opening = false;
     bool m_failing = false;    // an error was seen; the port is being closed and reported once
