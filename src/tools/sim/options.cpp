@@ -1,0 +1,155 @@
+#include "tools/sim/options.h"
+
+#include <charconv>
+#include <functional>
+#include <set>
+
+namespace room::sim {
+
+const char* const kUsage =
+    "usage: roombus-sim [OPTIONS]\n"
+    "Emulates the devices of a room bus behind a pseudo-terminal. The first line printed is the\n"
+    "terminal's path; open it as the serial port (9600 8N1).\n"
+    "  --link PATH          also make a symlink PATH to the terminal (removed on exit)\n"
+    "  --room FILE          devices hold what FILE (.shd) configures; otherwise they start empty\n"
+    "  --devices N          only devices 1..N are on the bus (default 32)\n"
+    "  --type DEV:TYPE,...  the device type of an empty device (default 1, switch panel)\n"
+    "  --reaction MS        time a device takes before it answers (default 5)\n"
+    "Faults (LIST is device numbers, e.g. 3,7 or 3-7):\n"
+    "  --silent LIST        never answer\n"
+    "  --late DEV:MS,...    answer MS milliseconds late\n"
+    "  --dribble DEV:MS,... send the answer bytes MS milliseconds apart\n"
+    "  --bad-checksum LIST  answer with a wrong checksum\n"
+    "  --wrong-number LIST  answer under another device number (DEV:NUM picks it; else DEV+1)\n"
+    "  --garbage LIST       send noise before each answer\n"
+    "  --corrupt LIST       change one data byte of each answer (a verify difference)\n"
+    "  --verbose            print every frame with a timestamp (ms) and its direction\n"
+    "  --help               this text\n";
+
+namespace {
+
+std::optional<int> number(const std::string& text, int low, int high) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string::size_type start = 0;
+    while (true) {
+        const auto at = text.find(separator, start);
+        parts.push_back(text.substr(start, at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+// Items "DEV" or "DEV-DEV" or "DEV:VALUE"; the value is nullopt when absent.
+using Item = std::pair<int, std::optional<int>>;
+std::optional<std::vector<Item>> items(const std::string& text, int valueHigh) {
+    std::vector<Item> out;
+    for (const std::string& part : split(text, ',')) {
+        const auto colon = part.find(':');
+        if (colon != std::string::npos) {
+            const auto device = number(part.substr(0, colon), 1, 32);
+            const auto value = number(part.substr(colon + 1), 0, valueHigh);
+            if (!device || !value) return std::nullopt;
+            out.emplace_back(*device, value);
+            continue;
+        }
+        const auto dash = part.find('-');
+        const auto first = number(part.substr(0, dash), 1, 32);
+        const auto last = dash == std::string::npos ? first : number(part.substr(dash + 1), 1, 32);
+        if (!first || !last || *last < *first) return std::nullopt;
+        for (int v = *first; v <= *last; ++v) out.emplace_back(v, std::nullopt);
+    }
+    return out;
+}
+
+using FaultSetter = std::function<bool(simulator::Faults&, int device, std::optional<int> value)>;
+
+const std::map<std::string, FaultSetter>& faultOptions() {
+    static const std::map<std::string, FaultSetter> table = {
+        {"--silent", [](auto& f, int, auto v) { return !v && (f.silent = true); }},
+        {"--late", [](auto& f, int, auto v) { return v && (f.lateMs = *v, true); }},
+        {"--dribble", [](auto& f, int, auto v) { return v && (f.dribbleMs = *v, true); }},
+        {"--bad-checksum", [](auto& f, int, auto v) { return !v && (f.badChecksum = true); }},
+        {"--wrong-number",
+         [](auto& f, int device, auto v) {
+             f.wrongNumber = v ? *v : device % 32 + 1;
+             return true;
+         }},
+        {"--garbage", [](auto& f, int, auto v) { return !v && (f.garbage = true); }},
+        {"--corrupt", [](auto& f, int, auto v) { return !v && (f.corrupt = true); }},
+    };
+    return table;
+}
+
+std::string applyValue(Options& o, const std::string& name, const std::string& value) {
+    const std::string bad = "bad value for " + name + ": " + value;
+    if (name == "--link") {
+        o.linkPath = value;
+    } else if (name == "--room") {
+        o.roomFile = value;
+    } else if (name == "--devices" || name == "--reaction") {
+        const auto n = name == "--devices" ? number(value, 0, 32) : number(value, 0, 60000);
+        if (!n) return bad;
+        (name == "--devices" ? o.devices : o.reactionMs) = *n;
+    } else if (name == "--type") {
+        const auto list = items(value, 255);
+        if (!list) return bad;
+        for (const auto& [device, type] : *list) {
+            if (!type) return bad;
+            o.types[device] = *type;
+        }
+    } else {
+        const auto list = items(value, name == "--wrong-number" ? 255 : 600000);
+        if (!list) return bad;
+        for (const auto& [device, v] : *list) {
+            if (!faultOptions().at(name)(o.faults[device], device, v)) return bad;
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ParseResult parseOptions(const std::vector<std::string>& args) {
+    static const std::set<std::string> valued = {"--link", "--room", "--devices", "--type",
+                                                 "--reaction"};
+    Options o;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+        if (name == "--help" || name == "-h") {
+            o.help = true;
+            continue;
+        }
+        if (name == "--verbose" || name == "-v") {
+            o.verbose = true;
+            continue;
+        }
+        if (!valued.count(name) && !faultOptions().count(name)) {
+            return {std::nullopt, "unknown option: " + args[i]};
+        }
+        if (!value) {
+            if (i + 1 >= args.size()) return {std::nullopt, name + " needs a value"};
+            value = args[++i];
+        }
+        if (std::string error = applyValue(o, name, *value); !error.empty()) {
+            return {std::nullopt, error};
+        }
+    }
+    return {o, {}};
+}
+
+}  // namespace room::sim

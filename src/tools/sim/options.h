@@ -1,0 +1,33 @@
+#pragma once
+// Command line of roombus-sim.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/simulator/answers.h"
+
+namespace room::sim {
+
+struct Options {
+    std::string linkPath;  // --link: a symlink to the pty, removed on exit
+    std::string roomFile;  // --room: devices preloaded from a room-type file
+    int devices = 32;      // --devices: devices 1..N are on the bus
+    int reactionMs = 5;    // --reaction
+    bool verbose = false;
+    bool help = false;
+    std::map<int, int> types;  // --type DEV:TYPE, the kind of an empty device
+    std::map<int, simulator::Faults> faults;
+};
+
+struct ParseResult {
+    std::optional<Options> options;
+    std::string error;  // set when options is empty
+};
+
+ParseResult parseOptions(const std::vector<std::string>& args);
+
+extern const char* const kUsage;
+
+}  // namespace room::sim
