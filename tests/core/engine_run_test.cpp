@@ -35,7 +35,7 @@ TEST(EngineRun, SendAllServesDeviceOneFirstThenSkipsUnselectedAndUnused) {
     room.devices[5].inUse = 0;
     Engine engine(room, edit);
     Bus bus(engine);
-    // Devices echo what they were sent; a send all waits out its period all the same.
+    // Devices echo what they were sent; each echo moves the run on after 100 ms.
     bus.device = [](const OutFrame& f) {
         Bytes echo{0xF2, 0xF3};
         echo.insert(echo.end(), f.bytes.begin() + 2, f.bytes.end());
@@ -57,11 +57,12 @@ TEST(EngineRun, SendAllServesDeviceOneFirstThenSkipsUnselectedAndUnused) {
         EXPECT_EQ(w.frame.bytes[3], w.frame.device);
         EXPECT_EQ(w.frame.bytes[4], 5);
     }
-    // 2000 ms for device 1 (system type 1), then 3000 ms after each device, 20 ms before each.
-    EXPECT_EQ(msSince(bus.written[1].at), 2020);
-    EXPECT_EQ(msSince(bus.written[2].at), 5040);
-    EXPECT_EQ(msSince(bus.written[3].at), 8060);
-    EXPECT_EQ(msSince(bus.now), 11060);
+    // Each device answers 30 ms after its frame; the run goes on 100 ms after the answer and
+    // waits 20 ms before serving the next in-use device.
+    EXPECT_EQ(msSince(bus.written[1].at), 150);
+    EXPECT_EQ(msSince(bus.written[2].at), 300);
+    EXPECT_EQ(msSince(bus.written[3].at), 450);
+    EXPECT_EQ(msSince(bus.now), 580);
     EXPECT_EQ(engine.status(), "发送完成");
     EXPECT_EQ(engine.runMode(), RunMode::Idle);
     EXPECT_EQ(engine.currentDevice(), 0);

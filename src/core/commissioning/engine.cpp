@@ -250,9 +250,11 @@ void Engine::handleAnswer(const protocol::Answer& answer, TimePoint now, Effects
     } else if (reading) {
         readBack(answer, fx);
     }
-    // The device has answered: move on soon. During the pause before the next device is served
-    // the answer is a late one of the previous device and must not shorten the next one's wait.
-    if ((m_runMode == RunMode::VerifyAll || m_runMode == RunMode::ReadAll) && !m_pendingServe) {
+    // The device has answered: move on soon, in a send all as much as in a verify or read all
+    // (a send is acknowledged with the configuration the device took). During the pause before
+    // the next device is served the answer is a late one of the previous device and must not
+    // shorten the next one's wait.
+    if (runActive() && !m_pendingServe) {
         m_timer1 = busyUntil(now) + kAnswerPeriod;
     }
 }
