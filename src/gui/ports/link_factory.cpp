@@ -1,0 +1,18 @@
+#include "gui/ports/link_factory.h"
+
+#include "platform/qserialport_link.h"
+#include "platform/simulated_link.h"
+
+namespace room::gui {
+
+std::unique_ptr<platform::SerialLink> makeLink(const PortChoice& choice,
+                                               const model::RoomTypeConfig& room) {
+    if (choice.simulated) return std::make_unique<platform::SimulatedLink>(room);
+    return std::make_unique<platform::QSerialPortLink>();
+}
+
+QString linkPortName(const PortChoice& choice) {
+    return choice.simulated ? QStringLiteral("SIM") : choice.portName;
+}
+
+}  // namespace room::gui

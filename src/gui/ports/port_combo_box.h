@@ -1,0 +1,46 @@
+#pragma once
+// A port list as every window that talks to devices shows it: the machine's serial ports and,
+// when the program runs with --simulate, the simulated bus "SIM 模拟设备总线" as the last row.
+// No row is chosen after a fill; choosing a row (again, too) emits portChosen.
+
+#include <QComboBox>
+#include <QList>
+#include <functional>
+
+namespace room::gui {
+
+struct PortChoice {
+    QString displayText;
+    QString portName;  // empty for the simulated bus
+    bool simulated = false;
+};
+
+class PortComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    using Lister = std::function<QList<PortChoice>()>;
+
+    explicit PortComboBox(QWidget* parent = nullptr);
+
+    // Whether port lists offer the simulated bus; set once at start-up from --simulate.
+    static void setSimulationOffered(bool offered);
+    static bool simulationOffered();
+    // Replaces how ports are discovered (tests); the default lists the machine's serial ports.
+    static void setLister(Lister lister);
+
+    void refill();
+    PortChoice choiceAt(int row) const;
+
+signals:
+    void portChosen(const room::gui::PortChoice& choice);
+
+private:
+    QList<PortChoice> m_choices;
+};
+
+inline const QString kSimulatedBusText = QStringLiteral("SIM 模拟设备总线");
+
+// The machine's serial ports as the platform lists them.
+QList<PortChoice> systemPorts();
+
+}  // namespace room::gui
