@@ -1,0 +1,103 @@
+#include "gui/main/application.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPalette>
+#include <QStyleFactory>
+#include <cstdio>
+
+#include "gui/main/file_dialogs.h"
+#include "gui/main/main_window.h"
+#include "gui/ports/port_combo_box.h"
+#include "gui/toolkit/colors.h"
+#include "platform/prompter.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+#include "platform/speech.h"
+
+namespace room::gui {
+
+StartOptions parseStartOptions(const QStringList& arguments) {
+    StartOptions options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--simulate")) {
+            options.simulate = true;
+        } else if (argument == QLatin1String("--exit-when-shown")) {
+            options.exitWhenShown = true;
+        } else if (argument.startsWith(QLatin1String("--")) || !options.file.isEmpty()) {
+            options.error = argument;
+        } else {
+            options.file = argument;
+        }
+    }
+    return options;
+}
+
+bool claimSingleInstance(platform::SingleInstance& instance, platform::Prompter& prompter) {
+    if (instance.acquire()) return true;
+    prompter.information(kAlreadyRunningText, platform::defaultCaption());
+    return false;
+}
+
+void applyDialogColours(QApplication& app) {
+    app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette palette = app.palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Window, dialogBackground());
+        palette.setColor(group, QPalette::WindowText, dialogText());
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Window, dialogBackground());
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0xB0, 0xC0, 0xC0));
+    app.setPalette(palette);
+}
+
+namespace {
+void readSettings(model::RoomTypeConfig& room) {
+    const format::Settings settings = platform::SettingsStore().read();
+    room.systemTypeSelection = settings.systemTypeSelection;
+    room.lampTableName = settings.lampTableName;
+}
+
+// Prints the time to the first painted window and ends the run (start-up benchmark).
+void exitWhenShown(MainWindow& window, const QElapsedTimer& clock) {
+    QObject::connect(&window, &MainWindow::firstShown, &window, [&window, &clock] {
+        window.repaint();
+        std::printf("shown-after-ms %.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    });
+}
+}  // namespace
+
+int runApplication(int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    QApplication app(argc, argv);
+    const StartOptions options = parseStartOptions(QCoreApplication::arguments());
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "usage: roomcfg [--simulate] [FILE]\nunknown argument: %s\n",
+                     options.error.toLocal8Bit().constData());
+        return 2;
+    }
+    platform::QtPrompter prompter;
+    platform::SingleInstance instance(QCoreApplication::applicationName());
+    if (!claimSingleInstance(instance, prompter)) return 1;
+    applyDialogColours(app);
+
+    RoomDocument document;
+    document.simulate = options.simulate;
+    readSettings(document.room);
+    PortComboBox::setSimulationOffered(options.simulate);
+
+    QtFileDialogs dialogs;
+    platform::QtSpeech speech;
+    MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech});
+    prompter.setParent(&window);
+    if (options.exitWhenShown) exitWhenShown(window, clock);
+    window.show();
+    if (!options.file.isEmpty()) window.openFile(options.file);
+    return app.exec();
+}
+
+}  // namespace room::gui

@@ -1,0 +1,129 @@
+#include "gui/main/file_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+
+#include "core/export/yaml_export.h"
+#include "core/format/shd_file.h"
+#include "gui/main/file_dialogs.h"
+#include "platform/file_io.h"
+#include "platform/prompter.h"
+
+namespace room::gui {
+
+namespace {
+QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+
+bool endsWithExactly(const QString& path, const char* suffix) {
+    return path.endsWith(QLatin1String(suffix), Qt::CaseSensitive);
+}
+}  // namespace
+
+QString baseTitle() { return QStringLiteral("Tavrin-开关配置软件-标准版") + QStringLiteral("V1.6.2"); }
+
+QString roomWindowTitle(const model::RoomTypeConfig& room, const QString& path) {
+    QString title = baseTitle() + fromUtf8(model::titleText(room));
+    if (!path.isEmpty()) title += QStringLiteral("   ") + QDir::toNativeSeparators(path);
+    return title;
+}
+
+QString saveFailedText(const QString& path, const QString& reason) {
+    return QStringLiteral("文件保存失败!\n") + QDir::toNativeSeparators(path) +
+           QStringLiteral("\n") + reason;
+}
+
+QString openFailedText(const QString& path, const QString& reason) {
+    return QStringLiteral("文件打开失败!\n") + QDir::toNativeSeparators(path) +
+           QStringLiteral("\n") + reason;
+}
+
+SaveOutcome FileCommands::save() {
+    const model::RoomTypeConfig& room = m_document.room;
+    const QString proposed = fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
+    const QString chosen = m_dialogs.saveFileName(m_parent, proposed);
+    if (chosen.isEmpty()) return SaveOutcome::Cancelled;
+    return saveAs(chosen);
+}
+
+SaveOutcome FileCommands::saveAs(const QString& chosenPath) {
+    model::RoomTypeConfig& room = m_document.room;
+    const bool roomFile = endsWithExactly(chosenPath, ".shd") || endsWithExactly(chosenPath, ".hdq");
+    const bool cloudFile = endsWithExactly(chosenPath, ".yml");
+    if (!roomFile && !cloudFile) return SaveOutcome::NotWritten;
+
+    QString target = chosenPath;
+    QByteArray bytes;
+    if (roomFile) {
+        target = chosenPath.left(chosenPath.size() - 4) + QStringLiteral(".shd");
+        const std::string text = format::writeRoomTypeFile(room);
+        bytes = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
+    } else {
+        const exporting::YamlExport exported = exporting::exportYaml(room);
+        for (const std::string& message : exported.messages) {
+            m_prompter.information(fromUtf8(message), QString());
+        }
+        bytes = QByteArray(exported.bytes.data(), static_cast<qsizetype>(exported.bytes.size()));
+    }
+    if (!write(target, bytes, target == chosenPath)) return SaveOutcome::Failed;
+
+    room.currentFileName = target.toStdString();
+    if (roomFile) room.modified = 0;
+    if (m_parent) m_parent->window()->setWindowTitle(roomWindowTitle(room, target));
+    m_prompter.information(QStringLiteral("文件保存成功!"), platform::defaultCaption());
+    return roomFile ? SaveOutcome::SavedRoomFile : SaveOutcome::SavedExport;
+}
+
+// `confirmed`: the save dialog asked before replacing this very name. A ".hdq" choice writes the
+// ".shd" beside it, which nobody agreed to replace, so an existing one is left alone.
+bool FileCommands::write(const QString& target, const QByteArray& bytes, bool confirmed) {
+    const QFileInfo info(target);
+    if (!confirmed && info.exists() && info.size() > 0) {
+        m_prompter.warning(saveFailedText(target, QStringLiteral("文件已存在")),
+                           platform::defaultCaption());
+        return false;
+    }
+    const platform::WriteResult written = platform::saveFileBytes(target, bytes);
+    if (!written.ok) {
+        m_prompter.warning(saveFailedText(target, written.error), platform::defaultCaption());
+        return false;
+    }
+    return true;
+}
+
+OpenOutcome FileCommands::open(QString* openedPath) {
+    const QString chosen = m_dialogs.openFileName(m_parent);
+    if (chosen.isEmpty()) return OpenOutcome::Cancelled;
+    const QString suffix = QFileInfo(chosen).suffix();
+    if (suffix != QLatin1String("shd") && suffix != QLatin1String("hdq")) return OpenOutcome::Ignored;
+    const OpenOutcome outcome = openPath(chosen);
+    if (openedPath) *openedPath = chosen;
+    return outcome;
+}
+
+OpenOutcome FileCommands::openPath(const QString& path) {
+    m_pending.clear();
+    const platform::ReadResult read = platform::readFileBytes(path);
+    if (!read.ok) {
+        m_prompter.warning(openFailedText(path, read.error), platform::defaultCaption());
+        return OpenOutcome::Failed;
+    }
+    model::RoomTypeConfig copy = m_document.room;
+    const format::LoadResult result = format::readRoomTypeFile(
+        std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())), copy);
+    for (const std::string& message : result.messages) m_pending << fromUtf8(message);
+    if (result.refused()) {
+        showPendingMessages();
+        return OpenOutcome::Refused;
+    }
+    m_document.room = std::move(copy);
+    return result.status == format::LoadStatus::Loaded ? OpenOutcome::Loaded
+                                                       : OpenOutcome::LoadedTooOld;
+}
+
+void FileCommands::showPendingMessages() {
+    const QStringList messages = std::exchange(m_pending, {});
+    for (const QString& message : messages) m_prompter.warning(message, platform::defaultCaption());
+}
+
+}  // namespace room::gui

@@ -1,0 +1,23 @@
+#pragma once
+// What the program holds for the whole run: the one room type, the editors' working copy and the
+// send gate (a port has been chosen for mirroring; the port and scene editors share it).
+
+#include <QString>
+
+#include "core/model/room_type.h"
+
+namespace room::gui {
+
+struct RoomDocument {
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    model::RoomTypeConfig edit;  // cancelling an editor drops this value
+    bool sendGate = false;
+    bool simulate = false;  // port lists offer the in-process simulated bus
+};
+
+// "Tavrin-开关配置软件-标准版" + "V1.6.2", no separator.
+QString baseTitle();
+// baseTitle + the room's title text, and with a path three blanks and the path.
+QString roomWindowTitle(const model::RoomTypeConfig& room, const QString& path = QString());
+
+}  // namespace room::gui

@@ -1,0 +1,49 @@
+#pragma once
+// The main window's toolbar: six command buttons 1000..1005 with the markup tooltips, the
+// "串口:" port row for the hardware mirror, and a small menu button holding the About entry.
+
+#include <QWidget>
+
+class QLabel;
+class QMenu;
+class QToolButton;
+
+namespace room::gui {
+
+class PortComboBox;
+
+enum Command { kCmdNew = 1000, kCmdOpen, kCmdSave, kCmdModify, kCmdSceneModes, kCmdDownload };
+
+struct CommandInfo {
+    int id;
+    const char* title;
+    const char* description;
+    const char* icon;
+};
+extern const CommandInfo kCommands[6];
+
+class MainToolbar : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainToolbar(QWidget* parent = nullptr);
+
+    QToolButton* button(int id) const;
+    PortComboBox* portCombo() const { return m_ports; }
+    void setPortRowVisible(bool visible);
+    QMenu* menu() const { return m_menu; }
+
+signals:
+    void commandTriggered(int id);
+    void aboutRequested();
+
+private:
+    QToolButton* m_buttons[6] = {};
+    QLabel* m_portLabel = nullptr;
+    PortComboBox* m_ports = nullptr;
+    QMenu* m_menu = nullptr;
+};
+
+// "关于 Tavrin_dorodov(&A)..."
+extern const char* const kAboutEntryText;
+
+}  // namespace room::gui
