@@ -34,7 +34,14 @@ WriteResult saveFileBytes(const QString& path, const QByteArray& bytes) {
         result.error = file.errorString();
         return result;
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    // A short write carries no error of its own; writing the rest brings out the reason.
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0) break;
+        done += written;
+    }
+    if (done != bytes.size() || !file.flush()) {
         result.error = file.errorString();
         file.cancelWriting();
         return result;

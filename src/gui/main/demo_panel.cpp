@@ -29,10 +29,10 @@ QColor relayColor(int state) {
     }
 }
 
-// Room for "K6:" and six Chinese characters, the longest default lamp names.
+// Room for the widest default caption; longer names of a user's own are elided (tooltip).
 QSize buttonSize(const QFont& font) {
     const QFontMetrics metrics(font);
-    return QSize(metrics.horizontalAdvance(QStringLiteral("K6:开门迎宾模式")) + 12,
+    return QSize(metrics.horizontalAdvance(QStringLiteral("K6:紧急呼叫(SOS)")) + 12,
                  metrics.height() + 8);
 }
 }  // namespace
