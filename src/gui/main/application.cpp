@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPalette>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <cstdio>
 
 #include "gui/main/file_dialogs.h"
@@ -59,6 +62,14 @@ void readSettings(model::RoomTypeConfig& room) {
     room.lampTableName = settings.lampTableName;
 }
 
+// Qt's own texts (standard buttons, file dialogs) in Chinese, like the rest of the program.
+void installChineseQtTexts(QTranslator& translator) {
+    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&translator);
+    }
+}
+
 // Prints the time to the first painted window and ends the run (start-up benchmark).
 void exitWhenShown(MainWindow& window, const QElapsedTimer& clock) {
     QObject::connect(&window, &MainWindow::firstShown, &window, [&window, &clock] {
@@ -80,6 +91,8 @@ int runApplication(int argc, char** argv) {
                      options.error.toLocal8Bit().constData());
         return 2;
     }
+    QTranslator qtTexts;
+    installChineseQtTexts(qtTexts);
     platform::QtPrompter prompter;
     platform::SingleInstance instance(QCoreApplication::applicationName());
     if (!claimSingleInstance(instance, prompter)) return 1;

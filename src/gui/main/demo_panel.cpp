@@ -32,8 +32,8 @@ QColor relayColor(int state) {
 // Room for the widest default caption; longer names of a user's own are elided (tooltip).
 QSize buttonSize(const QFont& font) {
     const QFontMetrics metrics(font);
-    return QSize(metrics.horizontalAdvance(QStringLiteral("K6:紧急呼叫(SOS)")) + 12,
-                 metrics.height() + 8);
+    return QSize(metrics.horizontalAdvance(QStringLiteral("K6:紧急呼叫(SOS)")) + 8,
+                 metrics.height() + 7);
 }
 }  // namespace
 
@@ -65,13 +65,14 @@ QGroupBox* DemoPanel::buildSide(const QString& title, const QString& name, int f
     group->setObjectName(name);
     auto* bands = new QVBoxLayout(group);
     bands->setSpacing(4);
+    bands->setContentsMargins(4, 6, 4, 4);
     const QSize size = buttonSize(font());
     for (int band = 0; band < kBands; ++band) {
         auto* box = new QGroupBox(QString::fromUtf8(kBandTitles[band]), group);
         box->setObjectName(QStringLiteral("band%1").arg(firstBand + band));
         auto* grid = new QGridLayout(box);
-        grid->setSpacing(3);
-        grid->setContentsMargins(4, 4, 4, 4);
+        grid->setSpacing(2);
+        grid->setContentsMargins(3, 3, 3, 3);
         for (int device = 0; device < kDevicesPerBand; ++device) {
             for (int channel = 0; channel < model::kChannels; ++channel) {
                 const int k = (band * kDevicesPerBand + device) * model::kChannels + channel + 1;

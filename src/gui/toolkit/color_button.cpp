@@ -23,7 +23,9 @@ void ColorButton::setTextColor(const QColor& color) {
 
 QColor ColorButton::effectiveTextColor() const {
     if (m_text.isValid()) return m_text;
-    return m_fill.lightnessF() > 0.55 ? QColor(Qt::black) : QColor(Qt::white);
+    // Perceived brightness, so that cyan (lightness 0.5, but bright) gets black text.
+    const double luma = 0.299 * m_fill.redF() + 0.587 * m_fill.greenF() + 0.114 * m_fill.blueF();
+    return luma > 0.5 ? QColor(Qt::black) : QColor(Qt::white);
 }
 
 QSize ColorButton::sizeHint() const {
