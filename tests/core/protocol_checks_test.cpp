@@ -129,9 +129,9 @@ TEST(Verify, NothingWithoutADeviceBeingVerified) {
         EXPECT_TRUE(v.out.status.empty());
         EXPECT_FALSE(v.out.result);
     }
-    // Types 5 and unknown types are not checked.
+    // Unknown types are not checked.
     Answer other = panelAnswer();
-    other.bytes[2] = 5;
+    other.bytes[2] = 7;
     EXPECT_FALSE(verify(other, room, 3, false).out.handled());
 }
 
@@ -258,24 +258,28 @@ TEST(Verify, ThermostatWithoutSlotsAndCutOffSlots) {
               (Texts{"第02个面板模式数据异常 -- -- 0B ", "第02个面板异常"}));
 }
 
-TEST(Verify, TypeSixComparesSlotsRaw) {
-    RoomTypeConfig room = makeStartupRoomType();
-    DeviceRecord& d = room.devices[7];
-    d.type = 6;
-    d.inputs = {70, 0, 0, 0, 0, 0};
-    d.outputs = {70, 71, 0, 0, 0, 0};
-    d.slot(3) = ModeSlot{52, {5, 238, 238, 238, 238, 238}};
-    room.modeFlagBits = {4, 4, 0, 0, 0, 0};
-    room.functionOptionsA = 1;
-    const Ints head = concat({{70, 0, 0, 0, 0, 0}, {70, 71, 0, 0, 0, 0}, {4, 4, 0, 0, 0, 0}});
-    RoomTypeConfig edit = room;
-    const Answer ok = longAnswer(6, 7, 1, 1, concat({head, {52, 5, 0, 238, 0, 0, 0}}));
-    EXPECT_EQ(verify(ok, room, 7, true, &edit).out.status, Texts{"第07个面板OK  "});
-    Answer bad = ok;
-    bad.bytes[30] = 6;
-    bad.bytes[24] = 9;
-    EXPECT_EQ(verify(bad, room, 7, true, &edit).out.status,
-              (Texts{"字灯第02个数据异常 04 09 ", "第07个面板模式数据异常 05 06 1E ", "第07个面板异常"}));
+TEST(Verify, DimmerAndTypeSixCompareSlotsRaw) {
+    for (const int type : {5, 6}) {
+        RoomTypeConfig room = makeStartupRoomType();
+        DeviceRecord& d = room.devices[7];
+        d.type = static_cast<std::uint8_t>(type);
+        d.inputs = {70, 0, 0, 0, 0, 0};
+        d.outputs = {70, 71, 0, 0, 0, 0};
+        d.slot(3) = ModeSlot{52, {5, 238, 238, 238, 238, 238}};
+        room.modeFlagBits = {4, 4, 0, 0, 0, 0};
+        room.functionOptionsA = 1;
+        const Ints head = concat({{70, 0, 0, 0, 0, 0}, {70, 71, 0, 0, 0, 0}, {4, 4, 0, 0, 0, 0}});
+        RoomTypeConfig edit = room;
+        const Answer ok = longAnswer(type, 7, 1, 1, concat({head, {52, 5, 0, 238, 0, 0, 0}}));
+        EXPECT_EQ(verify(ok, room, 7, true, &edit).out.status, Texts{"第07个面板OK  "}) << type;
+        Answer bad = ok;
+        bad.bytes[30] = 6;
+        bad.bytes[24] = 9;
+        EXPECT_EQ(verify(bad, room, 7, true, &edit).out.status,
+                  (Texts{"字灯第02个数据异常 04 09 ", "第07个面板模式数据异常 05 06 1E ",
+                         "第07个面板异常"}))
+            << type;
+    }
 }
 
 TEST(Verify, ShortAnswersByBlock) {

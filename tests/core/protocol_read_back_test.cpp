@@ -122,17 +122,20 @@ TEST(ReadBack, ThermostatDecodesSlotsByTheirCode) {
     EXPECT_EQ(room.deviceCount, 6);
 }
 
-TEST(ReadBack, TypeSixSlotsAsReceived) {
-    RoomTypeConfig room = makeStartupRoomType();
-    const Answer answer = longAnswer(6, 1, 3, 1,
-                                     concat({{70, 0, 0, 0, 0, 0}, {70, 71, 0, 0, 0, 0},
-                                             {9, 8, 7, 6, 5, 4}, {186, 3, 0, 238, 1, 2, 200}}));
-    const CheckOutcome out = readBackAnswer(answer, room);
-    EXPECT_EQ(out.status, std::vector<std::string>{"第01个面板读取完成  "});
-    EXPECT_EQ(room.devices[1].slot(19), slotOf(186, {3, 0, 238, 1, 2, 200}));
-    EXPECT_EQ(room.modeFlagBits, (std::array<std::uint8_t, 6>{9, 8, 7, 6, 5, 4}));
-    EXPECT_EQ(room.functionOptionsA, 3);
-    EXPECT_EQ(room.lampInUse[186], 1);
+TEST(ReadBack, DimmerAndTypeSixSlotsAsReceived) {
+    for (const int type : {5, 6}) {
+        RoomTypeConfig room = makeStartupRoomType();
+        const Answer answer = longAnswer(type, 1, 3, 1,
+                                         concat({{70, 0, 0, 0, 0, 0}, {70, 71, 0, 0, 0, 0},
+                                                 {9, 8, 7, 6, 5, 4}, {186, 3, 0, 238, 1, 2, 200}}));
+        const CheckOutcome out = readBackAnswer(answer, room);
+        EXPECT_EQ(out.status, std::vector<std::string>{"第01个面板读取完成  "}) << type;
+        EXPECT_EQ(room.devices[1].type, type);
+        EXPECT_EQ(room.devices[1].slot(19), slotOf(186, {3, 0, 238, 1, 2, 200})) << type;
+        EXPECT_EQ(room.modeFlagBits, (std::array<std::uint8_t, 6>{9, 8, 7, 6, 5, 4})) << type;
+        EXPECT_EQ(room.functionOptionsA, 3) << type;
+        EXPECT_EQ(room.lampInUse[186], 1) << type;
+    }
 }
 
 TEST(ReadBack, ShortAnswersBlockByBlock) {
@@ -178,7 +181,7 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
         {"device 0", longAnswer(1, 0, 1, 0, panel)},
         {"device 37", longAnswer(1, 37, 1, 0, panel)},
         {"device 255", longAnswer(2, 255, 1, 0, {})},
-        {"type 5", longAnswer(5, 3, 1, 0, panel)},
+        {"type 7", longAnswer(7, 3, 1, 0, panel)},
         {"panel without masks", cut},
         {"short device 40", shortAnswer(40, 1, Ints(10, 1))},
         {"short block 9", shortAnswer(3, 9, Ints(10, 1))},

@@ -220,12 +220,14 @@ CheckOutcome verifyAnswer(const Answer& answer, const RoomTypeConfig& room, Room
         return out;
     }
     const int type = view.byte(2);
-    if (type != 1 && type != 2 && type != 3 && type != 4 && type != 6) return out;
+    // Dimmers (type 5) are configured with the same layout as type 6 and answer in it too, so
+    // they are checked the same way instead of being left out as unanswered.
+    if (type < 1 || type > 6) return out;
     Verifier v(room, state, runActive, out);
     DeviceRecord& editRecord = edit.devices[state.verifyDevice];
     if (type == 2) {
         verifyThermostat(v, view, editRecord);
-    } else if (type == 6) {
+    } else if (type == 5 || type == 6) {
         verifyDimmer(v, view, editRecord);
     } else {
         verifyPanel(v, view);

@@ -112,9 +112,10 @@ void readThermostat(RoomTypeConfig& room, int n, const AnswerView& view, CheckOu
     out.result = 1;
 }
 
-void readDimmer(RoomTypeConfig& room, int n, const AnswerView& view, CheckOutcome& out) {
+void readDimmer(RoomTypeConfig& room, int n, int type, const AnswerView& view,
+                CheckOutcome& out) {
     if (!view.has(kDimmerSlotsPos - 1)) return;
-    takeDevice(room, n, 6, out);
+    takeDevice(room, n, type, out);
     readChannels(room, n, view);
     readSlots(room, n, view, kDimmerSlotsPos, false);
     out.status.push_back(format("第%02d个面板读取完成  ", n));
@@ -165,8 +166,8 @@ CheckOutcome readBackAnswer(const Answer& answer, RoomTypeConfig& room) {
         readPanel(room, n, type, view, out);
     } else if (type == 2) {
         readThermostat(room, n, view, out);
-    } else if (type == 6) {
-        readDimmer(room, n, view, out);
+    } else if (type == 5 || type == 6) {  // same layout for both
+        readDimmer(room, n, type, view, out);
     }
     return out;
 }

@@ -1,0 +1,48 @@
+# Shared helpers of the end-to-end scripts: start roombus-sim on a pseudo-terminal, run the CLI.
+set -u
+BIN=$1
+EXAMPLES=$2
+CLI="$BIN/roomcfg-cli"
+SIM="$BIN/roombus-sim"
+EXAMPLE="$EXAMPLES/grand-hotel-deluxe.shd"
+WORK=$(mktemp -d)
+SIM_PID=""
+failures=0
+
+cleanup() {
+  [ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# start_sim ARGS...: starts the simulator, sets PORT to its pseudo-terminal.
+start_sim() {
+  [ -n "$SIM_PID" ] && stop_sim
+  "$SIM" "$@" > "$WORK/sim.out" 2> "$WORK/sim.err" &
+  SIM_PID=$!
+  PORT=""
+  for _ in $(seq 1 100); do
+    PORT=$(head -n 1 "$WORK/sim.out" 2>/dev/null)
+    [ -n "$PORT" ] && break
+    sleep 0.05
+  done
+  [ -n "$PORT" ] || { echo "roombus-sim did not start: $(cat "$WORK/sim.err")"; exit 1; }
+}
+
+stop_sim() {
+  kill "$SIM_PID" 2>/dev/null
+  wait "$SIM_PID" 2>/dev/null
+  SIM_PID=""
+}
+
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1; shift
+  if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
+}
+
+contains() { grep -qF -- "$2" "$1"; }
+
+finish() {
+  echo "$((${checks:-0})) checks, $failures failed"
+  [ "$failures" -eq 0 ]
+}
