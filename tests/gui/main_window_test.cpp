@@ -215,6 +215,31 @@ private slots:
         QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("Error to intiliaze COM")});
     }
 
+    void mirrorFramesOnTheWire() {
+        WindowFixture f;
+        showDemoRoom(f);
+        f.window->show();
+        QSignalSpy answers(f.window->mirror(), &gui::DemoMirror::answerAccepted);
+        QVERIFY(f.window->mirror()->choosePort({gui::kSimulatedBusText, {}, true}));
+        auto* link = qobject_cast<platform::SimulatedLink*>(f.window->mirror()->link());
+        QVERIFY(link);
+        QTest::mouseClick(f.key(1), Qt::LeftButton);  // 廊灯 on
+        QTest::mouseClick(f.key(1), Qt::LeftButton);  // 廊灯 off
+        QTest::mouseClick(f.key(2), Qt::LeftButton);  // card out
+        QTRY_COMPARE_WITH_TIMEOUT(answers.count(), 3, 3000);
+        using Frame = std::vector<std::uint8_t>;
+        const std::vector<Frame> expected = {
+            {0xF0, 0xDD, 0x0A, 0x01, 0x01, 0x01, 0, 0, 0, 0, 0x01, 0x01, 0, 0, 0, 0xDC, 0x0F},
+            {0xF0, 0xDD, 0x0A, 0x02, 0x01, 0x01, 0, 0, 0, 0, 0x01, 0x01, 0, 0, 0, 0xDD, 0x0F},
+            {0xF0, 0xDD, 0x4E, 0x02, 0x01, 0x01, 0, 0, 0, 0, 0x01, 0x01, 0, 0, 0, 0x21, 0x0F},
+        };
+        std::vector<Frame> received;
+        for (const simulator::BusEvent& event : link->bus().takeEvents()) {
+            if (event.kind == simulator::BusEvent::Kind::Received) received.push_back(event.bytes);
+        }
+        QVERIFY(received == expected);
+    }
+
     void noFrameWithoutAChosenPort() {
         WindowFixture f;
         showDemoRoom(f);
