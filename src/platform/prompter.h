@@ -28,8 +28,7 @@ public:
 
     void information(const QString& text, const QString& caption) override;
     void warning(const QString& text, const QString& caption) override;
-    Answer question(const QString& text, const QString& caption,
-                    QuestionButtons buttons) override;
+    Answer question(const QString& text, const QString& caption, QuestionButtons buttons) override;
 
 private:
     QWidget* m_parent;

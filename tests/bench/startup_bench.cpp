@@ -55,12 +55,13 @@ int runBareWindow(int argc, char** argv) {
 #if defined(__linux__)
 
 struct Sample {
-    double ms = 0;     // spawn to "shown" line
-    long rssKb = 0;    // peak resident set of the child
+    double ms = 0;   // spawn to "shown" line
+    long rssKb = 0;  // peak resident set of the child
     bool ok = false;
 };
 
-Sample spawnAndMeasure(const std::vector<std::string>& command, const std::vector<std::string>& env) {
+Sample spawnAndMeasure(const std::vector<std::string>& command,
+                       const std::vector<std::string>& env) {
     Sample sample;
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return sample;
@@ -91,7 +92,8 @@ Sample spawnAndMeasure(const std::vector<std::string>& command, const std::vecto
     std::string output;
     char buffer[256];
     ssize_t got = 0;
-    while (output.find("shown-after-ms") == std::string::npos || output.find('\n') == std::string::npos) {
+    while (output.find("shown-after-ms") == std::string::npos ||
+           output.find('\n') == std::string::npos) {
         got = read(pipeFds[0], buffer, sizeof buffer);
         if (got <= 0) break;
         output.append(buffer, static_cast<std::size_t>(got));
@@ -124,7 +126,9 @@ struct Options {
     bool underXvfb = false;  // this process already runs inside xvfb-run
 };
 
-bool fileExists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+bool fileExists(const std::string& path) {
+    return access(path.c_str(), R_OK) == 0;
+}
 
 std::string selfPath() {
     char path[4096];
@@ -138,7 +142,8 @@ std::string selfPath() {
 std::string defaultRoomcfg() {
     std::string self = selfPath();
     const std::size_t cut = self.rfind("/tests/bench/");
-    return cut == std::string::npos ? std::string("roomcfg") : self.substr(0, cut) + "/src/app/roomcfg";
+    return cut == std::string::npos ? std::string("roomcfg")
+                                    : self.substr(0, cut) + "/src/app/roomcfg";
 }
 
 int measure(const Options& options, const std::string& platform) {
@@ -195,11 +200,16 @@ int runBench(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--runs" && hasValue) options.runs = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--roomcfg" && hasValue) options.roomcfg = argv[++i];
-        else if (arg == "--file" && hasValue) options.file = argv[++i];
-        else if (arg == "--platform" && hasValue) options.platform = argv[++i];
-        else if (arg == "--under-xvfb") options.underXvfb = true;
+        if (arg == "--runs" && hasValue)
+            options.runs = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--roomcfg" && hasValue)
+            options.roomcfg = argv[++i];
+        else if (arg == "--file" && hasValue)
+            options.file = argv[++i];
+        else if (arg == "--platform" && hasValue)
+            options.platform = argv[++i];
+        else if (arg == "--under-xvfb")
+            options.underXvfb = true;
         else {
             std::fprintf(stderr, "unknown argument %s\n", arg.c_str());
             return 2;
@@ -210,9 +220,12 @@ int runBench(int argc, char** argv) {
         return 2;
     }
     int rc = 0;
-    if (options.platform == "offscreen" || options.platform == "both") rc |= measure(options, "offscreen");
-    if (options.platform == "xcb" && options.underXvfb) rc |= measure(options, "xcb");
-    else if (options.platform == "xcb" || options.platform == "both") rc |= runUnderXvfb(options);
+    if (options.platform == "offscreen" || options.platform == "both")
+        rc |= measure(options, "offscreen");
+    if (options.platform == "xcb" && options.underXvfb)
+        rc |= measure(options, "xcb");
+    else if (options.platform == "xcb" || options.platform == "both")
+        rc |= runUnderXvfb(options);
     return rc;
 }
 

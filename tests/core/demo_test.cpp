@@ -56,7 +56,7 @@ TEST(DemoSession, CaptionsAndVisibility) {
     EXPECT_EQ(demo.session.relayCaption(5), "K5:受控插座");
     EXPECT_EQ(demo.session.relayCaption(7), "K1:卫浴灯");
     EXPECT_TRUE(demo.session.keyVisible(6));
-    EXPECT_FALSE(demo.session.keyVisible(7));  // device 2 has no keys
+    EXPECT_FALSE(demo.session.keyVisible(7));   // device 2 has no keys
     EXPECT_TRUE(demo.session.relayVisible(6));  // doorbell on mains
     EXPECT_FALSE(demo.session.relayVisible(9));
     demo.room.lowVoltageDoorbell = true;
@@ -88,9 +88,9 @@ TEST(DemoSession, CurtainInterlockSwitchesThePartnerOff) {
         std::vector<int> expected;  // relays 3 (80) and 4 (81)
     };
     const Case cases[] = {
-        {4, 5, {kOff, kOn}},  // open, then close: open goes off
-        {5, 4, {kOn, kOff}},  // close, then open: close goes off
-        {4, 4, {kOff, kOff}}, // open twice: switched off, partner untouched
+        {4, 5, {kOff, kOn}},   // open, then close: open goes off
+        {5, 4, {kOn, kOff}},   // close, then open: close goes off
+        {4, 4, {kOff, kOff}},  // open twice: switched off, partner untouched
     };
     for (const Case& c : cases) {
         Demo demo;
@@ -155,20 +155,23 @@ TEST(DemoSession, SceneKeySetsTheStatesOfItsSlots) {
     other.outputState = {3, 238, 238, 238, 238, 238};
     demo.session.pressKey(5);  // relay 4 (81) on, so that state 238 visibly keeps it
     demo.session.pressKey(3);
-    EXPECT_EQ(demo.relays(1, 8),
-              (std::vector<int>{kOn, kOff, kOff, kOn, kOn, kOff, kOn, kOff}));
+    EXPECT_EQ(demo.relays(1, 8), (std::vector<int>{kOn, kOff, kOff, kOn, kOn, kOff, kOn, kOff}));
 }
 
 TEST(DemoSession, CardKeyAppliesTheRecordsOfModes7And8) {
     Demo demo;
     model::SceneRecord& cardOut = demo.room.sceneTable[7];  // mode 8
-    cardOut[1] = 8;  // used length: pairs at 4..5 and 6..7
-    cardOut[4] = 10; cardOut[5] = 2;
-    cardOut[6] = 11; cardOut[7] = 1;
-    cardOut[8] = 12; cardOut[9] = 5;  // beyond the used length
+    cardOut[1] = 8;                                         // used length: pairs at 4..5 and 6..7
+    cardOut[4] = 10;
+    cardOut[5] = 2;
+    cardOut[6] = 11;
+    cardOut[7] = 1;
+    cardOut[8] = 12;
+    cardOut[9] = 5;                                        // beyond the used length
     model::SceneRecord& cardIn = demo.room.sceneTable[6];  // mode 7
     cardIn[1] = 6;
-    cardIn[4] = 10; cardIn[5] = 0;
+    cardIn[4] = 10;
+    cardIn[5] = 0;
     demo.room.demoOutputState[7] = kOn;
     demo.room.outputLamp[120] = 10;  // the records reach the whole table up to 144
 
@@ -201,7 +204,7 @@ TEST(DemoSession, RelayButtonsCycleOnlyFor1To18InSceneModes50To59) {
 
 TEST(AnswerScanner, AcceptsGoodAnswersAndDropsBadOnes) {
     // F0 DD 0A 01 01 01 00 00 00 00 01 01 00 00 00: sum 0x1DC.
-    const std::vector<std::uint8_t> good = {0xF0, 0xDD, 0x0A, 0x01, 0x01, 0x01, 0, 0, 0,
+    const std::vector<std::uint8_t> good = {0xF0, 0xDD, 0x0A, 0x01, 0x01, 0x01, 0,    0,   0,
                                             0,    0x01, 0x01, 0,    0,    0,    0xDC, 0x0F};
     auto with = [&](int index, std::uint8_t value) {
         auto frame = good;
@@ -232,7 +235,7 @@ TEST(AnswerScanner, AcceptsGoodAnswersAndDropsBadOnes) {
 }
 
 TEST(AnswerScanner, AnswerSplitOverReceiveEvents) {
-    const std::vector<std::uint8_t> good = {0xF0, 0xDD, 0x0A, 0x01, 0x01, 0x01, 0, 0, 0,
+    const std::vector<std::uint8_t> good = {0xF0, 0xDD, 0x0A, 0x01, 0x01, 0x01, 0,    0,   0,
                                             0,    0x01, 0x01, 0,    0,    0,    0xDC, 0x0F};
     AnswerScanner scanner;
     int accepted = 0;

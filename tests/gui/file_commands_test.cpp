@@ -24,14 +24,18 @@ using testing::WindowFixture;
 
 namespace {
 
-QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
 QString roomTitle(const char* text, const QString& path) {
     return gui::baseTitle() + QString::fromUtf8(text) + QStringLiteral("   ") + native(path);
 }
 
-const char* const kHandWrittenTitle = "   酒店名称:湖畔酒店   房型:套房   房型编号:12   主机型号:3.联网485";
-const char* const kDemoTitle = "   酒店名称:测试酒店   房型:大床房   房型编号:1   主机型号:1.联网Mesh";
+const char* const kHandWrittenTitle =
+    "   酒店名称:湖畔酒店   房型:套房   房型编号:12   主机型号:3.联网485";
+const char* const kDemoTitle =
+    "   酒店名称:测试酒店   房型:大床房   房型编号:1   主机型号:1.联网Mesh";
 
 void showDemoRoom(WindowFixture& f) {
     f.document.room = testing::demoRoom();
@@ -52,8 +56,8 @@ bool setPermissionOverride(bool on) {
     if (syscall(SYS_capget, &header, data) != 0) return false;
     for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
         const unsigned bit = 1u << cap;
-        data[0].effective = on ? (data[0].effective | (data[0].permitted & bit))
-                               : (data[0].effective & ~bit);
+        data[0].effective =
+            on ? (data[0].effective | (data[0].permitted & bit)) : (data[0].effective & ~bit);
     }
     return syscall(SYS_capset, &header, data) == 0;
 #else
@@ -110,8 +114,10 @@ private slots:
     void refusedFileKeepsTheRoomTypeInMemory_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("message");
-        QTest::newRow("newer") << "163," << "软件版本低,请用1.6.3及以上版本打开!";
-        QTest::newRow("older") << "129," << "配置文件版本低,请用1.2.9版本打开!";
+        QTest::newRow("newer") << "163,"
+                               << "软件版本低,请用1.6.3及以上版本打开!";
+        QTest::newRow("older") << "129,"
+                               << "配置文件版本低,请用1.2.9版本打开!";
     }
     void refusedFileKeepsTheRoomTypeInMemory() {
         QFETCH(QString, version);
@@ -157,7 +163,8 @@ private slots:
         const QString text = f.prompter.records().first().text;
         QVERIFY2(text.startsWith(QStringLiteral("文件打开失败!\n") + native(path) + "\n"),
                  qPrintable(text));
-        QVERIFY(text.size() > QString(QStringLiteral("文件打开失败!\n") + native(path) + "\n").size());
+        QVERIFY(text.size() >
+                QString(QStringLiteral("文件打开失败!\n") + native(path) + "\n").size());
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
     }
 
@@ -170,8 +177,9 @@ private slots:
         f.button(1002)->click();
         QCOMPARE(f.dialogs.proposedNames, QStringList{"测试酒店-大床房"});
         const QString text = testing::readGbkFile(path);
-        QVERIFY(text.startsWith(QStringLiteral("注意：请勿直接修改本文件内容，以免造成错乱！, \r\n"
-                                               "酒店名称:,测试酒店, \r\n房型名称:,大床房, \r\n")));
+        QVERIFY(
+            text.startsWith(QStringLiteral("注意：请勿直接修改本文件内容，以免造成错乱！, \r\n"
+                                           "酒店名称:,测试酒店, \r\n房型名称:,大床房, \r\n")));
         QCOMPARE(f.document.room.modified, 0);
         QCOMPARE(f.window->windowTitle(), roomTitle(kDemoTitle, path));
         QCOMPARE(f.prompter.records().size(), 1);
@@ -218,8 +226,8 @@ private slots:
         QCOMPARE(records[0].caption, QString());
         QCOMPARE(records[0].kind, PromptRecord::Kind::Information);
         QCOMPARE(records[1].text, QStringLiteral("文件保存成功!"));
-        QVERIFY(testing::readGbkFile(path).startsWith(
-            QStringLiteral("#注意：请勿直接修改本文件内容，以免造成错乱！ \r\n#酒店基本信息 \r\n")));
+        QVERIFY(testing::readGbkFile(path).startsWith(QStringLiteral(
+            "#注意：请勿直接修改本文件内容，以免造成错乱！ \r\n#酒店基本信息 \r\n")));
         QCOMPARE(f.document.room.modified, 1);
         QCOMPARE(f.window->windowTitle(), roomTitle(kDemoTitle, path));
     }
@@ -237,7 +245,8 @@ private slots:
         f.document.room.modified = 1;
         f.dialogs.savePaths << m_dir.filePath(name);
         f.button(1002)->click();
-        QVERIFY(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("room.")).isEmpty());
+        QVERIFY(
+            QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("room.")).isEmpty());
         QVERIFY(f.prompter.records().isEmpty());
         QCOMPARE(f.document.room.modified, 1);
     }
@@ -255,8 +264,8 @@ private slots:
         f.dialogs.savePaths << path;
         f.button(1002)->click();
         QVERIFY(setPermissionOverride(true));
-        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                  QFileDevice::ExeOwner));
+        QVERIFY(QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
         QCOMPARE(contents(path), QByteArray("old content"));
         QCOMPARE(f.prompter.records().size(), 1);
         const QString text = f.prompter.records().first().text;
@@ -285,7 +294,8 @@ private slots:
         showDemoRoom(f);
         f.document.room.modified = modified;
         f.window->show();
-        const QString path = m_dir.filePath(QStringLiteral("close-%1.shd").arg(QTest::currentDataTag()));
+        const QString path =
+            m_dir.filePath(QStringLiteral("close-%1.shd").arg(QTest::currentDataTag()));
         f.dialogs.savePaths << path;
         f.prompter.answerNext(static_cast<platform::Answer>(answer));
         QCOMPARE(f.window->close(), closes);

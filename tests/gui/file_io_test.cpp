@@ -1,15 +1,16 @@
 // Whole-file reads and replacement writes: a write that fails part-way leaves the old file as it
 // was and says why.
 
+#include "platform/file_io.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "platform/file_io.h"
-
 #if defined(__linux__)
-#include <csignal>
 #include <sys/resource.h>
+
+#include <csignal>
 #endif
 
 using namespace room;
@@ -56,7 +57,8 @@ private slots:
         rlimit tight = saved;
         tight.rlim_cur = 4096;
         QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        const platform::WriteResult result = platform::saveFileBytes(path, QByteArray(1 << 20, 'n'));
+        const platform::WriteResult result =
+            platform::saveFileBytes(path, QByteArray(1 << 20, 'n'));
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previousHandler);
         QVERIFY(!result.ok);

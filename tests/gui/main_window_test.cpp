@@ -22,11 +22,13 @@ using namespace room;
 using testing::WindowFixture;
 
 namespace {
-const QColor kOn(0, 255, 255);     // COLORREF 0x00FFFF00
-const QColor kOff(10, 10, 10);     // 0x000A0A0A
+const QColor kOn(0, 255, 255);          // COLORREF 0x00FFFF00
+const QColor kOff(10, 10, 10);          // 0x000A0A0A
 const QColor kThird(0x8B, 0x7E, 0x66);  // 0x00667E8B
 
-QString title(const char* rest) { return gui::baseTitle() + QString::fromUtf8(rest); }
+QString title(const char* rest) {
+    return gui::baseTitle() + QString::fromUtf8(rest);
+}
 
 void showDemoRoom(WindowFixture& f) {
     f.document.room = testing::demoRoom();
@@ -46,8 +48,10 @@ private slots:
     void startsWithBaseTitleAndHiddenDemo() {
         WindowFixture f;
         QCOMPARE(f.window->windowTitle(), QStringLiteral("Tavrin-开关配置软件-标准版V1.6.2  "));
-        for (int id : {1000, 1001, 1005}) QVERIFY2(!f.button(id)->isHidden(), qPrintable(QString::number(id)));
-        for (int id : {1002, 1003, 1004}) QVERIFY2(f.button(id)->isHidden(), qPrintable(QString::number(id)));
+        for (int id : {1000, 1001, 1005})
+            QVERIFY2(!f.button(id)->isHidden(), qPrintable(QString::number(id)));
+        for (int id : {1002, 1003, 1004})
+            QVERIFY2(f.button(id)->isHidden(), qPrintable(QString::number(id)));
         const QStringList captions = {"新建", "打开", "保存", "修改", "情景模式", "下载"};
         for (int i = 0; i < 6; ++i) QCOMPARE(f.button(1000 + i)->text(), captions[i]);
         for (int k = 1; k <= 108; ++k) {
@@ -85,15 +89,15 @@ private slots:
         }
         QVERIFY(!f.window->findChild<QGroupBox*>("group1123")->isHidden());
         QVERIFY(!f.window->findChild<QGroupBox*>("group1125")->isHidden());
-        const QStringList keys = {"1:廊灯", "2:取电开关", "3:睡眠模式", "4:窗帘开", "5:窗帘关",
-                                  "6:明亮模式"};
+        const QStringList keys = {"1:廊灯",   "2:取电开关", "3:睡眠模式",
+                                  "4:窗帘开", "5:窗帘关",   "6:明亮模式"};
         for (int k = 1; k <= 6; ++k) {
             QCOMPARE(f.key(k)->text(), keys[k - 1]);
             QVERIFY(!f.key(k)->isHidden());
         }
         QVERIFY(f.key(7)->isHidden());
-        const QStringList relays = {"K1:廊灯", "K2:廊灯", "K3:窗帘开", "K4:窗帘关", "K5:受控插座",
-                                    "K6:门铃", "K1:卫浴灯", "K2:换气扇"};
+        const QStringList relays = {"K1:廊灯",     "K2:廊灯", "K3:窗帘开", "K4:窗帘关",
+                                    "K5:受控插座", "K6:门铃", "K1:卫浴灯", "K2:换气扇"};
         for (int k = 1; k <= 8; ++k) {
             QCOMPARE(f.relay(k)->text(), relays[k - 1]);
             QVERIFY(!f.relay(k)->isHidden());

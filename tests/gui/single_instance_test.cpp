@@ -1,6 +1,8 @@
 // The single-instance guard: a second copy is refused with the message and leaves the first
 // alone; a lock left by a crashed run does not block a new start.
 
+#include "platform/single_instance.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,7 +10,6 @@
 #include <QTest>
 
 #include "gui/main/application.h"
-#include "platform/single_instance.h"
 #include "support/recording_prompter.h"
 
 using namespace room;

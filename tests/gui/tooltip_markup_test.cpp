@@ -1,6 +1,8 @@
 // The tooltip markup rendered by Qt's own rich-text engine: what a user sees, read back from the
 // laid-out document rather than from the HTML text.
 
+#include "gui/toolkit/tooltip_markup.h"
+
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -9,7 +11,6 @@
 #include <QTextTable>
 
 #include "gui/toolkit/colors.h"
-#include "gui/toolkit/tooltip_markup.h"
 
 using namespace room;
 
@@ -79,13 +80,16 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("bold");
         QTest::addColumn<QColor>("color");
-        QTest::newRow("closing tag restores") << "<b>a</b>b" << "b" << false << QColor();
-        QTest::newRow("colour stays until closed") << "<ct=0x00AA00>a<br>b" << "b" << false
-                                                   << QColor(0, 0xAA, 0);
-        QTest::newRow("nested colours") << "<ct=0x0000FF><ct=0xFF0000>a</ct>b" << "b" << false
-                                        << QColor(0, 0, 255);
-        QTest::newRow("text is escaped") << "a<b>R&D \"x\"</b>" << "R&D \"x\"" << true << QColor();
-        QTest::newRow("unknown tag dropped") << "<zz=1>plain" << "plain" << false << QColor();
+        QTest::newRow("closing tag restores") << "<b>a</b>b"
+                                              << "b" << false << QColor();
+        QTest::newRow("colour stays until closed") << "<ct=0x00AA00>a<br>b"
+                                                   << "b" << false << QColor(0, 0xAA, 0);
+        QTest::newRow("nested colours") << "<ct=0x0000FF><ct=0xFF0000>a</ct>b"
+                                        << "b" << false << QColor(0, 0, 255);
+        QTest::newRow("text is escaped") << "a<b>R&D \"x\"</b>"
+                                         << "R&D \"x\"" << true << QColor();
+        QTest::newRow("unknown tag dropped") << "<zz=1>plain"
+                                             << "plain" << false << QColor();
     }
     void markupDetails() {
         QFETCH(QString, markup);

@@ -6,7 +6,9 @@
 namespace room::demo {
 
 namespace {
-bool inRange(int value, int low, int high) { return value >= low && value <= high; }
+bool inRange(int value, int low, int high) {
+    return value >= low && value <= high;
+}
 
 // The open/close partner of a curtain lamp among the pairs the host interlocks, 0 for none.
 int curtainPartner(int lamp) {
@@ -23,7 +25,8 @@ std::string numbered(const char* format, int number) {
 
 void DemoSession::restart() {
     m_room.demoOutputState.fill(kUnused);
-    for (int relay = 1; relay <= kDemoRelayTable; ++relay) m_room.demoOutputState[relay] = kRelayOff;
+    for (int relay = 1; relay <= kDemoRelayTable; ++relay)
+        m_room.demoOutputState[relay] = kRelayOff;
     m_room.demoCardState = kCardIn;
 }
 
@@ -39,7 +42,9 @@ std::string DemoSession::lampName(int lamp) const {
     return inRange(lamp, 0, model::kLampCount - 1) ? m_room.lampNames[lamp] : std::string();
 }
 
-bool DemoSession::keyVisible(int key) const { return inputLampOf(key) > 0; }
+bool DemoSession::keyVisible(int key) const {
+    return inputLampOf(key) > 0;
+}
 
 bool DemoSession::relayVisible(int relay) const {
     if (!inRange(relay, 1, kDemoButtons)) return false;

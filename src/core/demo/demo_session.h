@@ -16,8 +16,8 @@ constexpr int kToggleRelayLimit = 89;  // ordinary keys toggle relays 1..89 only
 constexpr int kCycleRelayLimit = 18;   // relays the scene editor may cycle by hand
 constexpr int kCardLamp = 78;          // the card power switch
 constexpr int kDoorbellLamp = 93;
-constexpr int kCardInMode = 7;         // sceneTable record applied when the card goes in
-constexpr int kCardOutMode = 8;        // ... and when it goes out
+constexpr int kCardInMode = 7;   // sceneTable record applied when the card goes in
+constexpr int kCardOutMode = 8;  // ... and when it goes out
 
 // Relay states of demoOutputState.
 constexpr std::uint8_t kUnused = 0;
@@ -42,7 +42,7 @@ public:
 
     bool keyVisible(int key) const;
     bool relayVisible(int relay) const;
-    std::string keyCaption(int key) const;    // "%d:" + lamp name
+    std::string keyCaption(int key) const;      // "%d:" + lamp name
     std::string relayCaption(int relay) const;  // "K%d:" + lamp name or "受控插座"
     bool keyEnabled(int key) const;
 

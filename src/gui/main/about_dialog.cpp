@@ -1,10 +1,10 @@
 #include "gui/main/about_dialog.h"
 
 #include <QDialogButtonBox>
-#include <QPushButton>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "core/model/room_type.h"

@@ -23,9 +23,12 @@ const QColor kKeyFill(0xE6, 0xEA, 0xEC);
 
 QColor relayColor(int state) {
     switch (state) {
-        case demo::kRelayOn: return fromColorRef(kRelayOnColorRef);
-        case demo::kRelayThird: return fromColorRef(kRelayThirdColorRef);
-        default: return fromColorRef(kRelayOffColorRef);
+        case demo::kRelayOn:
+            return fromColorRef(kRelayOnColorRef);
+        case demo::kRelayThird:
+            return fromColorRef(kRelayThirdColorRef);
+        default:
+            return fromColorRef(kRelayOffColorRef);
     }
 }
 
@@ -50,7 +53,8 @@ DemoPanel::DemoPanel(QWidget* parent) : QWidget(parent) {
     m_hint->setObjectName(QStringLiteral("static1223"));
     column->addWidget(m_hint);
     // The window keeps its size while the bands are hidden before a room type is shown.
-    for (QWidget* group : {static_cast<QWidget*>(m_keyGroup), static_cast<QWidget*>(m_relayGroup)}) {
+    for (QWidget* group :
+         {static_cast<QWidget*>(m_keyGroup), static_cast<QWidget*>(m_relayGroup)}) {
         QSizePolicy policy = group->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
         group->setSizePolicy(policy);
@@ -77,8 +81,9 @@ QGroupBox* DemoPanel::buildSide(const QString& title, const QString& name, int f
             for (int channel = 0; channel < model::kChannels; ++channel) {
                 const int k = (band * kDevicesPerBand + device) * model::kChannels + channel + 1;
                 auto* button = new ColorButton(box);
-                button->setObjectName(QStringLiteral("%1%2").arg(keys ? "key" : "relay").arg(
-                    (keys ? 2100 : 2400) + k - 1));
+                button->setObjectName(QStringLiteral("%1%2")
+                                          .arg(keys ? "key" : "relay")
+                                          .arg((keys ? 2100 : 2400) + k - 1));
                 button->setFixedSize(size);
                 QSizePolicy policy = button->sizePolicy();
                 policy.setRetainSizeWhenHidden(true);

@@ -13,14 +13,18 @@
 namespace room::gui {
 
 namespace {
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 bool endsWithExactly(const QString& path, const char* suffix) {
     return path.endsWith(QLatin1String(suffix), Qt::CaseSensitive);
 }
 }  // namespace
 
-QString baseTitle() { return QStringLiteral("Tavrin-开关配置软件-标准版") + QStringLiteral("V1.6.2"); }
+QString baseTitle() {
+    return QStringLiteral("Tavrin-开关配置软件-标准版") + QStringLiteral("V1.6.2");
+}
 
 QString roomWindowTitle(const model::RoomTypeConfig& room, const QString& path) {
     QString title = baseTitle() + fromUtf8(model::titleText(room));
@@ -40,7 +44,8 @@ QString openFailedText(const QString& path, const QString& reason) {
 
 SaveOutcome FileCommands::save() {
     const model::RoomTypeConfig& room = m_document.room;
-    const QString proposed = fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
+    const QString proposed =
+        fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
     const QString chosen = m_dialogs.saveFileName(m_parent, proposed);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     return saveAs(chosen);
@@ -48,7 +53,8 @@ SaveOutcome FileCommands::save() {
 
 SaveOutcome FileCommands::saveAs(const QString& chosenPath) {
     model::RoomTypeConfig& room = m_document.room;
-    const bool roomFile = endsWithExactly(chosenPath, ".shd") || endsWithExactly(chosenPath, ".hdq");
+    const bool roomFile =
+        endsWithExactly(chosenPath, ".shd") || endsWithExactly(chosenPath, ".hdq");
     const bool cloudFile = endsWithExactly(chosenPath, ".yml");
     if (!roomFile && !cloudFile) return SaveOutcome::NotWritten;
 
@@ -95,7 +101,8 @@ OpenOutcome FileCommands::open(QString* openedPath) {
     const QString chosen = m_dialogs.openFileName(m_parent);
     if (chosen.isEmpty()) return OpenOutcome::Cancelled;
     const QString suffix = QFileInfo(chosen).suffix();
-    if (suffix != QLatin1String("shd") && suffix != QLatin1String("hdq")) return OpenOutcome::Ignored;
+    if (suffix != QLatin1String("shd") && suffix != QLatin1String("hdq"))
+        return OpenOutcome::Ignored;
     const OpenOutcome outcome = openPath(chosen);
     if (openedPath) *openedPath = chosen;
     return outcome;
@@ -110,7 +117,8 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     }
     model::RoomTypeConfig copy = m_document.room;
     const format::LoadResult result = format::readRoomTypeFile(
-        std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())), copy);
+        std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())),
+        copy);
     for (const std::string& message : result.messages) m_pending << fromUtf8(message);
     if (result.refused()) {
         showPendingMessages();

@@ -17,7 +17,9 @@
 #include "platform/prompter.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
-static void initRoomResources() { Q_INIT_RESOURCE(roomcfg); }
+static void initRoomResources() {
+    Q_INIT_RESOURCE(roomcfg);
+}
 
 namespace room::gui {
 
@@ -55,8 +57,12 @@ void MainWindow::runCommand(int id) {
             emit newRequested();
             runEditor(m_hooks.newRoomType, true);
             break;
-        case kCmdOpen: openFromDialog(); break;
-        case kCmdSave: save(); break;
+        case kCmdOpen:
+            openFromDialog();
+            break;
+        case kCmdSave:
+            save();
+            break;
         case kCmdModify:
             emit modifyRequested();
             runEditor(m_hooks.modifyRoomType, true);
@@ -69,7 +75,8 @@ void MainWindow::runCommand(int id) {
             emit downloadRequested();
             runDownload();
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -87,7 +94,9 @@ void MainWindow::runDownload() {
     m_document.sendGate = false;
 }
 
-void MainWindow::showRoomTitle() { setWindowTitle(roomWindowTitle(m_document.room)); }
+void MainWindow::showRoomTitle() {
+    setWindowTitle(roomWindowTitle(m_document.room));
+}
 
 void MainWindow::refresh() {
     model::refreshMasks(m_document.room);
@@ -124,7 +133,9 @@ void MainWindow::applyOpened(int outcome, const QString& path) {
     m_files->showPendingMessages();
 }
 
-void MainWindow::save() { m_files->save(); }
+void MainWindow::save() {
+    m_files->save();
+}
 
 void MainWindow::onKey(int key) {
     const demo::KeyPress press = m_session.pressKey(key);
@@ -136,7 +147,9 @@ void MainWindow::onRelay(int relay) {
     if (m_session.pressRelay(relay, m_sceneEditorMode)) m_panel->showStates(m_session);
 }
 
-void MainWindow::onPortChosen(const PortChoice& choice) { m_mirror->choosePort(choice); }
+void MainWindow::onPortChosen(const PortChoice& choice) {
+    m_mirror->choosePort(choice);
+}
 
 void MainWindow::showAbout() {
     auto* about = new AboutDialog(this);
@@ -150,9 +163,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const platform::Answer answer = m_services.prompter->question(
-        QStringLiteral("是否保存文件?"), platform::kQuestionCaption,
-        platform::QuestionButtons::YesNoCancel);
+    const platform::Answer answer =
+        m_services.prompter->question(QStringLiteral("是否保存文件?"), platform::kQuestionCaption,
+                                      platform::QuestionButtons::YesNoCancel);
     if (answer == platform::Answer::No) {
         event->accept();
         return;

@@ -32,8 +32,8 @@ QToolButton* commandButton(const CommandInfo& info, QWidget* parent) {
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
     button->setMinimumWidth(72);
-    button->setToolTip(tooltipRichText(toolbarTooltipMarkup(QString::fromUtf8(info.title),
-                                                            QString::fromUtf8(info.description))));
+    button->setToolTip(tooltipRichText(
+        toolbarTooltipMarkup(QString::fromUtf8(info.title), QString::fromUtf8(info.description))));
     return button;
 }
 }  // namespace
@@ -45,7 +45,8 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 6; ++i) {
         m_buttons[i] = commandButton(kCommands[i], this);
         const int id = kCommands[i].id;
-        connect(m_buttons[i], &QToolButton::clicked, this, [this, id] { emit commandTriggered(id); });
+        connect(m_buttons[i], &QToolButton::clicked, this,
+                [this, id] { emit commandTriggered(id); });
         row->addWidget(m_buttons[i]);
     }
     row->addStretch(1);

@@ -13,8 +13,12 @@ PortComboBox::Lister& lister() {
 }
 }  // namespace
 
-void PortComboBox::setSimulationOffered(bool offered) { g_simulationOffered = offered; }
-bool PortComboBox::simulationOffered() { return g_simulationOffered; }
+void PortComboBox::setSimulationOffered(bool offered) {
+    g_simulationOffered = offered;
+}
+bool PortComboBox::simulationOffered() {
+    return g_simulationOffered;
+}
 void PortComboBox::setLister(Lister newLister) {
     lister() = newLister ? std::move(newLister) : Lister(systemPorts);
 }

@@ -33,7 +33,9 @@ QSize ColorButton::sizeHint() const {
     return QSize(metrics.horizontalAdvance(text()) + 10, metrics.height() + 8);
 }
 
-QSize ColorButton::minimumSizeHint() const { return sizeHint(); }
+QSize ColorButton::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void ColorButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);

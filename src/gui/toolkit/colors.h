@@ -16,7 +16,11 @@ constexpr std::uint32_t kRelayOffColorRef = 0x000A0A0A;
 constexpr std::uint32_t kRelayThirdColorRef = 0x00667E8B;
 
 // Dialog background RGB(0x55, 0x78, 0x78) with white text.
-inline QColor dialogBackground() { return QColor(0x55, 0x78, 0x78); }
-inline QColor dialogText() { return QColor(Qt::white); }
+inline QColor dialogBackground() {
+    return QColor(0x55, 0x78, 0x78);
+}
+inline QColor dialogText() {
+    return QColor(Qt::white);
+}
 
 }  // namespace room::gui

@@ -69,16 +69,19 @@ void Converter::close(const QString& name) {
     }
 }
 
-void Converter::newLine() { m_lines.append(Line{m_style.align, {}, {}}); }
+void Converter::newLine() {
+    m_lines.append(Line{m_style.align, {}, {}});
+}
 
 void Converter::rule(const QString& width) {
     const QString color = m_style.color.isEmpty() ? QStringLiteral("#808080") : m_style.color;
     if (!m_lines.last().html.isEmpty() || !m_lines.last().rule.isEmpty()) newLine();
     // A one-cell table with a coloured top border: Qt draws <hr> in the text colour only.
     m_lines.last().rule =
-        QStringLiteral("<table width=\"%1\" cellspacing=\"0\" cellpadding=\"0\" "
-                       "style=\"border-collapse:collapse\"><tr><td style=\"border-top:2px solid "
-                       "%2;font-size:1px\">&nbsp;</td></tr></table>")
+        QStringLiteral(
+            "<table width=\"%1\" cellspacing=\"0\" cellpadding=\"0\" "
+            "style=\"border-collapse:collapse\"><tr><td style=\"border-top:2px solid "
+            "%2;font-size:1px\">&nbsp;</td></tr></table>")
             .arg(width.isEmpty() ? QStringLiteral("100%") : width, color);
 }
 
@@ -94,9 +97,9 @@ void Converter::tag(const QString& body) {
     } else if (name == QLatin1String("b") || name == QLatin1String("i") ||
                name == QLatin1String("u")) {
         open(name);
-        (name == QLatin1String("b") ? m_style.bold
-                                     : name == QLatin1String("i") ? m_style.italic
-                                                                  : m_style.underline) = true;
+        (name == QLatin1String("b")   ? m_style.bold
+         : name == QLatin1String("i") ? m_style.italic
+                                      : m_style.underline) = true;
     } else if (name == QLatin1String("ct")) {
         open(name);
         m_style.color = colorValue(value);
@@ -119,7 +122,8 @@ QString Converter::convert(const QString& markup) {
         const qsizetype lt = markup.indexOf(u'<', pos);
         const qsizetype gt = lt < 0 ? -1 : markup.indexOf(u'>', lt);
         const qsizetype textEnd = gt < 0 ? markup.size() : lt;
-        if (textEnd > pos) m_lines.last().html += styledRun(markup.mid(pos, textEnd - pos), m_style);
+        if (textEnd > pos)
+            m_lines.last().html += styledRun(markup.mid(pos, textEnd - pos), m_style);
         if (gt < 0) break;
         tag(markup.mid(lt + 1, gt - lt - 1));
         pos = gt + 1;
@@ -138,7 +142,9 @@ QString Converter::convert(const QString& markup) {
 
 }  // namespace
 
-QString tooltipRichText(const QString& markup) { return Converter().convert(markup); }
+QString tooltipRichText(const QString& markup) {
+    return Converter().convert(markup);
+}
 
 QString toolbarTooltipMarkup(const QString& title, const QString& description) {
     return QStringLiteral("<b><ct=0x0000FF><al_c>") + title +
