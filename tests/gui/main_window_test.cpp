@@ -180,6 +180,18 @@ private slots:
         QCOMPARE(combo->itemText(1), QStringLiteral("SIM 模拟设备总线"));
         QCOMPARE(combo->currentIndex(), -1);
         QVERIFY(!f.document.sendGate);
+
+        // Opening the list reads the ports again; the chosen row stays chosen.
+        combo->setCurrentIndex(1);
+        gui::PortComboBox::setLister([] {
+            return QList<gui::PortChoice>{{"ttyACM0 Adapter", "ttyACM0", false},
+                                          {"ttyUSB0 USB Serial", "ttyUSB0", false}};
+        });
+        f.window->show();
+        combo->showPopup();
+        combo->hidePopup();
+        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->currentText(), QStringLiteral("SIM 模拟设备总线"));
     }
 
     void mirrorSendsPressesAndSpeaksForEveryAnswer() {

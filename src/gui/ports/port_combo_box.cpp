@@ -39,6 +39,21 @@ void PortComboBox::refill() {
     setCurrentIndex(-1);
 }
 
+void PortComboBox::showPopup() {
+    const PortChoice chosen = choiceAt(currentIndex());
+    refill();
+    if (!chosen.displayText.isEmpty()) {
+        for (qsizetype row = 0; row < m_choices.size(); ++row) {
+            if (m_choices[row].simulated == chosen.simulated &&
+                m_choices[row].portName == chosen.portName) {
+                setCurrentIndex(static_cast<int>(row));
+                break;
+            }
+        }
+    }
+    QComboBox::showPopup();
+}
+
 QList<PortChoice> systemPorts() {
     QList<PortChoice> choices;
     for (const platform::PortRow& row : platform::availablePorts()) {

@@ -31,6 +31,11 @@ public:
     void refill();
     PortChoice choiceAt(int row) const;
 
+protected:
+    // The list is read again each time it opens, so an adapter plugged in later shows up; the
+    // chosen row stays chosen (without choosing it again).
+    void showPopup() override;
+
 signals:
     void portChosen(const room::gui::PortChoice& choice);
 
