@@ -1,0 +1,71 @@
+#pragma once
+// What the device console and its pages share: the room type, the run engine, the chosen port
+// and the message boxes. Pages call the engine through run() and send their command frames
+// through sendCommand(); everything that goes over the bus passes here, so the bus log sees it.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+#include "core/commissioning/engine.h"
+#include "gui/main/room_document.h"
+#include "gui/ports/link_factory.h"
+#include "platform/prompter.h"
+#include "platform/run_driver.h"
+
+namespace room::gui {
+
+class ConsoleContext : public QObject {
+    Q_OBJECT
+
+public:
+    ConsoleContext(RoomDocument& document, platform::Prompter& prompter,
+                   LinkFactory factory = makeLink, QObject* parent = nullptr);
+    ~ConsoleContext() override;
+
+    RoomDocument& document() { return m_document; }
+    model::RoomTypeConfig& room() { return m_document.room; }
+    commissioning::Engine& engine() { return m_engine; }
+    platform::Prompter& prompter() { return m_prompter; }
+
+    // Opens the port of a chosen row, closing any other; a port that cannot be opened is
+    // reported and leaves no port open.
+    bool choosePort(const PortChoice& choice);
+    bool portOpen() const;
+
+    // Calls the engine. When it answers with a question, asks it (caption "询问...", OK/Cancel)
+    // and on OK calls again with confirmed = true. Frames are written, message texts shown.
+    using Step = std::function<commissioning::Effects(commissioning::TimePoint now, bool confirmed)>;
+    void run(const Step& step);
+
+    // A command frame of a test page. Without an open port it shows "请选择串口!" and sends
+    // nothing; returns whether the frame went out.
+    bool sendCommand(const protocol::Bytes& frame);
+
+    // Milliseconds since the console opened, for the bus log.
+    qint64 elapsedMs() const { return m_clock.elapsed(); }
+
+signals:
+    void effectsApplied(const room::commissioning::Effects& effects);
+    void frameWritten(const room::commissioning::OutFrame& frame, qint64 ms);
+    void bytesArrived(const QByteArray& bytes, qint64 ms);
+    void portLost(const QString& reason);
+    // A page changed the device selection; the switch pages repaint.
+    void selectionChanged();
+
+private:
+    void onEffects(const commissioning::Effects& effects);
+
+    RoomDocument& m_document;
+    platform::Prompter& m_prompter;
+    LinkFactory m_factory;
+    commissioning::Engine m_engine;
+    std::unique_ptr<platform::SerialLink> m_link;
+    std::unique_ptr<platform::RunDriver> m_driver;
+    QElapsedTimer m_clock;
+};
+
+inline const QString kChoosePortText = QStringLiteral("请选择串口!");
+
+}  // namespace room::gui
