@@ -1,45 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/checks.h"
+#include "wire_builders.h"
 
 using namespace room::model;
 using namespace room::protocol;
+using namespace room::testing;
 
 namespace {
 
-using Ints = std::vector<int>;
 using Texts = std::vector<std::string>;
-
-// Long answer laid out by hand: F2 F3 type device op L param 0 0 0 sub payload checksum F3 F4.
-Answer longAnswer(int type, int device, int param, int sub, const Ints& payload) {
-    Bytes b{0xF2, 0xF3, static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(device), 3, 0,
-            static_cast<std::uint8_t>(param), 0, 0, 0, static_cast<std::uint8_t>(sub)};
-    for (int v : payload) b.push_back(static_cast<std::uint8_t>(v));
-    b[5] = static_cast<std::uint8_t>(b.size() + 3);
-    unsigned sum = 0;
-    for (std::uint8_t x : b) sum += x;
-    b.push_back(static_cast<std::uint8_t>(sum));
-    b.push_back(0xF3);
-    b.push_back(0xF4);
-    return {Answer::Kind::Long, b};
-}
-
-Answer shortAnswer(int device, int block, const Ints& data) {
-    Bytes b{0xF0, 0xED, static_cast<std::uint8_t>(device), 0, static_cast<std::uint8_t>(block)};
-    for (int v : data) b.push_back(static_cast<std::uint8_t>(v));
-    b.resize(15, 0);
-    unsigned sum = 0;
-    for (std::uint8_t x : b) sum += x;
-    b.push_back(static_cast<std::uint8_t>(sum));
-    b.push_back(0x0F);
-    return {Answer::Kind::Short, b};
-}
-
-Ints concat(std::initializer_list<Ints> parts) {
-    Ints out;
-    for (const Ints& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 // Device 3: a switch panel with hand-set masks (rows 1 and 2 used).
 RoomTypeConfig panelRoom() {

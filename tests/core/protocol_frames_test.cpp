@@ -1,29 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/frames.h"
+#include "wire_builders.h"
 
 using namespace room::model;
 using namespace room::protocol;
+using namespace room::testing;
 
 namespace {
-
-Bytes hex(std::initializer_list<int> values) {
-    Bytes out;
-    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-    return out;
-}
-
-// Short frame from bytes 1..14 written out by hand, checksum computed here by hand-rule.
-Bytes shortOf(std::initializer_list<int> command) {
-    Bytes out{0xF0};
-    for (int v : command) out.push_back(static_cast<std::uint8_t>(v));
-    out.resize(15, 0);
-    unsigned sum = 0;
-    for (std::uint8_t b : out) sum += b;
-    out.push_back(static_cast<std::uint8_t>(sum));
-    out.push_back(0x0F);
-    return out;
-}
 
 RoomTypeConfig roomWithPanel() {
     RoomTypeConfig room = makeStartupRoomType();

@@ -1,43 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/checks.h"
+#include "wire_builders.h"
 
 using namespace room::model;
 using namespace room::protocol;
+using namespace room::testing;
 
 namespace {
 
-using Ints = std::vector<int>;
-
-Answer longAnswer(int type, int device, int param, int sub, const Ints& payload) {
-    Bytes b{0xF2, 0xF3, static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(device), 2, 0,
-            static_cast<std::uint8_t>(param), 0, 0, 0, static_cast<std::uint8_t>(sub)};
-    for (int v : payload) b.push_back(static_cast<std::uint8_t>(v));
-    b[5] = static_cast<std::uint8_t>(b.size() + 3);
-    unsigned sum = 0;
-    for (std::uint8_t x : b) sum += x;
-    b.push_back(static_cast<std::uint8_t>(sum));
-    b.push_back(0xF3);
-    b.push_back(0xF4);
-    return {Answer::Kind::Long, b};
+// Answers to a read carry the read operation.
+Answer readAnswer(int type, int device, int param, int sub, const Ints& payload) {
+    return longAnswer(type, device, param, sub, payload, kOpRead);
 }
 
-Answer shortAnswer(int device, int block, const Ints& data) {
-    Bytes b{0xF0, 0xED, static_cast<std::uint8_t>(device), 0, static_cast<std::uint8_t>(block)};
-    for (int v : data) b.push_back(static_cast<std::uint8_t>(v));
-    b.resize(15, 0);
-    unsigned sum = 0;
-    for (std::uint8_t x : b) sum += x;
-    b.push_back(static_cast<std::uint8_t>(sum));
-    b.push_back(0x0F);
-    return {Answer::Kind::Short, b};
-}
-
-Ints concat(std::initializer_list<Ints> parts) {
-    Ints out;
-    for (const Ints& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 ModeSlot slotOf(int code, std::array<int, 6> states) { return ModeSlot{code, states}; }
 
@@ -54,7 +30,7 @@ TEST(ReadBack, PanelAnswerDecodesMasksIntoSlots) {
     RoomTypeConfig room = makeStartupRoomType();
     room.deviceCount = 2;
     room.devices[4].slot(5) = slotOf(54, {10, 10, 10, 10, 10, 10});  // gone after the read
-    const Answer answer = longAnswer(3, 4, 0x44, 0,
+    const Answer answer = readAnswer(3, 4, 0x44, 0,
                                      concat({{20, 21, 0, 0, 0, 0}, {20, 21, 22, 0, 0, 0},
                                              {1, 2, 3, 4, 5, 6}, kMasks}));
     const CheckOutcome out = readBackAnswer(answer, room);
@@ -87,7 +63,7 @@ TEST(ReadBack, CurtainLikePanelKeepsIndicatorBytesAndCountStaysWhenLarger) {
     RoomTypeConfig room = makeStartupRoomType();
     room.deviceCount = 9;
     room.modeFlagBits = {7, 7, 7, 7, 7, 7};
-    const Answer answer = longAnswer(4, 2, 1, 0,
+    const Answer answer = readAnswer(4, 2, 1, 0,
                                      concat({Ints(6, 0), {80, 81, 0, 0, 0, 0}, {1, 2, 3, 4, 5, 6},
                                              Ints(36, 0)}));
     readBackAnswer(answer, room);
@@ -99,7 +75,7 @@ TEST(ReadBack, CurtainLikePanelKeepsIndicatorBytesAndCountStaysWhenLarger) {
 TEST(ReadBack, ThermostatDecodesSlotsByTheirCode) {
     RoomTypeConfig room = makeStartupRoomType();
     room.devices[6].slot(3) = slotOf(52, {10, 8, 1, 7, E, E});  // not on the device any more
-    const Answer answer = longAnswer(2, 6, 0x99, 2,
+    const Answer answer = readAnswer(2, 6, 0x99, 2,
                                      {169, 1, 3, 15, 2, 0, 0,      // on, ventilation, unchanged, medium
                                       50, 2, 0, 20, 0, 7, 9,       // off, unchanged, 4, unchanged
                                       184, 0, 9, 31, 5, 0, 0});    // odd bytes
@@ -125,7 +101,7 @@ TEST(ReadBack, ThermostatDecodesSlotsByTheirCode) {
 TEST(ReadBack, DimmerAndTypeSixSlotsAsReceived) {
     for (const int type : {5, 6}) {
         RoomTypeConfig room = makeStartupRoomType();
-        const Answer answer = longAnswer(type, 1, 3, 1,
+        const Answer answer = readAnswer(type, 1, 3, 1,
                                          concat({{70, 0, 0, 0, 0, 0}, {70, 71, 0, 0, 0, 0},
                                                  {9, 8, 7, 6, 5, 4}, {186, 3, 0, 238, 1, 2, 200}}));
         const CheckOutcome out = readBackAnswer(answer, room);
@@ -175,13 +151,13 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
         const char* name;
         Answer answer;
     };
-    Answer cut = longAnswer(1, 5, 1, 0, panel);
+    Answer cut = readAnswer(1, 5, 1, 0, panel);
     cut.bytes.erase(cut.bytes.begin() + 40, cut.bytes.end() - 3);
     const Case ignored[] = {
-        {"device 0", longAnswer(1, 0, 1, 0, panel)},
-        {"device 37", longAnswer(1, 37, 1, 0, panel)},
-        {"device 255", longAnswer(2, 255, 1, 0, {})},
-        {"type 7", longAnswer(7, 3, 1, 0, panel)},
+        {"device 0", readAnswer(1, 0, 1, 0, panel)},
+        {"device 37", readAnswer(1, 37, 1, 0, panel)},
+        {"device 255", readAnswer(2, 255, 1, 0, {})},
+        {"type 7", readAnswer(7, 3, 1, 0, panel)},
         {"panel without masks", cut},
         {"short device 40", shortAnswer(40, 1, Ints(10, 1))},
         {"short block 9", shortAnswer(3, 9, Ints(10, 1))},
@@ -195,7 +171,7 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
     }
     // Device 36 has no room in the channel mirrors; lamp numbers above 249 are not marked.
     RoomTypeConfig room = before;
-    const CheckOutcome out = readBackAnswer(longAnswer(1, 36, 1, 0, panel), room);
+    const CheckOutcome out = readBackAnswer(readAnswer(1, 36, 1, 0, panel), room);
     EXPECT_TRUE(out.wroteRoom);
     EXPECT_EQ(room.devices[36].inputs[0], 0xFA);
     EXPECT_EQ(room.inputLamp, before.inputLamp);

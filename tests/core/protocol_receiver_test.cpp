@@ -1,27 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "core/protocol/receiver.h"
+#include "wire_builders.h"
 
 using namespace room::protocol;
+using namespace room::testing;
 
 namespace {
-
-Bytes hex(std::initializer_list<int> values) {
-    Bytes out;
-    for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-    return out;
-}
-
-Bytes shortAnswer(std::initializer_list<int> command) {
-    Bytes out{0xF0};
-    for (int v : command) out.push_back(static_cast<std::uint8_t>(v));
-    out.resize(15, 0);
-    unsigned sum = 0;
-    for (std::uint8_t b : out) sum += b;
-    out.push_back(static_cast<std::uint8_t>(sum));
-    out.push_back(0x0F);
-    return out;
-}
 
 std::vector<Answer> feed(Receiver& receiver, const Bytes& bytes) {
     std::vector<Answer> answers;
@@ -42,7 +27,7 @@ const Bytes kLong = hex({0xF2, 0xF3, 1, 3, 2, 11, 0x21, 0, 0, 0, 0, 0x2A, 0xF3, 
 }  // namespace
 
 TEST(Receiver, ReassemblesAnswersAcrossSplitsAndNoise) {
-    const Bytes shortOne = shortAnswer({0xED, 4, 0, 1, 10, 11, 0, 0, 0, 0, 10, 11});
+    const Bytes shortOne = shortOf({0xED, 4, 0, 1, 10, 11, 0, 0, 0, 0, 10, 11});
     Receiver receiver;
     // Noise before, between and after; the long answer arrives split over two reads.
     EXPECT_TRUE(feed(receiver, hex({0x00, 0x55, 0xF3, 0xF4, 0xF1})).empty());
@@ -60,7 +45,7 @@ TEST(Receiver, ReassemblesAnswersAcrossSplitsAndNoise) {
 }
 
 TEST(Receiver, DropsWhatDoesNotFitAndResynchronises) {
-    const Bytes shortOne = shortAnswer({0xED, 2, 0, 5, 1, 2, 3, 4, 5, 6});
+    const Bytes shortOne = shortOf({0xED, 2, 0, 5, 1, 2, 3, 4, 5, 6});
     Bytes badSum = shortOne;
     badSum[15] ^= 0x40;
     Bytes badEnd = shortOne;
@@ -95,7 +80,7 @@ TEST(Receiver, DropsWhatDoesNotFitAndResynchronises) {
 }
 
 TEST(Receiver, MirrorRuleAcceptsTheMagicChecksum) {
-    Bytes magic = shortAnswer({0xDD, 20, 1});
+    Bytes magic = shortOf({0xDD, 20, 1});
     magic[15] = 0x88;
     Receiver receiver(Receiver::ShortRule::ChecksumOrMirror);
     EXPECT_EQ(feed(receiver, magic).size(), 1u);
