@@ -1,0 +1,221 @@
+#include "gui/console/quick_control_page.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/model/catalogues.h"
+#include "core/protocol/commands.h"
+#include "gui/console/console_context.h"
+#include "gui/console/test_page_widgets.h"
+
+namespace room::gui {
+
+using namespace testpage;
+
+namespace {
+
+constexpr int kFirstDegree = 16;
+constexpr int kLastDegree = 32;
+constexpr int kThermostats = 5;
+
+struct LightLists {
+    QStringList low;     // "10-30号灯光:"
+    QStringList middle;  // "31-79号灯光:"
+    QStringList high;    // "其它编号灯光:"
+};
+
+QString entry(const model::RoomTypeConfig& room, int lamp) {
+    return QString::fromStdString(model::channelEntryText(room, lamp));
+}
+
+LightLists lightLists(const model::RoomTypeConfig& room) {
+    LightLists lists;
+    auto sort = [&](const std::vector<std::uint8_t>& lamps) {
+        for (std::uint8_t lamp : lamps) {
+            QStringList& list = lamp <= 30 ? lists.low : lamp > 79 ? lists.high : lists.middle;
+            list << entry(room, lamp);
+        }
+    };
+    sort(model::listItems(room.ordinaryLightKeys));
+    sort(model::listItems(room.dimmerAndOtherKeys));
+    sort(model::listItems(room.otherKeys));
+    return lists;
+}
+
+QStringList curtainItems(const model::RoomTypeConfig& room) {
+    QStringList items;
+    // A curtain is its opening number; the closing one is the next, odd number.
+    for (std::uint8_t lamp : model::listItems(room.curtainKeys))
+        if (lamp % 2 == 0) items << entry(room, lamp);
+    return items;
+}
+
+QStringList modeItems(const model::RoomTypeConfig& room) {
+    QStringList items;
+    for (std::uint8_t lamp : model::listItems(room.sceneModeKeys)) items << entry(room, lamp);
+    return items;
+}
+
+QStringList curtainActionItems() {
+    QStringList items;
+    for (std::size_t i = 1; i < model::curtainCommandNames.size(); ++i)
+        items << text(model::curtainCommandNames[i]);
+    return items;
+}
+
+QStringList numbered(int first, int last, const QString& suffix) {
+    QStringList items;
+    for (int n = first; n <= last; ++n) items << QString::number(n) + suffix;
+    return items;
+}
+
+QGridLayout* makeGrid(QGroupBox* group) {
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(16, 20, 16, 16);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(12);
+    return grid;
+}
+
+}  // namespace
+
+QuickControlPage::QuickControlPage(ConsoleContext& context, QWidget* parent)
+    : QWidget(parent), m_context(context) {
+    auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(24, 24, 24, 24);
+    columns->setSpacing(32);
+    auto* left = new QVBoxLayout;
+    left->setSpacing(24);
+    left->addWidget(buildLights());
+    left->addWidget(buildCurtainsAndModes());
+    left->addStretch(1);
+    columns->addLayout(left);
+    columns->addWidget(buildThermostat(), 0, Qt::AlignTop);
+    columns->addStretch(1);
+}
+
+void QuickControlPage::addLabel(QGridLayout* grid, int row, const QString& label) {
+    grid->addWidget(new QLabel(label, this), row, 0, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void QuickControlPage::addLightRow(QGridLayout* grid, int row, const QString& label,
+                                   const QStringList& items) {
+    addLabel(grid, row, label);
+    QComboBox* list = makeList(items, this);
+    list->setMinimumContentsLength(14);
+    grid->addWidget(list, row, 1);
+    for (bool on : {true, false}) {
+        QPushButton* button = makeButton(on ? QStringLiteral("开") : QStringLiteral("关"), this);
+        button->setEnabled(!items.isEmpty());  // nothing to switch in an empty list
+        grid->addWidget(button, row, on ? 2 : 3);
+        connect(button, &QPushButton::clicked, this, [this, list, on] {
+            if (const std::optional<int> lamp = chosenNumber(*list))
+                m_context.sendCommand(protocol::lightFrame(*lamp, on));
+        });
+    }
+}
+
+QWidget* QuickControlPage::buildLights() {
+    QGroupBox* group = makeGroup(QStringLiteral("灯光控制"), this);
+    QGridLayout* grid = makeGrid(group);
+    const LightLists lists = lightLists(m_context.room());
+    addLightRow(grid, 0, QStringLiteral("10-30号灯光:"), lists.low);
+    addLightRow(grid, 1, QStringLiteral("31-79号灯光:"), lists.middle);
+    addLightRow(grid, 2, QStringLiteral("其它编号灯光:"), lists.high);
+    grid->setColumnStretch(1, 1);
+    return group;
+}
+
+QWidget* QuickControlPage::buildCurtainsAndModes() {
+    QGroupBox* group = makeGroup(QStringLiteral("窗帘与情景模式"), this);
+    QGridLayout* grid = makeGrid(group);
+    const model::RoomTypeConfig& room = m_context.room();
+
+    addLabel(grid, 0, QStringLiteral("窗帘:"));
+    m_curtains = makeList(curtainItems(room), this);
+    m_curtains->setMinimumContentsLength(14);
+    grid->addWidget(m_curtains, 0, 1);
+    addLabel(grid, 1, QStringLiteral("窗帘动作:"));
+    m_curtainActions = makeList(curtainActionItems(), this);
+    grid->addWidget(m_curtainActions, 1, 1);
+    addLabel(grid, 2, QStringLiteral("情景模式:"));
+    m_modes = makeList(modeItems(room), this);
+    grid->addWidget(m_modes, 2, 1);
+    grid->setColumnStretch(1, 1);
+
+    // activated: choosing the item already shown sends again.
+    connect(m_curtainActions, &QComboBox::activated, this, &QuickControlPage::chooseCurtainAction);
+    connect(m_modes, &QComboBox::activated, this, &QuickControlPage::chooseMode);
+    return group;
+}
+
+QWidget* QuickControlPage::buildThermostat() {
+    QGroupBox* group = makeGroup(QStringLiteral("温控器控制"), this);
+    QGridLayout* grid = makeGrid(group);
+
+    addLabel(grid, 0, QStringLiteral("温控器:"));
+    m_thermostats = makeList(numbered(1, kThermostats, QStringLiteral("#")), this);
+    grid->addWidget(m_thermostats, 0, 1, 1, 2);
+    QPushButton* off = makeButton(QStringLiteral("关空调"), this);
+    grid->addWidget(off, 0, 3);
+    connect(off, &QPushButton::clicked, this,
+            [this] { m_context.sendCommand(protocol::thermostatOffFrame(m_thermostat)); });
+
+    const QStringList modes{QStringLiteral("制热"), QStringLiteral("制冷"), QStringLiteral("通风")};
+    addLabel(grid, 1, QStringLiteral("模式:"));
+    for (int k = 0; k < modes.size(); ++k) {
+        QPushButton* button = makeButton(modes[k], this);
+        grid->addWidget(button, 1, 1 + k);
+        connect(button, &QPushButton::clicked, this, [this, k] {
+            m_context.sendCommand(protocol::thermostatModeFrame(m_thermostat, k + 1));
+        });
+    }
+    const QStringList fans{QStringLiteral("低速"), QStringLiteral("中速"), QStringLiteral("高速"),
+                           QStringLiteral("自动")};
+    addLabel(grid, 2, QStringLiteral("风速:"));
+    for (int k = 0; k < fans.size(); ++k) {
+        QPushButton* button = makeButton(fans[k], this);
+        grid->addWidget(button, 2, 1 + k);
+        connect(button, &QPushButton::clicked, this, [this, k] {
+            m_context.sendCommand(protocol::thermostatFanFrame(m_thermostat, k + 1));
+        });
+    }
+    addLabel(grid, 3, QStringLiteral("温度:"));
+    m_temperatures = makeList(numbered(kFirstDegree, kLastDegree, QString()), this);
+    grid->addWidget(m_temperatures, 3, 1, 1, 2);
+
+    connect(m_thermostats, &QComboBox::activated, this, &QuickControlPage::chooseThermostat);
+    connect(m_temperatures, &QComboBox::activated, this, &QuickControlPage::chooseTemperature);
+    return group;
+}
+
+void QuickControlPage::chooseCurtainAction(int item) {
+    const std::optional<int> curtain = chosenNumber(*m_curtains);
+    if (!curtain) return;  // the room type lists no curtains
+    if (const auto frame = protocol::curtainActionFrame(*curtain, item + 1))
+        m_context.sendCommand(*frame);
+}
+
+void QuickControlPage::chooseMode() {
+    if (const std::optional<int> code = chosenNumber(*m_modes))
+        m_context.sendCommand(protocol::sceneModeFrame(*code));
+}
+
+void QuickControlPage::chooseThermostat() {
+    const std::optional<int> number = chosenNumber(*m_thermostats);
+    if (!number) return;
+    m_thermostat = *number - 1;
+    m_context.sendCommand(protocol::thermostatSelectFrame(m_thermostat));
+}
+
+void QuickControlPage::chooseTemperature() {
+    if (const std::optional<int> degrees = chosenNumber(*m_temperatures))
+        m_context.sendCommand(protocol::thermostatTemperatureFrame(m_thermostat, *degrees));
+}
+
+}  // namespace room::gui
