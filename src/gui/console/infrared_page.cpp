@@ -26,12 +26,12 @@ struct Cell {
 // channel and volume keys at their sides, then the digits as on a phone pad.
 const std::map<std::string_view, Cell>& remoteCells() {
     static const std::map<std::string_view, Cell> cells{
-        {"开机", {0, 0}},  {"关机", {0, 2}},  {"频道+", {1, 0}}, {"向上", {1, 1}},
-        {"音量+", {1, 2}}, {"向左", {2, 0}},  {"确认", {2, 1}},  {"向右", {2, 2}},
-        {"频道-", {3, 0}}, {"向下", {3, 1}},  {"音量-", {3, 2}}, {"静音", {4, 0}},
-        {"返回", {4, 2}},  {"1", {6, 0}},     {"2", {6, 1}},     {"3", {6, 2}},
-        {"4", {7, 0}},     {"5", {7, 1}},     {"6", {7, 2}},     {"7", {8, 0}},
-        {"8", {8, 1}},     {"9", {8, 2}},     {"0", {9, 1}},
+        {"开机", {0, 0}},  {"关机", {0, 2}}, {"频道+", {1, 0}}, {"向上", {1, 1}},
+        {"音量+", {1, 2}}, {"向左", {2, 0}}, {"确认", {2, 1}},  {"向右", {2, 2}},
+        {"频道-", {3, 0}}, {"向下", {3, 1}}, {"音量-", {3, 2}}, {"静音", {4, 0}},
+        {"返回", {4, 2}},  {"1", {6, 0}},    {"2", {6, 1}},     {"3", {6, 2}},
+        {"4", {7, 0}},     {"5", {7, 1}},    {"6", {7, 2}},     {"7", {8, 0}},
+        {"8", {8, 1}},     {"9", {8, 2}},    {"0", {9, 1}},
     };
     return cells;
 }
@@ -71,7 +71,8 @@ QWidget* InfraredPage::buildAirConditionerGroup() {
             grid->addWidget(button, row, entry.value - 1);
         }
         const protocol::Bytes frame = protocol::irAirConditionerFrame(entry.setting, entry.value);
-        connect(button, &QPushButton::clicked, this, [this, frame] { m_context.sendCommand(frame); });
+        connect(button, &QPushButton::clicked, this,
+                [this, frame] { m_context.sendCommand(frame); });
     }
     grid->setRowMinimumHeight(3, 8);  // a gap between the fan row and the degrees
     return group;
@@ -90,7 +91,8 @@ QWidget* InfraredPage::buildTelevisionGroup() {
         const Cell cell = remoteCells().at(entry.text);
         grid->addWidget(button, cell.row, cell.column);
         const protocol::Bytes frame = protocol::irTelevisionFrame(entry.keyCode);
-        connect(button, &QPushButton::clicked, this, [this, frame] { m_context.sendCommand(frame); });
+        connect(button, &QPushButton::clicked, this,
+                [this, frame] { m_context.sendCommand(frame); });
     }
     return group;
 }

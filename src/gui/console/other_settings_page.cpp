@@ -199,9 +199,8 @@ QWidget* OtherSettingsPage::buildSwitchTest() {
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendSwitchTest"));
     grid->addWidget(send, 2, 6);
-    connect(send, &QPushButton::clicked, this, [this] {
-        m_context.sendCommand(protocol::switchTestFrame(m_relays, m_backlights));
-    });
+    connect(send, &QPushButton::clicked, this,
+            [this] { m_context.sendCommand(protocol::switchTestFrame(m_relays, m_backlights)); });
     showFlags();
     return group;
 }
@@ -267,9 +266,9 @@ void OtherSettingsPage::sendKeyCount() {
 
 void OtherSettingsPage::clearAllSwitches() {
     if (!requirePort(m_context)) return;
-    const platform::Answer answer =
-        m_context.prompter().question(QStringLiteral("是否清除全部配置数据?"),
-                                      platform::kQuestionCaption, platform::QuestionButtons::OkCancel);
+    const platform::Answer answer = m_context.prompter().question(
+        QStringLiteral("是否清除全部配置数据?"), platform::kQuestionCaption,
+        platform::QuestionButtons::OkCancel);
     if (answer != platform::Answer::Ok) return;
     // The long clear frame for every device, whatever the system type.
     m_context.sendCommand(protocol::clearAllFrame());
@@ -298,7 +297,8 @@ void OtherSettingsPage::toggleAllBacklights() {
 }
 
 void OtherSettingsPage::showFlags() {
-    for (std::size_t k = 0; k < m_relayButtons.size(); ++k) paintFlag(m_relayButtons[k], m_relays[k]);
+    for (std::size_t k = 0; k < m_relayButtons.size(); ++k)
+        paintFlag(m_relayButtons[k], m_relays[k]);
     for (std::size_t k = 0; k < m_backlightButtons.size(); ++k)
         paintFlag(m_backlightButtons[k], m_backlights[k]);
 }

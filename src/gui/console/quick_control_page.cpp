@@ -103,14 +103,16 @@ void QuickControlPage::addLabel(QGridLayout* grid, int row, const QString& label
     grid->addWidget(new QLabel(label, this), row, 0, Qt::AlignRight | Qt::AlignVCenter);
 }
 
-void QuickControlPage::addLightRow(QGridLayout* grid, int row, const QString& label,
-                                   const QStringList& items) {
+void QuickControlPage::addLightRow(QGridLayout* grid, int row, const QString& name,
+                                   const QString& label, const QStringList& items) {
     addLabel(grid, row, label);
     QComboBox* list = makeList(items, this);
+    list->setObjectName(name);
     list->setMinimumContentsLength(14);
     grid->addWidget(list, row, 1);
     for (bool on : {true, false}) {
         QPushButton* button = makeButton(on ? QStringLiteral("开") : QStringLiteral("关"), this);
+        button->setObjectName(name + (on ? QStringLiteral("On") : QStringLiteral("Off")));
         button->setEnabled(!items.isEmpty());  // nothing to switch in an empty list
         grid->addWidget(button, row, on ? 2 : 3);
         connect(button, &QPushButton::clicked, this, [this, list, on] {
@@ -124,9 +126,11 @@ QWidget* QuickControlPage::buildLights() {
     QGroupBox* group = makeGroup(QStringLiteral("灯光控制"), this);
     QGridLayout* grid = makeGrid(group);
     const LightLists lists = lightLists(m_context.room());
-    addLightRow(grid, 0, QStringLiteral("10-30号灯光:"), lists.low);
-    addLightRow(grid, 1, QStringLiteral("31-79号灯光:"), lists.middle);
-    addLightRow(grid, 2, QStringLiteral("其它编号灯光:"), lists.high);
+    addLightRow(grid, 0, QStringLiteral("lowLights"), QStringLiteral("10-30号灯光:"), lists.low);
+    addLightRow(grid, 1, QStringLiteral("middleLights"), QStringLiteral("31-79号灯光:"),
+                lists.middle);
+    addLightRow(grid, 2, QStringLiteral("otherLights"), QStringLiteral("其它编号灯光:"),
+                lists.high);
     grid->setColumnStretch(1, 1);
     return group;
 }
@@ -138,13 +142,16 @@ QWidget* QuickControlPage::buildCurtainsAndModes() {
 
     addLabel(grid, 0, QStringLiteral("窗帘:"));
     m_curtains = makeList(curtainItems(room), this);
+    m_curtains->setObjectName(QStringLiteral("curtains"));
     m_curtains->setMinimumContentsLength(14);
     grid->addWidget(m_curtains, 0, 1);
     addLabel(grid, 1, QStringLiteral("窗帘动作:"));
     m_curtainActions = makeList(curtainActionItems(), this);
+    m_curtainActions->setObjectName(QStringLiteral("curtainActions"));
     grid->addWidget(m_curtainActions, 1, 1);
     addLabel(grid, 2, QStringLiteral("情景模式:"));
     m_modes = makeList(modeItems(room), this);
+    m_modes->setObjectName(QStringLiteral("modes"));
     grid->addWidget(m_modes, 2, 1);
     grid->setColumnStretch(1, 1);
 
@@ -160,6 +167,7 @@ QWidget* QuickControlPage::buildThermostat() {
 
     addLabel(grid, 0, QStringLiteral("温控器:"));
     m_thermostats = makeList(numbered(1, kThermostats, QStringLiteral("#")), this);
+    m_thermostats->setObjectName(QStringLiteral("thermostats"));
     grid->addWidget(m_thermostats, 0, 1, 1, 2);
     QPushButton* off = makeButton(QStringLiteral("关空调"), this);
     grid->addWidget(off, 0, 3);
@@ -187,6 +195,7 @@ QWidget* QuickControlPage::buildThermostat() {
     }
     addLabel(grid, 3, QStringLiteral("温度:"));
     m_temperatures = makeList(numbered(kFirstDegree, kLastDegree, QString()), this);
+    m_temperatures->setObjectName(QStringLiteral("temperatures"));
     grid->addWidget(m_temperatures, 3, 1, 1, 2);
 
     connect(m_thermostats, &QComboBox::activated, this, &QuickControlPage::chooseThermostat);

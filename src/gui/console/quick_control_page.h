@@ -25,7 +25,8 @@ private:
     QWidget* buildLights();
     QWidget* buildCurtainsAndModes();
     QWidget* buildThermostat();
-    void addLightRow(QGridLayout* grid, int row, const QString& label, const QStringList& items);
+    void addLightRow(QGridLayout* grid, int row, const QString& name, const QString& label,
+                     const QStringList& items);
     void addLabel(QGridLayout* grid, int row, const QString& label);
 
     void chooseCurtainAction(int item);
