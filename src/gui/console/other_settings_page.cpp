@@ -32,14 +32,6 @@ void paintFlag(ColorButton* button, bool on) {
     button->setTextColor(on ? QColor(Qt::black) : QColor(Qt::white));
 }
 
-ColorButton* makeFlagButton(const QString& caption, QWidget* parent) {
-    auto* button = new ColorButton(parent);
-    button->setText(caption);
-    button->setAutoDefault(false);
-    button->setMinimumSize(button->sizeHint() + QSize(20, 12));
-    return button;
-}
-
 QGridLayout* makeGrid(QGroupBox* group) {
     auto* grid = new QGridLayout(group);
     grid->setContentsMargins(16, 20, 16, 16);

@@ -1,17 +1,56 @@
 #include "gui/console/test_page_widgets.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 
 #include "core/model/catalogues.h"
 #include "gui/console/console_context.h"
+#include "gui/toolkit/color_button.h"
 
 namespace room::gui::testpage {
 
+namespace {
+
+// Sizes follow the font the console gives the page, whenever it is set, so no caption is clipped.
+class PageButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+    QSize sizeHint() const override {
+        const QSize base = QPushButton::sizeHint();
+        const int text = fontMetrics().horizontalAdvance(this->text());
+        return {std::max({72, base.width() + 16, text + 28}), base.height() + 8};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+class PageGroup : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+    QSize minimumSizeHint() const override {
+        const QSize base = QGroupBox::minimumSizeHint();
+        return {std::max(base.width(), fontMetrics().horizontalAdvance(title()) + 32),
+                base.height()};
+    }
+};
+
+class FlagButton : public ColorButton {
+public:
+    using ColorButton::ColorButton;
+    QSize sizeHint() const override { return ColorButton::sizeHint() + QSize(20, 12); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
+}  // namespace
+
 QPushButton* makeButton(const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    const QFontMetrics metrics(button->font());
-    button->setMinimumWidth(std::max(64, metrics.horizontalAdvance(caption) + 24));
-    button->setMinimumHeight(metrics.height() + 12);
+    auto* button = new PageButton(caption, parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+ColorButton* makeFlagButton(const QString& caption, QWidget* parent) {
+    auto* button = new FlagButton(parent);
+    button->setText(caption);
     button->setAutoDefault(false);
     return button;
 }
@@ -32,10 +71,7 @@ std::optional<int> chosenNumber(const QComboBox& list) {
 }
 
 QGroupBox* makeGroup(const QString& caption, QWidget* parent) {
-    auto* group = new QGroupBox(caption, parent);
-    const QFontMetrics metrics(group->font());
-    group->setMinimumWidth(metrics.horizontalAdvance(caption) + 32);
-    return group;
+    return new PageGroup(caption, parent);
 }
 
 bool requirePort(ConsoleContext& context) {

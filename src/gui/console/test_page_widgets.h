@@ -14,6 +14,7 @@
 
 namespace room::gui {
 
+class ColorButton;
 class ConsoleContext;
 
 namespace testpage {
@@ -24,6 +25,9 @@ inline QString text(std::string_view utf8) {
 
 // A push button wide enough for its Chinese caption.
 QPushButton* makeButton(const QString& caption, QWidget* parent);
+
+// A relay or backlight flag of the switch test, sized like the push buttons.
+ColorButton* makeFlagButton(const QString& caption, QWidget* parent);
 
 // A drop-down list holding `items`, standing on its first item (none when empty).
 QComboBox* makeList(const QStringList& items, QWidget* parent);
