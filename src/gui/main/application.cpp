@@ -9,6 +9,7 @@
 #include <QTranslator>
 #include <cstdio>
 
+#include "gui/console/console_window.h"
 #include "gui/main/file_dialogs.h"
 #include "gui/main/main_window.h"
 #include "gui/ports/port_combo_box.h"
@@ -107,6 +108,11 @@ int runApplication(int argc, char** argv) {
     platform::QtSpeech speech;
     MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech});
     prompter.setParent(&window);
+    CommandHooks hooks;
+    hooks.download = [&prompter](RoomDocument& doc, QWidget* parent) {
+        return ConsoleWindow::runModal(doc, prompter, parent);
+    };
+    window.setCommandHooks(hooks);
     if (options.exitWhenShown) exitWhenShown(window, clock);
     window.show();
     if (!options.file.isEmpty()) window.openFile(options.file);

@@ -1,0 +1,407 @@
+#include "gui/console/console_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "core/commissioning/engine.h"
+#include "core/model/catalogues.h"
+#include "gui/console/console_context.h"
+#include "gui/console/console_frame.h"
+#include "gui/console/help_dialog.h"
+#include "gui/console/infrared_page.h"
+#include "gui/console/other_settings_page.h"
+#include "gui/console/quick_control_page.h"
+#include "gui/ports/port_combo_box.h"
+
+namespace room::gui {
+
+using commissioning::Action;
+using commissioning::Effects;
+using commissioning::Progress;
+using commissioning::RunMode;
+using commissioning::RunSummary;
+using commissioning::TimePoint;
+
+namespace {
+
+constexpr int kElapsedTickMs = 200;
+constexpr int kFirstTestTab = 2;  // tabs from here on hide the run buttons
+
+struct RunButton {
+    int id;
+    const char* text;
+    Action action;
+};
+constexpr RunButton kRunButtons[] = {
+    {260, "下发所有", Action::SendAll},   {261, "校验所有", Action::VerifyAll},
+    {262, "清除所有", Action::ClearAll},  {263, "读取所有", Action::ReadAll},
+    {264, "退出网络", Action::LeaveNetwork}, {267, "检查设备", Action::CheckDevices},
+};
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString runName(RunMode mode) {
+    switch (mode) {
+        case RunMode::SendAll:
+            return QStringLiteral("下发所有");
+        case RunMode::VerifyAll:
+            return QStringLiteral("校验所有");
+        case RunMode::ReadAll:
+            return QStringLiteral("读取所有");
+        default:
+            return QStringLiteral("清除所有");
+    }
+}
+
+// "宋体" 12 as on the installers' machines; elsewhere the nearest Chinese font there is.
+QFont consoleFont() {
+    const QStringList families = QFontDatabase::families();
+    for (const char* name : {"宋体", "SimSun", "NSimSun", "WenQuanYi Micro Hei"}) {
+        const QString family = QString::fromUtf8(name);
+        if (families.contains(family)) return QFont(family, 12);
+    }
+    QFont font = QApplication::font();
+    font.setPointSize(12);
+    return font;
+}
+
+QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+// Until the switch-panel pages are part of the program, their tabs hold an empty page of the
+// size of the wiring view.
+QWidget* makeSwitchPage(ConsoleContext& /*context*/, int /*firstDevice*/, QWidget* parent) {
+    auto* page = new QWidget(parent);
+    page->setMinimumSize(1396, 895);
+    return page;
+}
+
+}  // namespace
+
+QString consoleCaption(const model::RoomTypeConfig& room) {
+    return QStringLiteral("接线图:   酒店名称:") + fromUtf8(room.hotelName) +
+           QStringLiteral("   房型:") + fromUtf8(room.roomTypeName) +
+           QStringLiteral("   房型编号:") + fromUtf8(room.roomTypeNumberText) +
+           QStringLiteral("   主机型号:") + fromUtf8(model::systemTypeName(room.systemType)) +
+           QStringLiteral("   版本号:") + kConsoleVersionText;
+}
+
+QString consoleTitleLine(const model::RoomTypeConfig& room, const QDateTime& at) {
+    const QDate date = at.date();
+    const QTime time = at.time();
+    const std::string system(model::systemTypeName(room.systemType));
+    return QString::asprintf(
+        "接线图:   酒店名称:%s   房型:%s   房型编号:%s   主机型号:%s   %02d-%02d-%02d  %02d:%02d "
+        "星期%d",
+        room.hotelName.c_str(), room.roomTypeName.c_str(), room.roomTypeNumberText.c_str(),
+        system.c_str(), date.year(), date.month(), date.day(), time.hour(), time.minute(),
+        date.dayOfWeek() % 7);
+}
+
+ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompter,
+                             ConsoleOptions options, QWidget* parent)
+    : QDialog(parent),
+      m_context(std::make_unique<ConsoleContext>(document, prompter, options.linkFactory)),
+      m_options(std::move(options)) {
+    setObjectName(QStringLiteral("console"));
+    setModal(true);
+    setFont(consoleFont());
+    setWindowTitle(consoleCaption(document.room));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 8, 12, 12);
+    layout->setSpacing(6);
+    layout->addWidget(buildHeader());
+    layout->addWidget(buildRunRow());
+    layout->addWidget(buildProgressRow());
+
+    m_frame = new ConsoleFrame(this);
+    buildTabs();
+    auto* upper = new QWidget(this);
+    auto* row = new QHBoxLayout(upper);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_frame, 1);
+    row->addWidget(buildDifferences());
+
+    m_busLog = new BusLogPane(*m_context, m_options.askSaveName, this);
+    m_busLog->hide();
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(upper);
+    splitter->addWidget(m_busLog);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 1);
+    layout->addWidget(splitter, 1);
+
+    m_elapsedTimer = new QTimer(this);
+    m_elapsedTimer->setInterval(kElapsedTickMs);
+    connect(m_elapsedTimer, &QTimer::timeout, this, &ConsoleWindow::updateElapsed);
+    connect(m_context.get(), &ConsoleContext::effectsApplied, this, &ConsoleWindow::applyEffects);
+    connect(m_context.get(), &ConsoleContext::portLost, this,
+            [this] { m_ports->setCurrentIndex(-1); });
+    updateRunButtons();
+}
+
+ConsoleWindow::~ConsoleWindow() {
+    // The pages and the log hold the context by reference: they go before it does.
+    m_context->disconnect(this);
+    delete m_frame;
+    m_frame = nullptr;
+    delete m_busLog;
+    m_busLog = nullptr;
+}
+
+QWidget* ConsoleWindow::buildHeader() {
+    m_title = new QLabel(consoleTitleLine(m_context->room(), m_options.clock()), this);
+    m_title->setObjectName(QStringLiteral("title"));
+    m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return m_title;
+}
+
+QWidget* ConsoleWindow::buildRunRow() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    row->addWidget(new QLabel(QStringLiteral("串口选择:"), box));
+    m_ports = new PortComboBox(box);
+    m_ports->setObjectName(QStringLiteral("ports"));
+    m_ports->refill();
+    connect(m_ports, &PortComboBox::portChosen, this, [this](const PortChoice& choice) {
+        if (!m_context->choosePort(choice)) m_ports->setCurrentIndex(-1);
+    });
+    row->addWidget(m_ports);
+    row->addSpacing(12);
+    for (const RunButton& spec : kRunButtons) {
+        QPushButton* button = makeButton(QString::fromUtf8(spec.text),
+                                         QStringLiteral("btn%1").arg(spec.id), box);
+        const Action action = spec.action;
+        connect(button, &QPushButton::clicked, this, [this, action] { runAction(action); });
+        row->addWidget(button);
+        m_runButtons << button;
+    }
+    QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
+    connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
+    row->addWidget(help);
+    row->addStretch(1);
+    m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
+    m_logToggle->setCheckable(true);
+    connect(m_logToggle, &QPushButton::toggled, this, &ConsoleWindow::setBusLogShown);
+    row->addWidget(m_logToggle);
+    return box;
+}
+
+QWidget* ConsoleWindow::buildProgressRow() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
+    m_status = new QLabel(box);
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setMinimumWidth(360);
+    row->addWidget(m_status, 1);
+    m_summary = new QLabel(box);
+    m_summary->setObjectName(QStringLiteral("runSummary"));
+    row->addWidget(m_summary);
+    m_progress = new QProgressBar(box);
+    m_progress->setObjectName(QStringLiteral("runProgress"));
+    m_progress->setMinimumWidth(320);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(true);
+    m_progress->setFormat(QString());
+    m_progress->hide();
+    row->addWidget(m_progress);
+    m_stop = makeButton(QStringLiteral("停止"), QStringLiteral("btnStop"), box);
+    connect(m_stop, &QPushButton::clicked, this, [this] { runAction(Action::Stop); });
+    row->addWidget(m_stop);
+    return box;
+}
+
+QWidget* ConsoleWindow::buildDifferences() {
+    auto* group = new QGroupBox(QStringLiteral("本次差异"), this);
+    auto* layout = new QVBoxLayout(group);
+    m_differences = new QListWidget(group);
+    m_differences->setObjectName(QStringLiteral("differences"));
+    m_differences->setPalette(QApplication::palette(m_differences));
+    layout->addWidget(m_differences);
+    group->setMinimumWidth(280);
+    group->setMaximumWidth(360);
+    return group;
+}
+
+void ConsoleWindow::buildTabs() {
+    QTabWidget* tabs = m_frame->tabs();
+    ConsoleContext& context = *m_context;
+    tabs->addTab(makeSwitchPage(context, 1, tabs), QStringLiteral("1-16号开关面板"));
+    tabs->addTab(makeSwitchPage(context, 17, tabs), QStringLiteral("17-32号开关面板"));
+    tabs->addTab(new InfraredPage(context, tabs), QStringLiteral("测试红外发送"));
+    tabs->addTab(new QuickControlPage(context, tabs), QStringLiteral("设备控制"));
+    tabs->addTab(new OtherSettingsPage(context, tabs), QStringLiteral("其它配置"));
+    connect(tabs, &QTabWidget::currentChanged, this, &ConsoleWindow::updateRunButtons);
+}
+
+QTabWidget* ConsoleWindow::tabs() const {
+    return m_frame->tabs();
+}
+
+QString ConsoleWindow::titleLine() const {
+    return m_title->text();
+}
+QString ConsoleWindow::statusLine() const {
+    return m_status->text();
+}
+QString ConsoleWindow::runSummary() const {
+    return m_summary->text();
+}
+
+QStringList ConsoleWindow::differences() const {
+    QStringList texts;
+    for (int i = 0; i < m_differences->count(); ++i) texts << m_differences->item(i)->text();
+    return texts;
+}
+
+void ConsoleWindow::setBusLogShown(bool shown) {
+    m_busLog->setVisible(shown);
+    if (m_logToggle->isChecked() != shown) m_logToggle->setChecked(shown);
+    if (shown) m_busLog->showNewLines();
+}
+
+void ConsoleWindow::runAction(Action action) {
+    m_commandMs = m_context->elapsedMs();
+    commissioning::Engine& engine = m_context->engine();
+    m_context->run([&engine, action](TimePoint now, bool confirmed) {
+        return engine.command(action, now, confirmed);
+    });
+}
+
+void ConsoleWindow::showHelp() {
+    HelpDialog dialog(this);
+    dialog.exec();
+}
+
+// ---------------------------------------------------------------------------------------------
+// What the engine reports
+
+void ConsoleWindow::applyEffects(const Effects& effects) {
+    if (effects.runStarted) onRunStarted(*effects.runStarted);
+    // A single-device send starts a fresh list, as the engine's own does.
+    if (effects.pageSendsEnabled == false && !effects.runStarted) m_differences->clear();
+    if (effects.progress) onProgress(*effects.progress);
+    if (const std::string* status = effects.status()) m_status->setText(fromUtf8(*status));
+    if (effects.title) m_title->setText(fromUtf8(*effects.title));
+    const int device = m_context->engine().verifyState().verifyDevice;
+    for (const std::string& difference : effects.differences) {
+        const QString prefix = device > 0 ? QStringLiteral("%1号: ").arg(device, 2, 10, QLatin1Char('0'))
+                                          : QString();
+        m_differences->addItem(prefix + fromUtf8(difference));
+    }
+    if (!effects.differences.empty()) m_differences->scrollToBottom();
+    if (effects.runFinished) onRunFinished(*effects.runFinished);
+    if (effects.runButtonsShown) {
+        m_runButtonsAllowed = *effects.runButtonsShown;
+        updateRunButtons();
+    }
+}
+
+void ConsoleWindow::onRunStarted(const Progress& progress) {
+    m_differences->clear();
+    m_summary->clear();
+    m_busLog->runStarted(m_commandMs, QStringLiteral("==== %1 ====").arg(runName(progress.mode)));
+    m_runClock.start();
+    m_lastProgress = progress;
+    m_progress->show();
+    m_elapsedTimer->start();
+    onProgress(progress);
+}
+
+void ConsoleWindow::onProgress(const Progress& progress) {
+    m_lastProgress = progress;
+    m_progress->setRange(0, std::max(1, progress.total));
+    m_progress->setValue(std::min(progress.visited, std::max(1, progress.total)));
+    updateElapsed();
+}
+
+void ConsoleWindow::updateElapsed() {
+    const Progress& p = m_lastProgress;
+    const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
+    m_progress->setFormat(QStringLiteral("第%1个  %2/%3  已应答%4  %5秒")
+                              .arg(p.device, 2, 10, QLatin1Char('0'))
+                              .arg(p.visited)
+                              .arg(p.total)
+                              .arg(p.answered)
+                              .arg(seconds, 0, 'f', 1));
+}
+
+void ConsoleWindow::onRunFinished(const RunSummary& summary) {
+    m_elapsedTimer->stop();
+    const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
+    m_progress->setRange(0, std::max(1, summary.total));
+    m_progress->setValue(std::min(summary.visited, std::max(1, summary.total)));
+    const QString text = QStringLiteral("%1%2: 处理%3/%4个, 应答%5个, 用时%6秒")
+                             .arg(runName(summary.mode),
+                                  summary.stopped ? QStringLiteral("已停止") : QStringLiteral("结束"))
+                             .arg(summary.visited)
+                             .arg(summary.total)
+                             .arg(summary.answered)
+                             .arg(seconds, 0, 'f', 1);
+    m_progress->setFormat(text);
+    m_summary->setText(text);
+    m_busLog->runFinished(QStringLiteral("==== %1 ====").arg(text));
+}
+
+void ConsoleWindow::updateRunButtons() {
+    const bool onSwitchTab = tabs()->currentIndex() < kFirstTestTab;
+    for (QPushButton* button : m_runButtons) button->setVisible(onSwitchTab && m_runButtonsAllowed);
+    m_ports->setEnabled(m_runButtonsAllowed);
+    m_stop->setVisible(!m_runButtonsAllowed);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Closing
+
+void ConsoleWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QAbstractButton*>(focusWidget())) {
+            button->click();
+        } else {
+            accept();  // Enter ends the console with OK
+        }
+        return;
+    }
+    QDialog::keyPressEvent(event);  // Escape: reject
+}
+
+void ConsoleWindow::done(int result) {
+    // Nothing of a run outlives the window.
+    if (m_context->engine().runActive()) runAction(Action::Stop);
+    QDialog::done(result);
+}
+
+bool ConsoleWindow::runModal(RoomDocument& document, platform::Prompter& prompter,
+                             QWidget* parent, ConsoleOptions options) {
+    ConsoleWindow console(document, prompter, std::move(options), parent);
+    const int result = console.exec();
+    return result != QDialog::Accepted && console.context().engine().readBackDone();
+}
+
+}  // namespace room::gui

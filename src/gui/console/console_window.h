@@ -1,0 +1,119 @@
+#pragma once
+// The device configuration console ("下载"): a modal dialog over the run engine. Caption and title
+// line name the room type; the port list, the run buttons 260-264 and 267, "说明" (328), the
+// status line, the five tabs in the painted frame, the run's progress with "停止", the list of
+// the run's differences and the bus log.
+//
+// Closing by Escape or the close box is "other than OK"; Enter ends it with OK, as it always did.
+// A run still going when the console closes is stopped first.
+
+#include <QDateTime>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <functional>
+#include <memory>
+
+#include "core/commissioning/effects.h"
+#include "gui/console/bus_log.h"
+#include "gui/main/room_document.h"
+#include "gui/ports/link_factory.h"
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace room::platform {
+class Prompter;
+}
+
+namespace room::gui {
+
+class ConsoleContext;
+class ConsoleFrame;
+class PortComboBox;
+
+struct ConsoleOptions {
+    LinkFactory linkFactory = makeLink;
+    std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+    SaveNameAsker askSaveName = gui::askSaveName;
+};
+
+// "V1.6.2": the version the caption shows after "版本号:".
+inline const QString kConsoleVersionText = QStringLiteral("V1.6.2");
+
+// Caption: "接线图:   酒店名称:..." up to "版本号:" and the version.
+QString consoleCaption(const model::RoomTypeConfig& room);
+// Title line with the date, time and weekday (0 for Sunday) of `at`.
+QString consoleTitleLine(const model::RoomTypeConfig& room, const QDateTime& at);
+
+class ConsoleWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    ConsoleWindow(RoomDocument& document, platform::Prompter& prompter,
+                  ConsoleOptions options = {}, QWidget* parent = nullptr);
+    ~ConsoleWindow() override;
+
+    ConsoleContext& context() { return *m_context; }
+    PortComboBox* portList() const { return m_ports; }
+    QTabWidget* tabs() const;
+    BusLogPane* busLog() const { return m_busLog; }
+    QString titleLine() const;
+    QString statusLine() const;
+    QStringList differences() const;
+    QProgressBar* progressBar() const { return m_progress; }
+    QString runSummary() const;
+
+    void setBusLogShown(bool shown);
+    // Runs a console command (run buttons, "停止") as its button does.
+    void runAction(commissioning::Action action);
+    void showHelp();
+
+    // The download hook: opens the console modally; true when it was closed other than by OK
+    // after a read-back wrote into the room type.
+    static bool runModal(RoomDocument& document, platform::Prompter& prompter, QWidget* parent,
+                         ConsoleOptions options = {});
+
+public slots:
+    void done(int result) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildRunRow();
+    QWidget* buildProgressRow();
+    QWidget* buildDifferences();
+    void buildTabs();
+    void applyEffects(const commissioning::Effects& effects);
+    void onRunStarted(const commissioning::Progress& progress);
+    void onProgress(const commissioning::Progress& progress);
+    void onRunFinished(const commissioning::RunSummary& summary);
+    void updateElapsed();
+    void updateRunButtons();
+
+    std::unique_ptr<ConsoleContext> m_context;
+    ConsoleOptions m_options;
+    QLabel* m_title = nullptr;
+    QLabel* m_status = nullptr;
+    PortComboBox* m_ports = nullptr;
+    QList<QPushButton*> m_runButtons;
+    QPushButton* m_stop = nullptr;
+    QPushButton* m_logToggle = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_summary = nullptr;
+    QListWidget* m_differences = nullptr;
+    ConsoleFrame* m_frame = nullptr;
+    BusLogPane* m_busLog = nullptr;
+    QTimer* m_elapsedTimer = nullptr;
+    QElapsedTimer m_runClock;
+    commissioning::Progress m_lastProgress;
+    qint64 m_commandMs = 0;  // when the last command button was pressed, for the bus log
+    bool m_runButtonsAllowed = true;  // false during a run
+};
+
+}  // namespace room::gui

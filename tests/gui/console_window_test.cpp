@@ -1,0 +1,392 @@
+// The device console over the simulated bus: caption and title line, the run buttons and their
+// questions, send all and verify all of the example room type with real timers, silent and
+// corrupt devices, the progress bar and "停止", the window's responsiveness during a run, and
+// what the download hook reports when the console closes.
+
+#include "gui/console/console_window.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "gui/console/console_context.h"
+#include "gui/console/help_dialog.h"
+#include "gui/ports/port_combo_box.h"
+#include "platform/simulated_link.h"
+#include "test_page_fixture.h"
+
+using namespace room::testing;
+using room::gui::ConsoleOptions;
+using room::gui::ConsoleWindow;
+using room::gui::PortChoice;
+using room::gui::PortComboBox;
+using room::platform::Answer;
+using room::platform::SimulatedLink;
+
+namespace {
+
+constexpr int kRunTimeoutMs = 60000;
+
+const QString kAskReadAll = QStringLiteral("将覆盖现有数据，是否继续?");
+const QString kAskClearAll = QStringLiteral("是否清除全部配置数据?");
+const QString kAskLeave = QStringLiteral("将所有在网设备退网，是否继续?");
+const QString kAsking = QStringLiteral("询问...");
+
+// Sunday 1 March 2026, 09:05.
+QDateTime fixedNow() {
+    return QDateTime(QDate(2026, 3, 1), QTime(9, 5, 30));
+}
+
+struct ConsoleFixture {
+    room::gui::RoomDocument document;
+    RecordingPrompter prompter;
+    SimulatedLink* link = nullptr;
+    std::unique_ptr<ConsoleWindow> window;
+
+    explicit ConsoleFixture(bool example = true) {
+        if (example) {
+            loadExample(document.room);
+            room::model::refreshMasks(document.room);
+        }
+        PortComboBox::setLister([] { return QList<PortChoice>{}; });
+        PortComboBox::setSimulationOffered(true);
+        window = std::make_unique<ConsoleWindow>(document, prompter, options());
+    }
+    ~ConsoleFixture() { PortComboBox::setSimulationOffered(false); }
+
+    ConsoleOptions options() {
+        ConsoleOptions made;
+        made.clock = fixedNow;
+        made.linkFactory = [this](const PortChoice&, const room::model::RoomTypeConfig& room) {
+            auto simulated = std::make_unique<SimulatedLink>(room);
+            link = simulated.get();
+            return simulated;
+        };
+        return made;
+    }
+    void choosePort() {
+        PortComboBox* ports = window->portList();
+        QCOMPARE(ports->itemText(0), QStringLiteral("SIM 模拟设备总线"));
+        choose(ports, 0);
+        QVERIFY(window->context().portOpen());
+    }
+    QPushButton* button(int id) const { return named(window.get(), QStringLiteral("btn%1").arg(id)); }
+    void press(int id) const { QTest::mouseClick(button(id), Qt::LeftButton); }
+    std::size_t framesSent() const {
+        std::size_t sent = 0;
+        for (const auto& line : window->busLog()->log().lines())
+            if (line.direction == room::gui::BusLogLine::Direction::Sent) ++sent;
+        return sent;
+    }
+    bool idle() { return !window->context().engine().runActive(); }
+};
+
+// Counts how late a 10 ms timer fires while the window works.
+struct Heartbeat {
+    QTimer timer;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 worstGap = 0;
+    Heartbeat() {
+        timer.setTimerType(Qt::PreciseTimer);
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            const qint64 now = clock.elapsed();
+            worstGap = std::max(worstGap, now - last);
+            last = now;
+        });
+        clock.start();
+        timer.start();
+    }
+};
+
+}  // namespace
+
+class ConsoleWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void captionAndTitle();
+    void weekday_data();
+    void weekday();
+    void tabsAndRunButtons();
+    void withoutPortEveryButtonRefuses();
+    void questionsCancelledSendNothing_data();
+    void questionsCancelledSendNothing();
+    void clearAllConfirmedSendsOneFrame();
+    void sendAllThenVerifyAll();
+    void silentAndCorruptDevices();
+    void progressAndStop();
+    void closingStopsTheRun();
+    void helpDialog();
+    void downloadHook_data();
+    void downloadHook();
+};
+
+void ConsoleWindowTest::captionAndTitle() {
+    ConsoleFixture console;
+    QCOMPARE(console.window->windowTitle(),
+             QStringLiteral("接线图:   酒店名称:云栖湖畔大酒店   房型:豪华大床房   房型编号:8   "
+                            "主机型号:3.联网485   版本号:V1.6.2"));
+    QCOMPARE(console.window->titleLine(),
+             QStringLiteral("接线图:   酒店名称:云栖湖畔大酒店   房型:豪华大床房   房型编号:8   "
+                            "主机型号:3.联网485   2026-03-01  09:05 星期0"));
+    QCOMPARE(console.window->statusLine(), QString());
+    QVERIFY(!console.window->progressBar()->isVisibleTo(console.window.get()));
+}
+
+void ConsoleWindowTest::weekday_data() {
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("ending");
+    QTest::newRow("sunday") << QDate(2026, 3, 1) << QStringLiteral("2026-03-01  23:59 星期0");
+    QTest::newRow("monday") << QDate(2026, 3, 2) << QStringLiteral("2026-03-02  23:59 星期1");
+    QTest::newRow("saturday") << QDate(2025, 12, 27) << QStringLiteral("2025-12-27  23:59 星期6");
+}
+
+void ConsoleWindowTest::weekday() {
+    QFETCH(QDate, date);
+    QFETCH(QString, ending);
+    room::model::RoomTypeConfig room = room::model::makeStartupRoomType();
+    const QString line = room::gui::consoleTitleLine(room, QDateTime(date, QTime(23, 59)));
+    QCOMPARE(line, QStringLiteral("接线图:   酒店名称:XX酒店   房型:标准房   房型编号:1   主机型号:"
+                                  "1.联网Mesh   ") +
+                       ending);
+}
+
+void ConsoleWindowTest::tabsAndRunButtons() {
+    ConsoleFixture console;
+    QTabWidget* tabs = console.window->tabs();
+    QStringList names;
+    for (int i = 0; i < tabs->count(); ++i) names << tabs->tabText(i);
+    QCOMPARE(names, (QStringList{"1-16号开关面板", "17-32号开关面板", "测试红外发送", "设备控制",
+                                 "其它配置"}));
+    const QList<int> runIds{260, 261, 262, 263, 264, 267};
+    const QStringList texts{"下发所有", "校验所有", "清除所有", "读取所有", "退出网络", "检查设备"};
+    for (int i = 0; i < runIds.size(); ++i) QCOMPARE(console.button(runIds[i])->text(), texts[i]);
+    QCOMPARE(console.button(328)->text(), QStringLiteral("说明"));
+
+    auto shown = [&](int id) { return console.button(id)->isVisibleTo(console.window.get()); };
+    for (int tab = 0; tab < 5; ++tab) {
+        tabs->setCurrentIndex(tab);
+        for (int id : runIds) QCOMPARE(shown(id), tab < 2);
+        QVERIFY(shown(328));
+        QVERIFY(console.window->portList()->isEnabled());
+        QVERIFY(!named(console.window.get(), QStringLiteral("btnStop"))
+                     ->isVisibleTo(console.window.get()));
+    }
+}
+
+void ConsoleWindowTest::withoutPortEveryButtonRefuses() {
+    ConsoleFixture console;
+    for (int id : {260, 261, 262, 263, 264, 267}) {
+        console.prompter.clear();
+        console.press(id);
+        QCOMPARE(console.prompter.texts(), QStringList{kChoosePort});
+    }
+    QVERIFY(console.link == nullptr);
+    QCOMPARE(console.framesSent(), std::size_t{0});
+    QVERIFY(console.idle());
+}
+
+void ConsoleWindowTest::questionsCancelledSendNothing_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("question");
+    QTest::newRow("read all") << 263 << kAskReadAll;
+    QTest::newRow("clear all") << 262 << kAskClearAll;
+    QTest::newRow("leave network") << 264 << kAskLeave;
+}
+
+void ConsoleWindowTest::questionsCancelledSendNothing() {
+    QFETCH(int, id);
+    QFETCH(QString, question);
+    ConsoleFixture console;
+    console.choosePort();
+    console.press(id);  // the recording prompter answers Cancel
+    QCOMPARE(console.prompter.records().size(), 1);
+    const PromptRecord& asked = console.prompter.records().first();
+    QCOMPARE(asked.kind, PromptRecord::Kind::Question);
+    QCOMPARE(asked.text, question);
+    QCOMPARE(asked.caption, kAsking);
+    QCOMPARE(asked.buttons, room::platform::QuestionButtons::OkCancel);
+    QCOMPARE(console.framesSent(), std::size_t{0});
+    QVERIFY(console.idle());
+    QCOMPARE(console.window->statusLine(), QString());
+    QVERIFY(!console.document.room.modified);
+}
+
+void ConsoleWindowTest::clearAllConfirmedSendsOneFrame() {
+    ConsoleFixture console;
+    console.choosePort();
+    console.prompter.answerNext(Answer::Ok);
+    console.press(262);
+    QCOMPARE(console.framesSent(), std::size_t{1});
+    const auto& line = console.window->busLog()->log().lines().back();
+    QCOMPARE(line.kind, QStringLiteral("clear"));
+    QCOMPARE(line.device, 0);
+    QCOMPARE(console.window->statusLine(), QStringLiteral("发送完成"));
+
+    const QByteArray clear = line.bytes;
+    QCOMPARE(clear.left(2), QByteArray::fromHex("F1F4"));
+    QCOMPARE(clear.right(2), QByteArray::fromHex("F3F4"));
+
+    console.press(267);  // check devices: no question
+    QCOMPARE(console.framesSent(), std::size_t{2});
+    QCOMPARE(toFrame(console.window->busLog()->log().lines().back().bytes),
+             shortFrame({{1, 0xC8}, {2, 0xC9}, {3, 0xCA}}));
+    QCOMPARE(console.window->statusLine(), QStringLiteral("发送完成"));
+}
+
+void ConsoleWindowTest::sendAllThenVerifyAll() {
+    ConsoleFixture console;
+    console.choosePort();
+    Heartbeat heartbeat;
+
+    console.press(260);
+    QVERIFY(!console.idle());
+    QCOMPARE(console.window->statusLine().left(5), QStringLiteral("正在处理第"));
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    QCOMPARE(console.window->statusLine(), QStringLiteral("发送完成"));
+
+    console.press(261);
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    QCOMPARE(console.window->statusLine(), QStringLiteral("校验完成"));
+    QCOMPARE(console.window->titleLine(), QStringLiteral("未读到的编号:数据异常的编号:"));
+    QCOMPARE(console.window->differences(), QStringList());
+    QCOMPARE(console.prompter.records().size(), 0);
+    for (int device = 1; device <= 7; ++device)
+        QCOMPARE(console.window->context().engine().result(device), 1);
+    QVERIFY2(heartbeat.worstGap <= 60,
+             qPrintable(QStringLiteral("heartbeat late by %1 ms").arg(heartbeat.worstGap - 10)));
+}
+
+void ConsoleWindowTest::silentAndCorruptDevices() {
+    ConsoleFixture console;
+    console.choosePort();
+    console.link->bus().faults(3).silent = true;
+    console.link->bus().faults(2).corrupt = true;
+    console.press(261);
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    QCOMPARE(console.window->titleLine(), QStringLiteral("未读到的编号:03 数据异常的编号:02 "));
+    const QStringList differences = console.window->differences();
+    QVERIFY(!differences.isEmpty());
+    for (const QString& difference : differences)
+        QVERIFY2(difference.startsWith(QStringLiteral("02号: ")), qPrintable(difference));
+    QVERIFY(console.window->runSummary().contains(QStringLiteral("应答6个")));
+}
+
+void ConsoleWindowTest::progressAndStop() {
+    ConsoleFixture console;
+    console.choosePort();
+    for (int device = 2; device <= 7; ++device) console.link->bus().faults(device).silent = true;
+    QPushButton* stop = named(console.window.get(), QStringLiteral("btnStop"));
+    QProgressBar* bar = console.window->progressBar();
+
+    console.press(261);
+    QVERIFY(stop->isVisibleTo(console.window.get()));
+    QVERIFY(bar->isVisibleTo(console.window.get()));
+    QVERIFY(!console.window->portList()->isEnabled());
+    QVERIFY(!console.button(260)->isVisibleTo(console.window.get()));
+    QCOMPARE(bar->maximum(), 7);
+    QCOMPARE(bar->value(), 1);
+    // Device 1 answers, device 2 is served and stays silent.
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 2, 10000);
+    QVERIFY(bar->text().contains(QStringLiteral("2/7")));
+    QVERIFY(bar->text().contains(QStringLiteral("已应答1")));
+
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QVERIFY(console.idle());  // at once, no waiting for the timer
+    QCOMPARE(console.window->statusLine(), QStringLiteral("校验完成"));
+    QCOMPARE(console.window->titleLine(), QStringLiteral("未读到的编号:02 数据异常的编号:"));
+    QCOMPARE(console.window->runSummary(),
+             QStringLiteral("校验所有已停止: 处理2/7个, 应答1个, 用时") +
+                 console.window->runSummary().section(QStringLiteral("用时"), 1));
+    QVERIFY(!stop->isVisibleTo(console.window.get()));
+    QVERIFY(console.window->portList()->isEnabled());
+    QVERIFY(console.button(260)->isVisibleTo(console.window.get()));
+    const std::size_t sent = console.framesSent();
+    QTest::qWait(400);
+    QCOMPARE(console.framesSent(), sent);  // nothing more goes out
+}
+
+void ConsoleWindowTest::closingStopsTheRun() {
+    ConsoleFixture console;
+    console.choosePort();
+    for (int device = 1; device <= 7; ++device) console.link->bus().faults(device).silent = true;
+    console.press(260);
+    QVERIFY(!console.idle());
+    console.window->reject();
+    QVERIFY(console.idle());
+    QVERIFY(console.window->runSummary().contains(QStringLiteral("已停止")));
+}
+
+void ConsoleWindowTest::helpDialog() {
+    ConsoleFixture console;
+    QString caption, text;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        caption = dialog->windowTitle();
+        text = dialog->findChild<QLabel*>(QStringLiteral("helpText"))->text();
+        for (QAbstractButton* b : dialog->findChild<QDialogButtonBox*>()->buttons())
+            buttons << b->text();
+        dialog->reject();
+    });
+    console.press(328);
+    QCOMPARE(caption, QStringLiteral("下载说明"));
+    QCOMPARE(text, QStringLiteral("1.批量对一种开关进行下载时，选择\"下发配置\"和\"收到即执行\"，"
+                                  "下发时同时会修改编号。"));
+    buttons.sort();
+    QStringList expected{QStringLiteral("确定"), QStringLiteral("取消")};
+    expected.sort();
+    QCOMPARE(buttons, expected);
+}
+
+void ConsoleWindowTest::downloadHook_data() {
+    QTest::addColumn<bool>("readBack");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("refresh");
+    QTest::newRow("read back, Escape") << true << int(Qt::Key_Escape) << true;
+    QTest::newRow("read back, Enter") << true << int(Qt::Key_Return) << false;
+    QTest::newRow("no read back, Escape") << false << int(Qt::Key_Escape) << false;
+}
+
+void ConsoleWindowTest::downloadHook() {
+    QFETCH(bool, readBack);
+    QFETCH(int, key);
+    QFETCH(bool, refresh);
+    ConsoleFixture fixture;  // provides the document, prompter and simulated link factory
+    fixture.window.reset();
+    // Only device 1 is read: from device 2 on, unselected devices are skipped.
+    for (int device = 2; device <= 32; ++device) fixture.document.room.selected[device] = 0;
+    fixture.document.room.modified = 0;
+    bool finished = false;
+    QTimer::singleShot(0, [&] {
+        auto* console = qobject_cast<ConsoleWindow*>(QApplication::activeModalWidget());
+        QVERIFY(console);
+        choose(console->portList(), 0);
+        if (readBack) {
+            fixture.prompter.answerNext(Answer::Ok);
+            console->runAction(room::commissioning::Action::ReadAll);
+            QTRY_VERIFY_WITH_TIMEOUT(!console->context().engine().runActive(), kRunTimeoutMs);
+            QCOMPARE(console->statusLine(), QStringLiteral("读取完成"));
+            QVERIFY(console->context().engine().readBackDone());
+        }
+        console->setFocus();
+        QTest::keyClick(console, Qt::Key(key));
+        finished = true;
+    });
+    const bool result = ConsoleWindow::runModal(fixture.document, fixture.prompter, nullptr,
+                                                fixture.options());
+    QVERIFY(finished);
+    QCOMPARE(result, refresh);
+    QCOMPARE(fixture.document.room.modified != 0, readBack);
+}
+
+QTEST_MAIN(ConsoleWindowTest)
+#include "console_window_test.moc"
