@@ -215,6 +215,7 @@ void BusLogPane::scheduleShow() {
 }
 
 void BusLogPane::showNewLines() {
+    m_log.flushDropped();
     const auto& lines = m_log.lines();
     auto first = lines.end();
     while (first != lines.begin() && std::prev(first)->sequence >= m_shownUpTo) --first;

@@ -68,10 +68,11 @@ public:
     // Every line as text, one per line, ending with a newline.
     QString text() const;
     void clear();
+    // Logs the bytes thrown away so far as one "dropped" line.
+    void flushDropped();
 
 private:
     void append(BusLogLine line);
-    void flushDropped();
     static int answerDevice(const protocol::Answer& answer);
 
     std::size_t m_maxLines;

@@ -1,0 +1,200 @@
+// The console's bus log: one line per frame and per reassembled answer, its columns, the times
+// of a run, the bound on its size, and copying and saving it as text.
+
+#include "gui/console/bus_log.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "gui/console/console_context.h"
+#include "test_page_fixture.h"
+
+using namespace room::testing;
+using room::commissioning::FrameKind;
+using room::gui::BusLog;
+using room::gui::BusLogPane;
+using room::gui::formatLine;
+
+namespace {
+
+QByteArray bytesOf(const Frame& frame) {
+    QByteArray bytes;
+    for (int value : frame) bytes.append(static_cast<char>(value));
+    return bytes;
+}
+
+QStringList lineTexts(const BusLog& log) {
+    QStringList texts;
+    for (const auto& line : log.lines()) texts << formatLine(line);
+    return texts;
+}
+
+// A device's short answer: 0xF0 0xED, device, 0, block 1, data, checksum, 0x0F.
+Frame shortAnswer(int device) {
+    return shortFrame({{1, 0xED}, {2, device}, {4, 1}, {5, 0x0A}, {6, 0x4E}});
+}
+
+const QString kShortAnswer5 =
+    QStringLiteral("F0 ED 05 00 01 0A 4E 00 00 00 00 00 00 00 00 3B 0F");  // sum 0x23B
+
+}  // namespace
+
+class BusLogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sentFrames_data();
+    void sentFrames();
+    void answersAreOneLineEach();
+    void noiseAndBrokenAnswers();
+    void runTimes();
+    void boundedSize();
+    void paneShowsAndCopies();
+    void paneSaves();
+};
+
+void BusLogTest::sentFrames_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("device");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("send") << int(FrameKind::Send) << 3
+                          << QStringLiteral("     120 ms  TX  03  send    F1 F4 0A");
+    QTest::newRow("read") << int(FrameKind::Read) << 12
+                          << QStringLiteral("     120 ms  TX  12  read    F1 F4 0A");
+    QTest::newRow("verify") << int(FrameKind::Verify) << 32
+                            << QStringLiteral("     120 ms  TX  32  verify  F1 F4 0A");
+    QTest::newRow("clear") << int(FrameKind::Clear) << 0
+                           << QStringLiteral("     120 ms  TX  00  clear   F1 F4 0A");
+    QTest::newRow("command") << int(FrameKind::Command) << 0
+                             << QStringLiteral("     120 ms  TX  00  command F1 F4 0A");
+}
+
+void BusLogTest::sentFrames() {
+    QFETCH(int, kind);
+    QFETCH(int, device);
+    QFETCH(QString, expected);
+    BusLog log;
+    log.addSent(device, FrameKind(kind), {0xF1, 0xF4, 0x0A}, 120);
+    QCOMPARE(lineTexts(log), QStringList{expected});
+    QCOMPARE(log.text(), expected + QLatin1Char('\n'));
+}
+
+void BusLogTest::answersAreOneLineEach() {
+    BusLog log;
+    QCOMPARE(hex(kShortAnswer5.toLatin1().constData()), shortAnswer(5));  // the golden line's bytes
+    const QByteArray answer = bytesOf(shortAnswer(5));
+    log.addReceived(answer.left(5), 200);
+    QVERIFY(log.lines().empty());  // still coming in
+    log.addReceived(answer.mid(5), 215);
+    // A long answer names its device in byte 3, and its bytes come one by one.
+    const QByteArray longAnswer = QByteArray::fromHex("F2F301070103000000F3F4");
+    for (qsizetype i = 0; i < longAnswer.size(); ++i) log.addReceived(longAnswer.mid(i, 1), 300 + i);
+    QCOMPARE(lineTexts(log),
+             (QStringList{QStringLiteral("     215 ms  RX  05  answer  ") + kShortAnswer5,
+                          QStringLiteral("     310 ms  RX  07  answer  F2 F3 01 07 01 03 00 00 00 "
+                                         "F3 F4")}));
+}
+
+void BusLogTest::noiseAndBrokenAnswers() {
+    BusLog log;
+    // Noise before an answer is kept, as the bytes that were thrown away.
+    log.addReceived(QByteArray::fromHex("00FF55F211") + bytesOf(shortAnswer(5)), 400);
+    // An answer with a wrong checksum is thrown away whole.
+    QByteArray broken = bytesOf(shortAnswer(6));
+    broken[15] = static_cast<char>(broken[15] + 1);
+    log.addReceived(broken, 500);
+    QCOMPARE(log.lines().size(), std::size_t{2});
+    log.addSent(6, FrameKind::Verify, {0xF1, 0xF4}, 600);
+    const QStringList texts = lineTexts(log);
+    QCOMPARE(texts.size(), 4);
+    QCOMPARE(texts[0], QStringLiteral("     400 ms  RX  00  dropped 00 FF 55 F2 11"));
+    QCOMPARE(texts[1], QStringLiteral("     400 ms  RX  05  answer  ") + kShortAnswer5);
+    QCOMPARE(texts[2], QStringLiteral("     500 ms  RX  00  dropped ") +
+                           room::gui::hexBytes(broken));
+    QCOMPARE(texts[3], QStringLiteral("     600 ms  TX  06  verify  F1 F4"));
+}
+
+void BusLogTest::runTimes() {
+    BusLog log;
+    log.addSent(0, FrameKind::Command, {0xF0}, 900);  // shown before the run starts
+    const std::uint64_t shown = log.nextSequence();
+    log.addSent(0, FrameKind::Command, {0xF0}, 990);  // before the button was pressed
+    log.addSent(1, FrameKind::Send, {0xF1}, 1005);    // the run's first frame
+    log.beginRun(1000, QStringLiteral("==== 下发所有 ===="), shown);
+    log.addReceived(bytesOf(shortAnswer(5)), 1100);
+    log.endRun(1500, QStringLiteral("==== end ===="));
+    log.addSent(2, FrameKind::Send, {0xF1}, 1600);  // after the run: since the console opened
+    QStringList expected{
+        QStringLiteral("     900 ms  TX  00  command F0"),
+        QStringLiteral("     990 ms  TX  00  command F0"),
+        QStringLiteral("       0 ms  --  --  ==== 下发所有 ===="),
+        QStringLiteral("       5 ms  TX  01  send    F1"),
+        QStringLiteral("     100 ms  RX  05  answer  ") + kShortAnswer5,
+        QStringLiteral("     500 ms  --  --  ==== end ===="),
+        QStringLiteral("    1600 ms  TX  02  send    F1"),
+    };
+    QCOMPARE(lineTexts(log), expected);
+    // Sequence numbers stay in line order, so a view takes each line once.
+    std::uint64_t next = 0;
+    for (const auto& line : log.lines()) QCOMPARE(line.sequence, next++);
+    QCOMPARE(log.nextSequence(), next);
+}
+
+void BusLogTest::boundedSize() {
+    BusLog small(10);
+    for (int i = 0; i < 25; ++i) small.addSent(i, FrameKind::Send, {0xF1}, i);
+    QCOMPARE(small.lines().size(), std::size_t{10});
+    QCOMPARE(small.lines().front().sequence, std::uint64_t{15});
+    QCOMPARE(small.lines().back().device, 24);
+    QCOMPARE(small.text().count(QLatin1Char('\n')), 10);
+
+    BusLog log;  // an afternoon of frames keeps only the last kMaxLines
+    const room::protocol::Bytes frame(70, 0xAB);
+    for (int i = 0; i < 12000; ++i) log.addSent(1, FrameKind::Verify, frame, i);
+    QCOMPARE(log.lines().size(), BusLog::kMaxLines);
+    QCOMPARE(log.lines().front().atMs, qint64(12000 - 5000));
+}
+
+void BusLogTest::paneShowsAndCopies() {
+    Console console(false);
+    BusLogPane pane(*console.context);
+    emit console.context->frameWritten(
+        room::commissioning::OutFrame{4, FrameKind::Read, {0xF1, 0xF4, 0x02}}, 42);
+    emit console.context->bytesArrived(bytesOf(shortAnswer(5)), 77);
+    const QString expected = QStringLiteral("      42 ms  TX  04  read    F1 F4 02\n"
+                                            "      77 ms  RX  05  answer  ") +
+                             kShortAnswer5;
+    QTRY_COMPARE(pane.viewText(), expected);
+    pane.copyToClipboard();
+    QCOMPARE(QApplication::clipboard()->text(), expected + QLatin1Char('\n'));
+}
+
+void BusLogTest::paneSaves() {
+    Console console(false);
+    QTemporaryDir dir;
+    QStringList answers{dir.filePath(QStringLiteral("bus.txt")), QString(),
+                        dir.filePath(QStringLiteral("missing/bus.txt"))};
+    BusLogPane pane(*console.context, [&](QWidget*, const QString&) { return answers.takeFirst(); });
+    emit console.context->frameWritten(
+        room::commissioning::OutFrame{0, FrameKind::Command, {0xF0, 0xCB}}, 5);
+
+    QVERIFY(pane.saveToFile());
+    QFile saved(dir.filePath(QStringLiteral("bus.txt")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("       5 ms  TX  00  command F0 CB\n"));
+
+    QVERIFY(!pane.saveToFile());  // cancelled
+    QCOMPARE(console.prompter.records().size(), 0);
+
+    QVERIFY(!pane.saveToFile());  // the folder does not exist
+    QCOMPARE(console.prompter.records().size(), 1);
+    QVERIFY(console.prompter.texts().first().startsWith(
+        QStringLiteral("文件保存失败!\n") +
+        QDir::toNativeSeparators(dir.filePath(QStringLiteral("missing/bus.txt"))) +
+        QLatin1Char('\n')));
+}
+
+QTEST_MAIN(BusLogTest)
+#include "bus_log_test.moc"
