@@ -16,6 +16,7 @@
 
 #include "gui/console/console_context.h"
 #include "gui/console/help_dialog.h"
+#include "gui/main/application.h"
 #include "gui/ports/port_combo_box.h"
 #include "platform/simulated_link.h"
 #include "test_page_fixture.h"
@@ -126,6 +127,7 @@ private slots:
     void helpDialog();
     void downloadHook_data();
     void downloadHook();
+    void snapshots();
 };
 
 void ConsoleWindowTest::captionAndTitle() {
@@ -386,6 +388,31 @@ void ConsoleWindowTest::downloadHook() {
     QVERIFY(finished);
     QCOMPARE(result, refresh);
     QCOMPARE(fixture.document.room.modified != 0, readBack);
+}
+
+// Pictures to look at (CONSOLE_SNAPSHOTS=/some/dir): the console during and after a verify all
+// with the bus log shown, and a test tab.
+void ConsoleWindowTest::snapshots() {
+    const QString dir = qEnvironmentVariable("CONSOLE_SNAPSHOTS");
+    if (dir.isEmpty()) QSKIP("set CONSOLE_SNAPSHOTS to a folder to write the pictures");
+    room::gui::applyDialogColours(*qApp);
+    ConsoleFixture console;
+    console.window->resize(1800, 1300);
+    console.window->show();
+    console.window->setBusLogShown(true);
+    console.choosePort();
+    console.link->bus().faults(2).corrupt = true;
+    console.link->bus().faults(3).silent = true;
+    console.press(261);
+    QTRY_COMPARE_WITH_TIMEOUT(console.window->progressBar()->value(), 3, 10000);
+    QTest::qWait(500);
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-run.png")));
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    QTest::qWait(100);
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-done.png")));
+    console.window->tabs()->setCurrentIndex(3);
+    QTest::qWait(50);  // the run row lays itself out again
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-tab3.png")));
 }
 
 QTEST_MAIN(ConsoleWindowTest)

@@ -144,13 +144,11 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
 
     m_busLog = new BusLogPane(*m_context, m_options.askSaveName, this);
     m_busLog->hide();
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(upper);
-    splitter->addWidget(m_busLog);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    layout->addWidget(splitter, 1);
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter->setChildrenCollapsible(false);
+    m_splitter->addWidget(upper);
+    m_splitter->addWidget(m_busLog);
+    layout->addWidget(m_splitter, 1);
 
     m_elapsedTimer = new QTimer(this);
     m_elapsedTimer->setInterval(kElapsedTickMs);
@@ -219,12 +217,9 @@ QWidget* ConsoleWindow::buildProgressRow() {
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setMinimumWidth(360);
     row->addWidget(m_status, 1);
-    m_summary = new QLabel(box);
-    m_summary->setObjectName(QStringLiteral("runSummary"));
-    row->addWidget(m_summary);
     m_progress = new QProgressBar(box);
     m_progress->setObjectName(QStringLiteral("runProgress"));
-    m_progress->setMinimumWidth(320);
+    m_progress->setMinimumWidth(420);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_progress->setTextVisible(true);
@@ -257,6 +252,8 @@ void ConsoleWindow::buildTabs() {
     tabs->addTab(new InfraredPage(context, tabs), QStringLiteral("测试红外发送"));
     tabs->addTab(new QuickControlPage(context, tabs), QStringLiteral("设备控制"));
     tabs->addTab(new OtherSettingsPage(context, tabs), QStringLiteral("其它配置"));
+    // The pages sit on button face, as the tab area around them.
+    for (int i = 0; i < tabs->count(); ++i) tabs->widget(i)->setAutoFillBackground(true);
     connect(tabs, &QTabWidget::currentChanged, this, &ConsoleWindow::updateRunButtons);
 }
 
@@ -271,7 +268,7 @@ QString ConsoleWindow::statusLine() const {
     return m_status->text();
 }
 QString ConsoleWindow::runSummary() const {
-    return m_summary->text();
+    return m_runSummary;
 }
 
 QStringList ConsoleWindow::differences() const {
@@ -281,9 +278,14 @@ QStringList ConsoleWindow::differences() const {
 }
 
 void ConsoleWindow::setBusLogShown(bool shown) {
+    if (m_busLog->isVisibleTo(this) == shown) return;
     m_busLog->setVisible(shown);
     if (m_logToggle->isChecked() != shown) m_logToggle->setChecked(shown);
-    if (shown) m_busLog->showNewLines();
+    if (!shown) return;
+    m_busLog->showNewLines();
+    // A third of the height, so a run's lines can be read without dragging the splitter.
+    const int total = m_splitter->height();
+    m_splitter->setSizes({total - total / 3, total / 3});
 }
 
 void ConsoleWindow::runAction(Action action) {
@@ -325,7 +327,7 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
 
 void ConsoleWindow::onRunStarted(const Progress& progress) {
     m_differences->clear();
-    m_summary->clear();
+    m_runSummary.clear();
     m_busLog->runStarted(m_commandMs, QStringLiteral("==== %1 ====").arg(runName(progress.mode)));
     m_runClock.start();
     m_lastProgress = progress;
@@ -365,7 +367,7 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
                              .arg(summary.answered)
                              .arg(seconds, 0, 'f', 1);
     m_progress->setFormat(text);
-    m_summary->setText(text);
+    m_runSummary = text;
     m_busLog->runFinished(QStringLiteral("==== %1 ====").arg(text));
 }
 

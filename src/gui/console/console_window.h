@@ -21,6 +21,7 @@
 class QLabel;
 class QListWidget;
 class QProgressBar;
+class QSplitter;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -105,11 +106,12 @@ private:
     QPushButton* m_stop = nullptr;
     QPushButton* m_logToggle = nullptr;
     QProgressBar* m_progress = nullptr;
-    QLabel* m_summary = nullptr;
     QListWidget* m_differences = nullptr;
     ConsoleFrame* m_frame = nullptr;
     BusLogPane* m_busLog = nullptr;
+    QSplitter* m_splitter = nullptr;
     QTimer* m_elapsedTimer = nullptr;
+    QString m_runSummary;
     QElapsedTimer m_runClock;
     commissioning::Progress m_lastProgress;
     qint64 m_commandMs = 0;  // when the last command button was pressed, for the bus log
