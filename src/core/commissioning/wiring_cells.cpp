@@ -1,0 +1,126 @@
+#include "core/commissioning/wiring_cells.h"
+
+namespace room::commissioning {
+
+namespace {
+
+bool onBus(int device) {
+    return device >= 1 && device <= model::kBusDevices;
+}
+
+// Lamp number of channel k (1..6) of `device` in a flattened table; 0 for anything outside it.
+int tableLamp(const std::array<int, model::kChannelTableSize>& table, int device, int channel) {
+    if (!onBus(device) || channel < 1 || channel > model::kChannels) return 0;
+    return table[static_cast<std::size_t>(model::kChannels * (device - 1) + channel)];
+}
+
+// A number that is not in the lamp table (a damaged record) shows as itself, so the installer
+// sees something is wrong instead of a name that belongs to another lamp.
+std::string lampName(const model::RoomTypeConfig& room, int lamp) {
+    if (lamp < 0 || lamp >= model::kLampCount) return std::to_string(lamp);
+    return room.lampNames[static_cast<std::size_t>(lamp)];
+}
+
+std::string channelText(const model::RoomTypeConfig& room, int lamp, const std::string& label) {
+    if (lamp == 0) return {};
+    return label + lampName(room, lamp);
+}
+
+}  // namespace
+
+int firstDeviceOfPage(int device) {
+    return device > kDevicesPerPage ? kDevicesPerPage + 1 : 1;
+}
+
+CellOrigin cellOrigin(int device) {
+    const int index = (device - 1) % kDevicesPerPage;
+    return {kCellLeft + kCellPitchX * (index % kCellColumns),
+            kCellTop + kCellPitchY * (index / kCellColumns)};
+}
+
+std::string keyText(const model::RoomTypeConfig& room, int device, int key) {
+    return channelText(room, tableLamp(room.inputLamp, device, key), std::to_string(key) + ".");
+}
+
+std::string relayText(const model::RoomTypeConfig& room, int device, int relay) {
+    return channelText(room, tableLamp(room.outputLamp, device, relay),
+                       "K" + std::to_string(relay) + ":");
+}
+
+std::string positionText(const model::RoomTypeConfig& room, int device) {
+    if (!onBus(device)) return "位置:";
+    return "位置:" + room.devices[static_cast<std::size_t>(device)].name;
+}
+
+std::vector<WiringText> cellTexts(const model::RoomTypeConfig& room, int device) {
+    std::vector<WiringText> texts;
+    if (!onBus(device)) return texts;
+    const bool selected = room.selected[static_cast<std::size_t>(device)] != 0;
+    const CellOrigin at = cellOrigin(device);
+    for (int k = 1; k <= model::kChannels; ++k) {
+        std::string text = keyText(room, device, k);
+        if (text.empty()) continue;
+        texts.push_back({WiringLine::Key, k, at.x, at.y + kLinePitch * (k - 1), std::move(text),
+                         selected ? kSelectedKeyColour : kUnselectedColour});
+    }
+    texts.push_back({WiringLine::Position, 0, at.x, at.y + kPositionLine,
+                     positionText(room, device),
+                     selected ? kSelectedPositionColour : kUnselectedColour});
+    for (int k = 1; k <= model::kChannels; ++k) {
+        std::string text = relayText(room, device, k);
+        if (text.empty()) continue;
+        texts.push_back({WiringLine::Relay, k, at.x + kRelayColumn, at.y + kLinePitch * (k - 1),
+                         std::move(text), selected ? kSelectedRelayColour : kUnselectedColour});
+    }
+    return texts;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void ResultBadges::clear() {
+    m_mode = RunMode::Idle;
+    m_running = false;
+    m_serving = 0;
+    m_result.fill(0);
+    m_served.fill(false);
+}
+
+void ResultBadges::apply(const Effects& effects) {
+    if (effects.runStarted) {
+        const RunMode mode = effects.runStarted->mode;
+        if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll) {
+            clear();
+            m_mode = mode;
+            m_running = true;
+        }
+    }
+    if (m_running) {
+        for (const ResultChange& change : effects.results) {
+            if (onBus(change.device)) m_result[change.device] = static_cast<std::uint8_t>(change.result);
+        }
+        if (effects.progress && onBus(effects.progress->device)) {
+            m_serving = effects.progress->device;
+            m_served[m_serving] = true;
+        }
+        if (effects.runFinished) {
+            m_running = false;
+            m_serving = 0;
+        }
+    }
+}
+
+Badge ResultBadges::badge(int device) const {
+    if (!tracking() || !onBus(device)) return Badge::None;
+    switch (m_result[device]) {
+        case 1:
+            return m_mode == RunMode::ReadAll ? Badge::Read : Badge::Matched;
+        case 2:
+            return Badge::Differences;
+        default:
+            break;
+    }
+    if (!m_served[device] || (m_running && device == m_serving)) return Badge::None;
+    return Badge::NoAnswer;
+}
+
+}  // namespace room::commissioning
