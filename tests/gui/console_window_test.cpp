@@ -413,6 +413,10 @@ void ConsoleWindowTest::snapshots() {
     console.window->tabs()->setCurrentIndex(3);
     QTest::qWait(50);  // the run row lays itself out again
     QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-tab3.png")));
+    room::gui::HelpDialog help(console.window.get());
+    help.show();
+    QTest::qWait(50);
+    QVERIFY(help.grab().save(dir + QStringLiteral("/console-help.png")));
 }
 
 QTEST_MAIN(ConsoleWindowTest)
