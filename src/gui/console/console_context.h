@@ -53,6 +53,8 @@ signals:
     void portLost(const QString& reason);
     // A page changed the device selection; the switch pages repaint.
     void selectionChanged();
+    // A switch page changed the operation or execution choice the engine holds; both pages show it.
+    void pageOptionsChanged();
 
 private:
     void onEffects(const commissioning::Effects& effects);

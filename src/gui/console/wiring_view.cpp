@@ -1,0 +1,188 @@
+#include "gui/console/wiring_view.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include "core/model/catalogues.h"
+
+namespace room::gui {
+
+using commissioning::Badge;
+using commissioning::CellOrigin;
+using commissioning::Rgb;
+using commissioning::WiringText;
+
+namespace {
+
+constexpr int kFontHeight = 15;
+constexpr int kFontWidth = 8;
+constexpr int kBoxHeight = kFontHeight;
+constexpr int kBadgeTop = 115;    // below the position line (96 + 16)
+constexpr int kBadgeWidth = 130;  // stays left of the relay column
+constexpr int kBadgeSize = 14;
+
+// The cell's panel on the background: a little margin round the texts, clear of its neighbours.
+QRect panelRect(CellOrigin at) {
+    return QRect(at.x - 12, at.y - 10, commissioning::kCellPitchX - 12,
+                 commissioning::kCellPitchY - 9);
+}
+
+QColor toColor(Rgb rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+struct BadgeLook {
+    QColor colour;
+    QString symbol;
+    QString label;
+};
+
+BadgeLook badgeLook(Badge badge) {
+    switch (badge) {
+        case Badge::Matched:
+            return {QColor(0, 150, 60), QStringLiteral("✓"), QStringLiteral("校验一致")};
+        case Badge::Read:
+            return {QColor(0, 150, 60), QStringLiteral("✓"), QStringLiteral("已读取")};
+        case Badge::Differences:
+            return {QColor(210, 40, 40), QStringLiteral("✗"), QStringLiteral("数据异常")};
+        case Badge::NoAnswer:
+            return {QColor(225, 130, 0), QStringLiteral("?"), QStringLiteral("无应答")};
+        case Badge::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+WiringView::WiringView(const model::RoomTypeConfig& room, int firstDevice,
+                       const commissioning::ResultBadges& badges, QWidget* parent)
+    : QWidget(parent),
+      m_room(room),
+      m_firstDevice(firstDevice),
+      m_badges(badges),
+      m_font(wiringFont()) {
+    setObjectName(QStringLiteral("wiringView%1").arg(firstDevice));
+    setFixedSize(commissioning::kWiringWidth, commissioning::kWiringHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+QSize WiringView::sizeHint() const {
+    return QSize(commissioning::kWiringWidth, commissioning::kWiringHeight);
+}
+
+QFont WiringView::wiringFont() {
+    const QStringList installed = QFontDatabase::families();
+    QFont font = QGuiApplication::font();
+    // Monospaced CJK faces first: they keep Latin at half the width of a Chinese character, as
+    // "宋体" does.
+    for (const char* name : {"宋体", "SimSun", "NSimSun", "WenQuanYi Micro Hei Mono",
+                             "Noto Sans Mono CJK SC", "WenQuanYi Micro Hei", "Noto Sans CJK SC",
+                             "Droid Sans Fallback"}) {
+        const QString family = QString::fromUtf8(name);
+        if (installed.contains(family)) {
+            font = QFont(family);
+            break;
+        }
+    }
+    font.setPixelSize(kFontHeight);
+    font.setWeight(QFont::Normal);
+    font.setStretch(QFont::Unstretched);
+    const int advance = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+    if (advance > 0 && advance != kFontWidth) {
+        font.setStretch(qBound(50, qRound(100.0 * kFontWidth / advance), 200));
+    }
+    return font;
+}
+
+QRect WiringView::badgeRect(int device) {
+    const CellOrigin at = commissioning::cellOrigin(device);
+    return QRect(at.x, at.y + kBadgeTop, kBadgeWidth, kBadgeSize + 2);
+}
+
+void WiringView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    paintBackground(painter);
+    painter.setFont(m_font);
+    for (int i = 0; i < commissioning::kDevicesPerPage; ++i) {
+        const int device = m_firstDevice + i;
+        paintCellFrame(painter, device);
+        paintTexts(painter, device);
+        paintBadge(painter, device);
+    }
+}
+
+void WiringView::paintBackground(QPainter& painter) const {
+    QLinearGradient sky(0, 0, 0, height());
+    sky.setColorAt(0.0, QColor(234, 239, 244));
+    sky.setColorAt(1.0, QColor(204, 215, 226));
+    painter.fillRect(rect(), sky);
+}
+
+// A light panel per device with its number and kind in the corner, so an empty device still
+// shows where it sits.
+void WiringView::paintCellFrame(QPainter& painter, int device) const {
+    const CellOrigin at = commissioning::cellOrigin(device);
+    const QRect panel = panelRect(at);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(150, 168, 186), 1));
+    painter.setBrush(QColor(248, 250, 252));
+    painter.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
+    painter.restore();
+
+    QString tag = QStringLiteral("%1#").arg(device);
+    const int type = m_room.devices[static_cast<std::size_t>(device)].type;
+    if (type != 0) tag += QStringLiteral(" ") + fromUtf8(std::string(model::deviceTypeName(type)));
+    painter.setPen(QColor(95, 110, 125));
+    const QRect tagBox(at.x + commissioning::kRelayColumn, at.y + kBadgeTop,
+                       panel.right() - 6 - (at.x + commissioning::kRelayColumn), kBadgeSize + 2);
+    painter.drawText(tagBox, Qt::AlignRight | Qt::AlignVCenter, tag);
+}
+
+// Black text on an opaque box in the colour of the device's selection, as the texts were always
+// drawn; an empty key or relay draws nothing at all.
+void WiringView::paintTexts(QPainter& painter, int device) const {
+    const QFontMetrics metrics(m_font);
+    painter.setPen(Qt::black);
+    for (const WiringText& text : commissioning::cellTexts(m_room, device)) {
+        const QString shown = fromUtf8(text.text);
+        const QRect box(text.x, text.y, metrics.horizontalAdvance(shown), kBoxHeight);
+        painter.fillRect(box, toColor(text.background));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    }
+}
+
+void WiringView::paintBadge(QPainter& painter, int device) const {
+    const Badge badge = m_badges.badge(device);
+    if (badge == Badge::None) return;
+    const BadgeLook look = badgeLook(badge);
+    const QRect area = badgeRect(device);
+    const QRect disc(area.x(), area.y() + 1, kBadgeSize, kBadgeSize);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(look.colour);
+    painter.drawEllipse(disc);
+    QFont symbolFont = m_font;
+    symbolFont.setBold(true);
+    symbolFont.setPixelSize(kBadgeSize - 3);
+    symbolFont.setStretch(QFont::Unstretched);
+    painter.setFont(symbolFont);
+    painter.setPen(Qt::white);
+    painter.drawText(disc, Qt::AlignCenter, look.symbol);
+    painter.restore();
+    painter.setPen(look.colour.darker(115));
+    painter.drawText(area.adjusted(kBadgeSize + 5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     look.label);
+}
+
+}  // namespace room::gui
