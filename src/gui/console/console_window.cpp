@@ -23,6 +23,7 @@
 #include "gui/console/infrared_page.h"
 #include "gui/console/other_settings_page.h"
 #include "gui/console/quick_control_page.h"
+#include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
 
 namespace room::gui {
@@ -84,14 +85,6 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
     button->setObjectName(name);
     button->setAutoDefault(false);
     return button;
-}
-
-// Until the switch-panel pages are part of the program, their tabs hold an empty page of the
-// size of the wiring view.
-QWidget* makeSwitchPage(ConsoleContext& /*context*/, int /*firstDevice*/, QWidget* parent) {
-    auto* page = new QWidget(parent);
-    page->setMinimumSize(1396, 895);
-    return page;
 }
 
 }  // namespace
@@ -247,8 +240,8 @@ QWidget* ConsoleWindow::buildDifferences() {
 void ConsoleWindow::buildTabs() {
     QTabWidget* tabs = m_frame->tabs();
     ConsoleContext& context = *m_context;
-    tabs->addTab(makeSwitchPage(context, 1, tabs), QStringLiteral("1-16号开关面板"));
-    tabs->addTab(makeSwitchPage(context, 17, tabs), QStringLiteral("17-32号开关面板"));
+    tabs->addTab(new SwitchPanelPage(context, 1, tabs), QStringLiteral("1-16号开关面板"));
+    tabs->addTab(new SwitchPanelPage(context, 17, tabs), QStringLiteral("17-32号开关面板"));
     tabs->addTab(new InfraredPage(context, tabs), QStringLiteral("测试红外发送"));
     tabs->addTab(new QuickControlPage(context, tabs), QStringLiteral("设备控制"));
     tabs->addTab(new OtherSettingsPage(context, tabs), QStringLiteral("其它配置"));
