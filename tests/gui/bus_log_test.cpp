@@ -90,7 +90,8 @@ void BusLogTest::answersAreOneLineEach() {
     log.addReceived(answer.mid(5), 215);
     // A long answer names its device in byte 3, and its bytes come one by one.
     const QByteArray longAnswer = QByteArray::fromHex("F2F301070103000000F3F4");
-    for (qsizetype i = 0; i < longAnswer.size(); ++i) log.addReceived(longAnswer.mid(i, 1), 300 + i);
+    for (qsizetype i = 0; i < longAnswer.size(); ++i)
+        log.addReceived(longAnswer.mid(i, 1), 300 + i);
     QCOMPARE(lineTexts(log),
              (QStringList{QStringLiteral("     215 ms  RX  05  answer  ") + kShortAnswer5,
                           QStringLiteral("     310 ms  RX  07  answer  F2 F3 01 07 01 03 00 00 00 "
@@ -111,8 +112,8 @@ void BusLogTest::noiseAndBrokenAnswers() {
     QCOMPARE(texts.size(), 4);
     QCOMPARE(texts[0], QStringLiteral("     400 ms  RX  00  dropped 00 FF 55 F2 11"));
     QCOMPARE(texts[1], QStringLiteral("     400 ms  RX  05  answer  ") + kShortAnswer5);
-    QCOMPARE(texts[2], QStringLiteral("     500 ms  RX  00  dropped ") +
-                           room::gui::hexBytes(broken));
+    QCOMPARE(texts[2],
+             QStringLiteral("     500 ms  RX  00  dropped ") + room::gui::hexBytes(broken));
     QCOMPARE(texts[3], QStringLiteral("     600 ms  TX  06  verify  F1 F4"));
 }
 
@@ -163,8 +164,9 @@ void BusLogTest::paneShowsAndCopies() {
     emit console.context->frameWritten(
         room::commissioning::OutFrame{4, FrameKind::Read, {0xF1, 0xF4, 0x02}}, 42);
     emit console.context->bytesArrived(bytesOf(shortAnswer(5)), 77);
-    const QString expected = QStringLiteral("      42 ms  TX  04  read    F1 F4 02\n"
-                                            "      77 ms  RX  05  answer  ") +
+    const QString expected = QStringLiteral(
+                                 "      42 ms  TX  04  read    F1 F4 02\n"
+                                 "      77 ms  RX  05  answer  ") +
                              kShortAnswer5;
     QTRY_COMPARE(pane.viewText(), expected);
     pane.copyToClipboard();
@@ -176,7 +178,8 @@ void BusLogTest::paneSaves() {
     QTemporaryDir dir;
     QStringList answers{dir.filePath(QStringLiteral("bus.txt")), QString(),
                         dir.filePath(QStringLiteral("missing/bus.txt"))};
-    BusLogPane pane(*console.context, [&](QWidget*, const QString&) { return answers.takeFirst(); });
+    BusLogPane pane(*console.context,
+                    [&](QWidget*, const QString&) { return answers.takeFirst(); });
     emit console.context->frameWritten(
         room::commissioning::OutFrame{0, FrameKind::Command, {0xF0, 0xCB}}, 5);
 

@@ -76,7 +76,9 @@ struct ConsoleFixture {
         choose(ports, 0);
         QVERIFY(window->context().portOpen());
     }
-    QPushButton* button(int id) const { return named(window.get(), QStringLiteral("btn%1").arg(id)); }
+    QPushButton* button(int id) const {
+        return named(window.get(), QStringLiteral("btn%1").arg(id));
+    }
     void press(int id) const { QTest::mouseClick(button(id), Qt::LeftButton); }
     std::size_t framesSent() const {
         std::size_t sent = 0;
@@ -383,8 +385,8 @@ void ConsoleWindowTest::downloadHook() {
         QTest::keyClick(console, Qt::Key(key));
         finished = true;
     });
-    const bool result = ConsoleWindow::runModal(fixture.document, fixture.prompter, nullptr,
-                                                fixture.options());
+    const bool result =
+        ConsoleWindow::runModal(fixture.document, fixture.prompter, nullptr, fixture.options());
     QVERIFY(finished);
     QCOMPARE(result, refresh);
     QCOMPARE(fixture.document.room.modified != 0, readBack);

@@ -261,8 +261,9 @@ bool BusLogPane::saveToFile() {
         failure = file.errorString();
     }
     if (failure.isEmpty()) return true;
-    m_context.prompter().warning(QStringLiteral("文件保存失败!\n") + QDir::toNativeSeparators(path) +
-                                     QStringLiteral("\n") + failure,
+    m_context.prompter().warning(QStringLiteral("文件保存失败!\n") +
+                                     QDir::toNativeSeparators(path) + QStringLiteral("\n") +
+                                     failure,
                                  platform::defaultCaption());
     return false;
 }

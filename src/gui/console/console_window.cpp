@@ -46,8 +46,8 @@ struct RunButton {
     Action action;
 };
 constexpr RunButton kRunButtons[] = {
-    {260, "下发所有", Action::SendAll},   {261, "校验所有", Action::VerifyAll},
-    {262, "清除所有", Action::ClearAll},  {263, "读取所有", Action::ReadAll},
+    {260, "下发所有", Action::SendAll},      {261, "校验所有", Action::VerifyAll},
+    {262, "清除所有", Action::ClearAll},     {263, "读取所有", Action::ReadAll},
     {264, "退出网络", Action::LeaveNetwork}, {267, "检查设备", Action::CheckDevices},
 };
 
@@ -183,8 +183,8 @@ QWidget* ConsoleWindow::buildRunRow() {
     row->addWidget(m_ports);
     row->addSpacing(12);
     for (const RunButton& spec : kRunButtons) {
-        QPushButton* button = makeButton(QString::fromUtf8(spec.text),
-                                         QStringLiteral("btn%1").arg(spec.id), box);
+        QPushButton* button =
+            makeButton(QString::fromUtf8(spec.text), QStringLiteral("btn%1").arg(spec.id), box);
         const Action action = spec.action;
         connect(button, &QPushButton::clicked, this, [this, action] { runAction(action); });
         row->addWidget(button);
@@ -306,8 +306,8 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
     if (effects.title) m_title->setText(fromUtf8(*effects.title));
     const int device = m_context->engine().verifyState().verifyDevice;
     for (const std::string& difference : effects.differences) {
-        const QString prefix = device > 0 ? QStringLiteral("%1号: ").arg(device, 2, 10, QLatin1Char('0'))
-                                          : QString();
+        const QString prefix =
+            device > 0 ? QStringLiteral("%1号: ").arg(device, 2, 10, QLatin1Char('0')) : QString();
         m_differences->addItem(prefix + fromUtf8(difference));
     }
     if (!effects.differences.empty()) m_differences->scrollToBottom();
@@ -353,8 +353,8 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
     m_progress->setRange(0, std::max(1, summary.total));
     m_progress->setValue(std::min(summary.visited, std::max(1, summary.total)));
     const QString text = QStringLiteral("%1%2: 处理%3/%4个, 应答%5个, 用时%6秒")
-                             .arg(runName(summary.mode),
-                                  summary.stopped ? QStringLiteral("已停止") : QStringLiteral("结束"))
+                             .arg(runName(summary.mode), summary.stopped ? QStringLiteral("已停止")
+                                                                         : QStringLiteral("结束"))
                              .arg(summary.visited)
                              .arg(summary.total)
                              .arg(summary.answered)
@@ -392,8 +392,8 @@ void ConsoleWindow::done(int result) {
     QDialog::done(result);
 }
 
-bool ConsoleWindow::runModal(RoomDocument& document, platform::Prompter& prompter,
-                             QWidget* parent, ConsoleOptions options) {
+bool ConsoleWindow::runModal(RoomDocument& document, platform::Prompter& prompter, QWidget* parent,
+                             ConsoleOptions options) {
     ConsoleWindow console(document, prompter, std::move(options), parent);
     const int result = console.exec();
     return result != QDialog::Accepted && console.context().engine().readBackDone();

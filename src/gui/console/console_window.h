@@ -54,8 +54,8 @@ class ConsoleWindow : public QDialog {
     Q_OBJECT
 
 public:
-    ConsoleWindow(RoomDocument& document, platform::Prompter& prompter,
-                  ConsoleOptions options = {}, QWidget* parent = nullptr);
+    ConsoleWindow(RoomDocument& document, platform::Prompter& prompter, ConsoleOptions options = {},
+                  QWidget* parent = nullptr);
     ~ConsoleWindow() override;
 
     ConsoleContext& context() { return *m_context; }
@@ -114,7 +114,7 @@ private:
     QString m_runSummary;
     QElapsedTimer m_runClock;
     commissioning::Progress m_lastProgress;
-    qint64 m_commandMs = 0;  // when the last command button was pressed, for the bus log
+    qint64 m_commandMs = 0;           // when the last command button was pressed, for the bus log
     bool m_runButtonsAllowed = true;  // false during a run
 };
 
