@@ -50,6 +50,12 @@ constexpr ExecutionChoice kExecutions[] = {
     {Execution::OnReceipt, "收到即执行", "executionOnReceipt"},
 };
 
+// The strip has to fit beside the drawing on a laptop screen: tight groups.
+void compact(QLayout* layout) {
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setSpacing(2);
+}
+
 // Radio buttons of a group that may show none chosen (the operation starts unchosen).
 void checkOnly(QButtonGroup* group, int id) {
     group->setExclusive(false);
@@ -90,8 +96,8 @@ QWidget* SwitchPanelPage::buildStrip() {
     auto* strip = new QWidget;
     strip->setObjectName(QStringLiteral("controlStrip"));
     auto* column = new QVBoxLayout(strip);
-    column->setContentsMargins(8, 6, 8, 6);
-    column->setSpacing(8);
+    column->setContentsMargins(6, 4, 6, 4);
+    column->setSpacing(4);
     column->addWidget(buildOperations(strip));
     column->addWidget(buildExecution(strip));
     column->addWidget(buildDevices(strip));
@@ -110,6 +116,7 @@ QWidget* SwitchPanelPage::buildStrip() {
 QGroupBox* SwitchPanelPage::buildOperations(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("发送类型"), parent);
     auto* column = new QVBoxLayout(group);
+    compact(column);
     m_operations = new QButtonGroup(this);
     for (const OperationChoice& choice : kOperations) {
         auto* radio = new QRadioButton(QString::fromUtf8(choice.text), group);
@@ -125,6 +132,7 @@ QGroupBox* SwitchPanelPage::buildOperations(QWidget* parent) {
 QGroupBox* SwitchPanelPage::buildExecution(QWidget* parent) {
     auto* group = new QGroupBox(QStringLiteral("执行方式"), parent);
     auto* column = new QVBoxLayout(group);
+    compact(column);
     m_execution = new QButtonGroup(this);
     for (const ExecutionChoice& choice : kExecutions) {
         auto* radio = new QRadioButton(QString::fromUtf8(choice.text), group);
@@ -140,8 +148,8 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
     auto* group = new QGroupBox(
         QStringLiteral("%1-%2号设备").arg(m_firstDevice).arg(m_firstDevice + kDevices - 1), parent);
     auto* grid = new QGridLayout(group);
+    compact(grid);
     grid->setHorizontalSpacing(4);
-    grid->setVerticalSpacing(4);
     for (int i = 0; i < kDevices; ++i) {
         const int device = m_firstDevice + i;
         auto* select = new QCheckBox(group);

@@ -24,6 +24,7 @@ constexpr int kBoxHeight = kFontHeight;
 constexpr int kBadgeTop = 115;    // below the position line (96 + 16)
 constexpr int kBadgeWidth = 130;  // stays left of the relay column
 constexpr int kBadgeSize = 14;
+constexpr int kLegendTop = 650;  // below the fourth row of cells (483 + 151)
 
 // The cell's panel on the background: a little margin round the texts, clear of its neighbours.
 QRect panelRect(CellOrigin at) {
@@ -118,6 +119,7 @@ void WiringView::paintEvent(QPaintEvent*) {
         paintTexts(painter, device);
         paintBadge(painter, device);
     }
+    paintLegend(painter);
 }
 
 void WiringView::paintBackground(QPainter& painter) const {
@@ -141,10 +143,15 @@ void WiringView::paintCellFrame(QPainter& painter, int device) const {
 
     QString tag = QStringLiteral("%1#").arg(device);
     const int type = m_room.devices[static_cast<std::size_t>(device)].type;
-    if (type != 0) tag += QStringLiteral(" ") + fromUtf8(std::string(model::deviceTypeName(type)));
+    if (type != 0) {
+        // The catalogue's "1.开关面板" without its number: the number here is the device's.
+        QString kind = fromUtf8(std::string(model::deviceTypeName(type)));
+        kind = kind.mid(kind.indexOf(QLatin1Char('.')) + 1);
+        tag += QStringLiteral(" ") + kind;
+    }
     painter.setPen(QColor(95, 110, 125));
-    const QRect tagBox(at.x + commissioning::kRelayColumn, at.y + kBadgeTop,
-                       panel.right() - 6 - (at.x + commissioning::kRelayColumn), kBadgeSize + 2);
+    const int left = at.x + kBadgeWidth;
+    const QRect tagBox(left, at.y + kBadgeTop, panel.right() - 6 - left, kBadgeSize + 2);
     painter.drawText(tagBox, Qt::AlignRight | Qt::AlignVCenter, tag);
 }
 
@@ -163,10 +170,13 @@ void WiringView::paintTexts(QPainter& painter, int device) const {
 
 void WiringView::paintBadge(QPainter& painter, int device) const {
     const Badge badge = m_badges.badge(device);
-    if (badge == Badge::None) return;
+    if (badge != Badge::None) drawBadge(painter, badgeRect(device), badge);
+}
+
+// A coloured disc with its symbol and a word beside it, in `area`.
+void WiringView::drawBadge(QPainter& painter, const QRect& area, Badge badge) const {
     const BadgeLook look = badgeLook(badge);
-    const QRect area = badgeRect(device);
-    const QRect disc(area.x(), area.y() + 1, kBadgeSize, kBadgeSize);
+    const QRect disc(area.x(), area.y() + (area.height() - kBadgeSize) / 2, kBadgeSize, kBadgeSize);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
@@ -183,6 +193,43 @@ void WiringView::paintBadge(QPainter& painter, int device) const {
     painter.setPen(look.colour.darker(115));
     painter.drawText(area.adjusted(kBadgeSize + 5, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                      look.label);
+}
+
+// What the colours and badges mean, in the free band below the cells.
+void WiringView::paintLegend(QPainter& painter) const {
+    const QFontMetrics metrics(m_font);
+    const int y = kLegendTop;
+    int x = commissioning::kCellLeft;
+    auto swatch = [&](Rgb colour, const QString& text) {
+        const QRect box(x, y, metrics.horizontalAdvance(text) + 8, kBoxHeight);
+        painter.fillRect(box, toColor(colour));
+        painter.setPen(Qt::black);
+        painter.drawText(box, Qt::AlignCenter, text);
+        x = box.right() + 8;
+    };
+    painter.setPen(QColor(60, 72, 85));
+    const QString selected = QStringLiteral("选中:");
+    painter.drawText(QPoint(x, y + metrics.ascent()), selected);
+    x += metrics.horizontalAdvance(selected) + 6;
+    swatch(commissioning::kSelectedKeyColour, QStringLiteral("按键"));
+    swatch(commissioning::kSelectedPositionColour, QStringLiteral("位置"));
+    swatch(commissioning::kSelectedRelayColour, QStringLiteral("继电器"));
+    x += 16;
+    painter.setPen(QColor(60, 72, 85));
+    const QString unselected = QStringLiteral("未选中:");
+    painter.drawText(QPoint(x, y + metrics.ascent()), unselected);
+    x += metrics.horizontalAdvance(unselected) + 6;
+    swatch(commissioning::kUnselectedColour, QStringLiteral("不参与发送"));
+    x += 16;
+    painter.setPen(QColor(60, 72, 85));
+    const QString checked = QStringLiteral("校验所有/读取所有:");
+    painter.drawText(QPoint(x, y + metrics.ascent()), checked);
+    x += metrics.horizontalAdvance(checked) + 6;
+    for (Badge badge : {Badge::Matched, Badge::Read, Badge::Differences, Badge::NoAnswer}) {
+        const int width = kBadgeSize + 5 + metrics.horizontalAdvance(badgeLook(badge).label);
+        drawBadge(painter, QRect(x, y, width, kBoxHeight), badge);
+        x += width + 14;
+    }
 }
 
 }  // namespace room::gui
