@@ -39,8 +39,8 @@ TEST(WiringCells, CellOriginsFollowTheGridOnBothPages) {
         CellOrigin origin;
     };
     const Case cases[] = {
-        {1, {55, 30}},    {2, {347, 30}},   {4, {931, 30}},   {5, {55, 181}},
-        {7, {639, 181}},  {16, {931, 483}}, {17, {55, 30}},   {22, {347, 181}},
+        {1, {55, 30}},    {2, {347, 30}},   {4, {931, 30}},  {5, {55, 181}},
+        {7, {639, 181}},  {16, {931, 483}}, {17, {55, 30}},  {22, {347, 181}},
         {32, {931, 483}}, {13, {55, 483}},  {29, {55, 483}},
     };
     for (const Case& c : cases) {
@@ -89,8 +89,8 @@ TEST(WiringCells, TextsComeFromTheFlattenedTablesSlot6nPlusK) {
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0], (WiringText{WiringLine::Key, 6, 931, 30 + 80, "6.夜灯", {127, 255, 212}}));
     EXPECT_EQ(texts[1].text, "位置:卫生间");
-    EXPECT_EQ(texts[2], (WiringText{WiringLine::Relay, 2, 931 + 146, 30 + 16, "K2:取电",
-                                    {255, 110, 180}}));
+    EXPECT_EQ(texts[2],
+              (WiringText{WiringLine::Relay, 2, 931 + 146, 30 + 16, "K2:取电", {255, 110, 180}}));
     // The device record itself is not what the view reads.
     room.devices[20].inputs[0] = 10;
     EXPECT_EQ(keyText(room, 20, 1), "");
@@ -142,8 +142,8 @@ TEST(WiringCells, BadgesFollowAVerifyAllAndClearWhenTheNextCheckStarts) {
 
     bus.runToEnd();
     follow();
-    const Badge expected[] = {Badge::None, Badge::Matched, Badge::Differences, Badge::NoAnswer,
-                              Badge::Matched, Badge::None};
+    const Badge expected[] = {Badge::None,     Badge::Matched, Badge::Differences,
+                              Badge::NoAnswer, Badge::Matched, Badge::None};
     for (int d = 0; d <= 5; ++d) EXPECT_EQ(badges.badge(d), expected[d]) << d;
 
     // A send all leaves them; a read all clears them and then shows what was read.

@@ -2,6 +2,8 @@
 // the single-device send with its refusals and question, the 2-second pause of the send buttons,
 // and the painted wiring view (empty lines, grey cells, the second page's positions, badges).
 
+#include "gui/console/switch_panel_page.h"
+
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,7 +16,6 @@
 #include "core/commissioning/engine.h"
 #include "core/format/shd_file.h"
 #include "gui/console/console_context.h"
-#include "gui/console/switch_panel_page.h"
 #include "gui/console/wiring_view.h"
 #include "platform/simulated_link.h"
 #include "support/recording_prompter.h"
@@ -63,9 +64,7 @@ struct Panels {
         second = std::make_unique<SwitchPanelPage>(*context, 17);
         if (openPort) openSim();
     }
-    void openSim() {
-        context->choosePort({gui::kSimulatedBusText, QString(), true});
-    }
+    void openSim() { context->choosePort({gui::kSimulatedBusText, QString(), true}); }
     model::RoomTypeConfig& room() { return document.room; }
     template <typename T>
     T* find(SwitchPanelPage& page, const QString& name) {
@@ -74,10 +73,12 @@ struct Panels {
         return widget;
     }
     QPushButton* send(int device) {
-        return find<QPushButton>(device <= 16 ? *first : *second, QStringLiteral("send%1").arg(device));
+        return find<QPushButton>(device <= 16 ? *first : *second,
+                                 QStringLiteral("send%1").arg(device));
     }
     QCheckBox* select(int device) {
-        return find<QCheckBox>(device <= 16 ? *first : *second, QStringLiteral("select%1").arg(device));
+        return find<QCheckBox>(device <= 16 ? *first : *second,
+                               QStringLiteral("select%1").arg(device));
     }
     QRadioButton* radio(SwitchPanelPage& page, const QString& text) {
         for (QRadioButton* button : page.findChildren<QRadioButton*>())
@@ -268,7 +269,8 @@ void SwitchPanelPageTest::refusalsInOrder() {
     panels.send(8)->click();
     QVERIFY(panels.prompter.texts().isEmpty());
     QCOMPARE(panels.framesTo(8).size(), 1);
-    QCOMPARE(panels.framesTo(8).first().bytes, (Bytes{0xF1, 0xF4, 0x00, 0x08, 0x02, 0x09, 0xF8, 0xF3, 0xF4}));
+    QCOMPARE(panels.framesTo(8).first().bytes,
+             (Bytes{0xF1, 0xF4, 0x00, 0x08, 0x02, 0x09, 0xF8, 0xF3, 0xF4}));
 }
 
 void SwitchPanelPageTest::onReceiptAsksAndAnyKeySendsAt0x81() {
@@ -346,13 +348,15 @@ void SwitchPanelPageTest::unselectingGreysTheCellKeepingItsTexts() {
     Panels panels;
     const QImage before = shot(*panels.first);
     const QRect cell = cellArea(1);
-    for (const QColor& colour : {kKey, kPosition, kRelay}) QVERIFY(countColour(before, cell, colour) > 100);
+    for (const QColor& colour : {kKey, kPosition, kRelay})
+        QVERIFY(countColour(before, cell, colour) > 100);
     QCOMPARE(countColour(before, cell, kGrey), 0);
 
     panels.select(1)->click();
     QCOMPARE(panels.room().selected[1], 0);
     const QImage after = shot(*panels.first);
-    for (const QColor& colour : {kKey, kPosition, kRelay}) QCOMPARE(countColour(after, cell, colour), 0);
+    for (const QColor& colour : {kKey, kPosition, kRelay})
+        QCOMPARE(countColour(after, cell, colour), 0);
     QVERIFY(countColour(after, cell, kGrey) > 300);
     // The same ink in the same places: a pixel is ink when it is less than half as bright as
     // the box it sits on (antialiased edges blend with the box colour).
@@ -361,7 +365,8 @@ void SwitchPanelPageTest::unselectingGreysTheCellKeepingItsTexts() {
         QColor before;
     };
     QList<Line> lines{{QRect(55, 30 + 96, 140, 15), kPosition}};
-    for (int k = 1; k <= 6; ++k) lines << Line{keyLine(1, k), kKey} << Line{relayLine(1, k), kRelay};
+    for (int k = 1; k <= 6; ++k)
+        lines << Line{keyLine(1, k), kKey} << Line{relayLine(1, k), kRelay};
     int inkPixels = 0;
     for (const Line& line : lines) {
         const QList<QPoint> inkBefore = ink(before, line.area, line.before);
@@ -411,7 +416,9 @@ void SwitchPanelPageTest::badgesAfterVerifyAll() {
     panels.runCommand(Action::VerifyAll);
     QTRY_VERIFY_WITH_TIMEOUT(!panels.context->engine().runActive(), 15000);
     for (int device = 1; device <= 16; ++device) {
-        const Badge expected = device == 3 ? Badge::NoAnswer : device <= 7 ? Badge::Matched : Badge::None;
+        const Badge expected = device == 3   ? Badge::NoAnswer
+                               : device <= 7 ? Badge::Matched
+                                             : Badge::None;
         QCOMPARE(int(panels.first->badge(device)), int(expected));
     }
     QCOMPARE(int(panels.second->badge(3)), int(Badge::NoAnswer));  // both pages follow the run

@@ -96,7 +96,8 @@ void ResultBadges::apply(const Effects& effects) {
     }
     if (m_running) {
         for (const ResultChange& change : effects.results) {
-            if (onBus(change.device)) m_result[change.device] = static_cast<std::uint8_t>(change.result);
+            if (onBus(change.device))
+                m_result[change.device] = static_cast<std::uint8_t>(change.result);
         }
         if (effects.progress && onBus(effects.progress->device)) {
             m_serving = effects.progress->device;

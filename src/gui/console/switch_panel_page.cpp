@@ -33,10 +33,8 @@ struct OperationChoice {
     const char* text;
 };
 constexpr OperationChoice kOperations[] = {
-    {PageOperation::Send, "下发配置"},
-    {PageOperation::Read, "读取配置(覆盖当前配置)"},
-    {PageOperation::Verify, "校验配置"},
-    {PageOperation::Clear, "清除配置"},
+    {PageOperation::Send, "下发配置"},         {PageOperation::Read, "读取配置(覆盖当前配置)"},
+    {PageOperation::Verify, "校验配置"},       {PageOperation::Clear, "清除配置"},
     {PageOperation::NumberOnly, "仅下发编号"},
 };
 
@@ -109,7 +107,8 @@ QWidget* SwitchPanelPage::buildStrip() {
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidgetResizable(true);
     scroll->setWidget(strip);
-    scroll->setFixedWidth(strip->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+    scroll->setFixedWidth(strip->sizeHint().width() +
+                          scroll->verticalScrollBar()->sizeHint().width());
     return scroll;
 }
 

@@ -85,9 +85,9 @@ QFont WiringView::wiringFont() {
     QFont font = QGuiApplication::font();
     // Monospaced CJK faces first: they keep Latin at half the width of a Chinese character, as
     // "宋体" does.
-    for (const char* name : {"宋体", "SimSun", "NSimSun", "WenQuanYi Micro Hei Mono",
-                             "Noto Sans Mono CJK SC", "WenQuanYi Micro Hei", "Noto Sans CJK SC",
-                             "Droid Sans Fallback"}) {
+    for (const char* name :
+         {"宋体", "SimSun", "NSimSun", "WenQuanYi Micro Hei Mono", "Noto Sans Mono CJK SC",
+          "WenQuanYi Micro Hei", "Noto Sans CJK SC", "Droid Sans Fallback"}) {
         const QString family = QString::fromUtf8(name);
         if (installed.contains(family)) {
             font = QFont(family);
