@@ -317,7 +317,7 @@ void SwitchPanelPageTest::sendButtonsRestFor2Seconds() {
         return panels.context->engine().sendDevice(3, now, confirmed);
     });
     QCOMPARE(panels.framesTo(3).size(), 1);
-    QTest::qWait(1700);
+    QTest::qWait(1500);
     QVERIFY(!panels.send(3)->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(panels.send(3)->isEnabled(), 3000);
     QVERIFY(clock.elapsed() >= 1990);
