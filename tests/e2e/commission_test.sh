@@ -35,5 +35,4 @@ strip_names() { sed -E 's/  "[^"]*"  / /' | tail -n +2; }
 "$CLI" info "$WORK/read.shd" | strip_names > "$WORK/actual.txt"
 check "read back reproduces keys, outputs and scenes" diff -u "$WORK/expected.txt" "$WORK/actual.txt"
 
-checks=14
 finish

@@ -8,6 +8,7 @@ EXAMPLE="$EXAMPLES/grand-hotel-deluxe.shd"
 WORK=$(mktemp -d)
 SIM_PID=""
 failures=0
+checks=0
 
 cleanup() {
   [ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
@@ -37,12 +38,13 @@ stop_sim() {
 
 check() {  # check NAME CONDITION-COMMAND...
   local name=$1; shift
+  checks=$((checks + 1))
   if "$@"; then echo "ok   $name"; else echo "FAIL $name"; failures=$((failures + 1)); fi
 }
 
 contains() { grep -qF -- "$2" "$1"; }
 
 finish() {
-  echo "$((${checks:-0})) checks, $failures failed"
+  echo "$((checks - failures)) passed, $failures failed"
   [ "$failures" -eq 0 ]
 }

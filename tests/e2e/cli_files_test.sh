@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# roomcfg-cli on room-type files: info, convert, export-yml and their refusals.
+. "$(dirname "$0")/lib.sh"
+
+"$CLI" info "$EXAMPLE" > "$WORK/info.out" 2> "$WORK/info.err"
+check "info exits 0" [ $? -eq 0 ]
+check "info prints the title text" contains "$WORK/info.out" "   酒店名称:云栖湖畔大酒店   房型:豪华大床房   房型编号:8   主机型号:3.联网485"
+check "info prints one line per device in use" [ "$(grep -c '^0[1-7]  ' "$WORK/info.out")" -eq 7 ]
+check "info lists a device's keys, outputs and scenes" contains "$WORK/info.out" \
+  '02  1.开关面板  "床头左"  inputs 24,21,50,51,80,81  outputs 24,21,15,16,0,0  scenes 50,51,52,56,57,169'
+
+"$CLI" convert "$EXAMPLE" -o "$WORK/copy.shd" > /dev/null
+check "convert of our own file is byte-identical" cmp "$EXAMPLE" "$WORK/copy.shd"
+"$CLI" convert "$EXAMPLE" -o "$WORK/other.hdq" > /dev/null
+check "convert to .hdq writes .shd" cmp "$EXAMPLE" "$WORK/other.shd"
+"$CLI" convert "$EXAMPLE" -o "$WORK/copy.shd" > /dev/null 2> "$WORK/exists.err"
+check "convert refuses to overwrite without --force" [ $? -eq 1 ]
+check "the refusal says how to overwrite" contains "$WORK/exists.err" "--force"
+
+cp "$EXAMPLE" "$WORK/room.shd"
+"$CLI" export-yml "$WORK/room.shd" > /dev/null
+check "export-yml writes FILE.yml by default" [ -s "$WORK/room.yml" ]
+check "the export is GBK with CR LF lines" contains "$WORK/room.yml" "$(printf ' switchNumber: 4 \r')"
+check "the export names the hotel" contains "$WORK/room.yml" "$(printf ' name: 云栖湖畔大酒店' | iconv -f UTF-8 -t GBK)"
+echo "old" > "$WORK/keep.yml"
+"$CLI" export-yml "$WORK/room.shd" -o "$WORK/keep.yml" > /dev/null 2>&1
+check "export-yml keeps an existing file without --force" [ "$(cat "$WORK/keep.yml")" = "old" ]
+
+# Refused and broken input.
+sed 's/,162, /,163, /' "$EXAMPLE" > "$WORK/newer.shd"
+"$CLI" info "$WORK/newer.shd" > /dev/null 2> "$WORK/newer.err"
+check "a file of a newer version is refused with exit 1" [ $? -eq 1 ]
+check "with the program's message" contains "$WORK/newer.err" "软件版本低,请用1.6.3及以上版本打开!"
+"$CLI" info "$WORK/missing.shd" > /dev/null 2>&1
+check "a missing file exits 1" [ $? -eq 1 ]
+"$CLI" info "$WORK/room.yml" > /dev/null 2>&1
+check "a file that is not a room type exits 1" [ $? -eq 1 ]
+"$CLI" frames "$EXAMPLE" --device 40 --op 2 > /dev/null 2>&1
+check "a bad argument exits 2" [ $? -eq 2 ]
+"$CLI" frames "$EXAMPLE" --device 3 --op 2 > "$WORK/frames.out"
+check "frames prints the read frame of device 3" [ "$(cat "$WORK/frames.out")" = "F1 F4 01 03 02 09 F4 F3 F4" ]
+for c in info export-yml convert frames run; do
+  "$CLI" $c --help > /dev/null
+  check "$c --help" [ $? -eq 0 ]
+done
+
+finish
