@@ -148,33 +148,6 @@ void entry(Lines& out, int id, std::string_view name, std::string_view type,
     out.add(std::string("   conf: ").append(conf));
 }
 
-// Thermostat settings on the wire: power 1 on / 2 off, mode 1..3, temperature + 16, fan 1..4;
-// 0 (15 for the temperature) leaves a setting unchanged.
-void appendThermostatSlot(protocol::Bytes& frame, const model::ModeSlot& slot) {
-    const int power = slot.value(1);
-    const int mode = slot.value(2);
-    const int temperature = slot.value(3);
-    const int fan = slot.value(4);
-    frame.push_back(static_cast<std::uint8_t>(slot.modeCode));
-    frame.push_back(power == 0 ? 2 : power == 10 ? 1 : 0);
-    frame.push_back(mode >= 8 && mode <= 10 ? static_cast<std::uint8_t>(mode - 7) : 0);
-    frame.push_back(
-        temperature == model::kNotInvolved ? 15 : static_cast<std::uint8_t>(temperature + 16));
-    frame.push_back(fan >= 7 && fan <= 10 ? static_cast<std::uint8_t>(fan - 6) : 0);
-    frame.push_back(0);
-    frame.push_back(0);
-}
-
-void appendKeyDevicePayload(protocol::Bytes& frame, const RoomTypeConfig& room, int device) {
-    const DeviceRecord& record = room.devices[device];
-    for (int value : record.inputs) frame.push_back(static_cast<std::uint8_t>(value));
-    for (int value : record.outputs) frame.push_back(static_cast<std::uint8_t>(value));
-    for (std::uint8_t value : room.modeFlagBits) frame.push_back(value);
-    for (const model::OutputMask& mask : room.outputMasks[device]) {
-        frame.insert(frame.end(), mask.begin(), mask.end());
-    }
-}
-
 }  // namespace
 
 int exportIdentifier(const RoomTypeConfig& room, int device) {
@@ -198,33 +171,18 @@ int exportIdentifier(const RoomTypeConfig& room, int device) {
 protocol::Bytes exportFrame(const RoomTypeConfig& room, int device) {
     if (device < 1 || device > model::kMaxDevices) return {};
     const DeviceRecord& record = room.devices[device];
-    const bool thermostat = typeNumber(record) == kThermostat;
-    const int unit = thermostat ? model::airConditionerUnit(record.outputs[0]) : 0;
-    protocol::Bytes frame = {0xF1,
-                             0xF4,
-                             record.type,
-                             static_cast<std::uint8_t>(device),
-                             0x05,
-                             0,
-                             room.functionOptionsA,
-                             0,
-                             0,
-                             0,
-                             static_cast<std::uint8_t>(unit < 0 ? 0 : unit)};
-    if (thermostat) {
-        for (const model::ModeSlot& slot : record.modes) {
-            if (slot.isUsed()) appendThermostatSlot(frame, slot);
-        }
-    } else {
-        appendKeyDevicePayload(frame, room, device);
+    // Send-all layout, except that every device but a thermostat carries the key-device payload
+    // and a zero sub-byte (dimmers included).
+    if (typeNumber(record) == kThermostat) {
+        return protocol::assembleLongFrame(
+            record.type, static_cast<std::uint8_t>(device), protocol::kOpSendAll,
+            room.functionOptionsA,
+            static_cast<std::uint8_t>(protocol::thermostatIndex(record.outputs[0])),
+            protocol::thermostatPayload(record));
     }
-    frame[5] = static_cast<std::uint8_t>(frame.size() + 3);
-    std::uint8_t sum = 0;
-    for (std::uint8_t b : frame) sum = static_cast<std::uint8_t>(sum + b);
-    frame.push_back(sum);
-    frame.push_back(0xF3);
-    frame.push_back(0xF4);
-    return frame;
+    return protocol::assembleLongFrame(record.type, static_cast<std::uint8_t>(device),
+                                       protocol::kOpSendAll, room.functionOptionsA, 0,
+                                       protocol::panelPayload(room, device));
 }
 
 YamlExport exportYaml(const RoomTypeConfig& room) {

@@ -1,5 +1,7 @@
 #include "core/protocol/frames.h"
 
+#include <algorithm>
+
 namespace room::protocol {
 
 namespace {
@@ -7,35 +9,30 @@ namespace {
 using model::DeviceRecord;
 using model::RoomTypeConfig;
 
-bool validDevice(int device) { return device >= 1 && device <= model::kMaxDevices; }
+bool validDevice(int device) {
+    return device >= 1 && device <= model::kMaxDevices;
+}
 
-std::uint8_t low(int value) { return static_cast<std::uint8_t>(value & 0xFF); }
+std::uint8_t low(int value) {
+    return static_cast<std::uint8_t>(value & 0xFF);
+}
 
 void appendChannels(Bytes& out, const std::array<int, model::kChannels>& values) {
     for (int v : values) out.push_back(low(v));
 }
 
 // Thermostat slot values as the device expects them (the air-conditioner command numbers).
-std::uint8_t thermostatPower(int v) { return v == 0 ? 2 : v == 10 ? 1 : 0; }
-std::uint8_t thermostatMode(int v) { return v == 8 ? 1 : v == 9 ? 2 : v == 10 ? 3 : 0; }
+std::uint8_t thermostatPower(int v) {
+    return v == 0 ? 2 : v == 10 ? 1 : 0;
+}
+std::uint8_t thermostatMode(int v) {
+    return v == 8 ? 1 : v == 9 ? 2 : v == 10 ? 3 : 0;
+}
 std::uint8_t thermostatTemperature(int v) {
     return v == model::kNotInvolved ? 15 : low(v + 16);
 }
-std::uint8_t thermostatFan(int v) { return v >= 7 && v <= 10 ? low(v - 6) : 0; }
-
-Bytes thermostatPayload(const DeviceRecord& device) {
-    Bytes out;
-    for (const model::ModeSlot& slot : device.modes) {
-        if (!slot.isUsed()) continue;
-        out.push_back(low(slot.modeCode));
-        out.push_back(thermostatPower(slot.value(1)));
-        out.push_back(thermostatMode(slot.value(2)));
-        out.push_back(thermostatTemperature(slot.value(3)));
-        out.push_back(thermostatFan(slot.value(4)));
-        out.push_back(0);
-        out.push_back(0);
-    }
-    return out;
+std::uint8_t thermostatFan(int v) {
+    return v >= 7 && v <= 10 ? low(v - 6) : 0;
 }
 
 Bytes dimmerPayload(const RoomTypeConfig& room, const DeviceRecord& device) {
@@ -46,18 +43,6 @@ Bytes dimmerPayload(const RoomTypeConfig& room, const DeviceRecord& device) {
     for (const model::ModeSlot& slot : device.modes) {
         if (!slot.isUsed()) continue;
         for (int i = 0; i < 7; ++i) out.push_back(low(slot.value(i)));
-    }
-    return out;
-}
-
-Bytes panelPayload(const RoomTypeConfig& room, int device) {
-    const DeviceRecord& record = room.devices[device];
-    Bytes out;
-    appendChannels(out, record.inputs);
-    appendChannels(out, record.outputs);
-    out.insert(out.end(), room.modeFlagBits.begin(), room.modeFlagBits.end());
-    for (const model::OutputMask& row : room.outputMasks[device]) {
-        out.insert(out.end(), row.begin(), row.end());
     }
     return out;
 }
@@ -130,16 +115,55 @@ Bytes payload(const RoomTypeConfig& room, int device) {
     }
 }
 
+Bytes thermostatPayload(const DeviceRecord& device) {
+    Bytes out;
+    for (const model::ModeSlot& slot : device.modes) {
+        if (!slot.isUsed()) continue;
+        out.push_back(low(slot.modeCode));
+        out.push_back(thermostatPower(slot.value(1)));
+        out.push_back(thermostatMode(slot.value(2)));
+        out.push_back(thermostatTemperature(slot.value(3)));
+        out.push_back(thermostatFan(slot.value(4)));
+        out.push_back(0);
+        out.push_back(0);
+    }
+    return out;
+}
+
+Bytes panelPayload(const RoomTypeConfig& room, int device) {
+    const DeviceRecord& record = room.devices[device];
+    Bytes out;
+    appendChannels(out, record.inputs);
+    appendChannels(out, record.outputs);
+    out.insert(out.end(), room.modeFlagBits.begin(), room.modeFlagBits.end());
+    for (const model::OutputMask& row : room.outputMasks[device]) {
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+Bytes assembleLongFrame(std::uint8_t type, std::uint8_t device, std::uint8_t operation,
+                        std::uint8_t parameter, std::uint8_t subByte, const Bytes& payload) {
+    constexpr std::size_t kHeader = 11;
+    Bytes frame(kHeader + payload.size(), 0);
+    frame[0] = kLongStart0;
+    frame[1] = kLongStart1;
+    frame[2] = type;
+    frame[3] = device;
+    frame[4] = operation;
+    frame[6] = parameter;
+    frame[10] = subByte;
+    std::copy(payload.begin(), payload.end(), frame.begin() + kHeader);
+    finishLong(frame);
+    return frame;
+}
+
 Bytes longFrame(const RoomTypeConfig& room, int device, std::uint8_t operation) {
     if (!validDevice(device)) return {};
     const std::uint8_t type = room.devices[device].type;
     if (!isSendOperation(operation)) return commandFrame(type, low(device), operation);
-    Bytes frame{kLongStart0, kLongStart1, type, low(device), operation, 0,
-                room.functionOptionsA, 0, 0, 0, subByte(room, device)};
-    const Bytes data = payload(room, device);
-    frame.insert(frame.end(), data.begin(), data.end());
-    finishLong(frame);
-    return frame;
+    return assembleLongFrame(type, low(device), operation, room.functionOptionsA,
+                             subByte(room, device), payload(room, device));
 }
 
 Bytes shortConfigurationFrame(const RoomTypeConfig& room, int device, std::uint8_t operation,
@@ -197,15 +221,25 @@ Bytes commandFrame(std::uint8_t type, std::uint8_t device, std::uint8_t operatio
     return frame;
 }
 
-Bytes clearAllFrame() { return commandFrame(0, 0, kOpClear); }
+Bytes clearAllFrame() {
+    return commandFrame(0, 0, kOpClear);
+}
 
-Bytes leaveNetworkFrame() { return shortFrameOf({0xCB, 0xCC, 0xCD}); }
+Bytes leaveNetworkFrame() {
+    return shortFrameOf({0xCB, 0xCC, 0xCD});
+}
 
-Bytes checkDevicesFrame() { return shortFrameOf({0xC8, 0xC9, 0xCA}); }
+Bytes checkDevicesFrame() {
+    return shortFrameOf({0xC8, 0xC9, 0xCA});
+}
 
-Bytes exitSendModeFrame() { return shortFrameOf({0xBB, 0, 2, 0, 0, 0, 0, 0, 0, 1, 1}); }
+Bytes exitSendModeFrame() {
+    return shortFrameOf({0xBB, 0, 2, 0, 0, 0, 0, 0, 0, 1, 1});
+}
 
-Bytes portEditorCloseFrame() { return shortFrameOf({0xBB, 0x00}); }
+Bytes portEditorCloseFrame() {
+    return shortFrameOf({0xBB, 0x00});
+}
 
 Bytes mirrorFrame(int lamp, int result) {
     return shortFrameOf({0xDD, low(lamp), low(result), 1, 1, 0, 0, 0, 0, 1, 1});

@@ -57,19 +57,29 @@ Bytes shortFrame(const Command& command);
 // (also with the 0x80 flag), a 9-byte frame otherwise. Empty for a device outside 1..36.
 Bytes longFrame(const model::RoomTypeConfig& room, int device, std::uint8_t operation);
 
-// Thermostat index 0..3 from an air-conditioner lamp number (60.., 100.., 160.., 164..); 0 otherwise.
+// Thermostat index 0..3 from an air-conditioner lamp number (60.., 100.., 160.., 164..); 0
+// otherwise.
 int thermostatIndex(int outputLamp);
 
 // Sub-byte (byte 10): thermostat index, ordinal among devices of type 5 or 6, else 0.
 std::uint8_t subByte(const model::RoomTypeConfig& room, int device);
+
+// Payload (bytes 11..) by the device's type, and the two layouts it is made of: the used scene
+// slots of a thermostat (seven bytes each), and the channels, indicator bytes and output masks
+// of a key device.
+Bytes thermostatPayload(const model::DeviceRecord& device);
+Bytes panelPayload(const model::RoomTypeConfig& room, int device);
+// F1 F4, type, device, operation, length, parameter, 0 0 0, sub-byte, payload, checksum, F3 F4.
+Bytes assembleLongFrame(std::uint8_t type, std::uint8_t device, std::uint8_t operation,
+                        std::uint8_t parameter, std::uint8_t subByte, const Bytes& payload);
 
 // Payload (bytes 11..) by the device's type.
 Bytes payload(const model::RoomTypeConfig& room, int device);
 
 // One short configuration block of a device (block 1, 5 or 11..14); `withData` false leaves
 // bytes 5..14 zero.
-Bytes shortConfigurationFrame(const model::RoomTypeConfig& room, int device,
-                              std::uint8_t operation, std::uint8_t block, bool withData);
+Bytes shortConfigurationFrame(const model::RoomTypeConfig& room, int device, std::uint8_t operation,
+                              std::uint8_t block, bool withData);
 
 // Short configuration frames (system types outside 1..4): blocks 1, 5, 11..14 for a send
 // (operation 1 or 5, with or without the flag), block 1 without data otherwise.
@@ -88,11 +98,11 @@ std::vector<Bytes> deviceFrames(const model::RoomTypeConfig& room, int device,
 Bytes commandFrame(std::uint8_t type, std::uint8_t device, std::uint8_t operation);
 
 // Network-wide and fixed frames.
-Bytes clearAllFrame();        // F1 F4 00 00 04 09 F2 F3 F4
-Bytes leaveNetworkFrame();    // short: CB CC CD
-Bytes checkDevicesFrame();    // short: C8 C9 CA
-Bytes exitSendModeFrame();    // short: BB 00 02 00 00 00 00 00 00 01 01
-Bytes portEditorCloseFrame(); // short: BB 00 ... (checksum AB)
+Bytes clearAllFrame();         // F1 F4 00 00 04 09 F2 F3 F4
+Bytes leaveNetworkFrame();     // short: CB CC CD
+Bytes checkDevicesFrame();     // short: C8 C9 CA
+Bytes exitSendModeFrame();     // short: BB 00 02 00 00 00 00 00 00 01 01
+Bytes portEditorCloseFrame();  // short: BB 00 ... (checksum AB)
 
 // The main window's mirror of a demonstrated key press (0xDD).
 Bytes mirrorFrame(int lamp, int result);
