@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollArea>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -36,6 +37,14 @@ using commissioning::RunSummary;
 using commissioning::TimePoint;
 
 namespace {
+
+QScrollArea* scrolling(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setWidget(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
 
 constexpr int kElapsedTickMs = 200;
 constexpr int kFirstTestTab = 2;  // tabs from here on hide the run buttons
@@ -242,9 +251,10 @@ void ConsoleWindow::buildTabs() {
     ConsoleContext& context = *m_context;
     tabs->addTab(new SwitchPanelPage(context, 1, tabs), QStringLiteral("1-16号开关面板"));
     tabs->addTab(new SwitchPanelPage(context, 17, tabs), QStringLiteral("17-32号开关面板"));
-    tabs->addTab(new InfraredPage(context, tabs), QStringLiteral("测试红外发送"));
-    tabs->addTab(new QuickControlPage(context, tabs), QStringLiteral("设备控制"));
-    tabs->addTab(new OtherSettingsPage(context, tabs), QStringLiteral("其它配置"));
+    // The test pages scroll rather than widen the console past a laptop screen.
+    tabs->addTab(scrolling(new InfraredPage(context)), QStringLiteral("测试红外发送"));
+    tabs->addTab(scrolling(new QuickControlPage(context)), QStringLiteral("设备控制"));
+    tabs->addTab(scrolling(new OtherSettingsPage(context)), QStringLiteral("其它配置"));
     // The pages sit on button face, as the tab area around them.
     for (int i = 0; i < tabs->count(); ++i) tabs->widget(i)->setAutoFillBackground(true);
     connect(tabs, &QTabWidget::currentChanged, this, &ConsoleWindow::updateRunButtons);
