@@ -191,10 +191,10 @@ QWidget* ConsoleWindow::buildRunRow() {
     });
     row->addWidget(m_ports);
     row->addSpacing(12);
-    for (const RunButton& spec : kRunButtons) {
+    for (const RunButton& run : kRunButtons) {
         QPushButton* button =
-            makeButton(QString::fromUtf8(spec.text), QStringLiteral("btn%1").arg(spec.id), box);
-        const Action action = spec.action;
+            makeButton(QString::fromUtf8(run.text), QStringLiteral("btn%1").arg(run.id), box);
+        const Action action = run.action;
         connect(button, &QPushButton::clicked, this, [this, action] { runAction(action); });
         row->addWidget(button);
         m_runButtons << button;
