@@ -40,9 +40,7 @@ const std::map<std::string_view, Cell>& remoteCells() {
 
 InfraredPage::InfraredPage(ConsoleContext& context, QWidget* parent)
     : QWidget(parent), m_context(context) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(24, 24, 24, 24);
-    layout->setSpacing(32);
+    auto* layout = makePageColumns(this);
     layout->addWidget(buildAirConditionerGroup(), 0, Qt::AlignTop);
     layout->addWidget(buildTelevisionGroup(), 0, Qt::AlignTop);
     layout->addStretch(1);

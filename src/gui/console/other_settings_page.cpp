@@ -32,14 +32,6 @@ void paintFlag(ColorButton* button, bool on) {
     button->setTextColor(on ? QColor(Qt::black) : QColor(Qt::white));
 }
 
-QGridLayout* makeGrid(QGroupBox* group) {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(16, 20, 16, 16);
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(12);
-    return grid;
-}
-
 QLabel* rightLabel(const QString& caption, QWidget* parent) {
     auto* label = new QLabel(caption, parent);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -50,9 +42,7 @@ QLabel* rightLabel(const QString& caption, QWidget* parent) {
 
 OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     : QWidget(parent), m_context(context) {
-    auto* columns = new QHBoxLayout(this);
-    columns->setContentsMargins(24, 24, 24, 24);
-    columns->setSpacing(32);
+    auto* columns = makePageColumns(this);
 
     auto* left = new QVBoxLayout;
     left->setSpacing(20);
@@ -119,7 +109,7 @@ QWidget* OtherSettingsPage::buildInfraredSettings() {
 
 QWidget* OtherSettingsPage::buildCodeLibrary() {
     QGroupBox* group = makeGroup(QStringLiteral("发送红外码库"), this);
-    QGridLayout* grid = makeGrid(group);
+    QGridLayout* grid = makeGroupGrid(group);
     QStringList types;
     for (std::string_view type : protocol::kIrLibraryTypes) types << text(type);
     m_libraryType = makeList(types, group);
@@ -165,7 +155,7 @@ QWidget* OtherSettingsPage::buildKeyCount() {
 
 QWidget* OtherSettingsPage::buildSwitchTest() {
     QGroupBox* group = makeGroup(QStringLiteral("测试开关继电器和背光"), this);
-    QGridLayout* grid = makeGrid(group);
+    QGridLayout* grid = makeGroupGrid(group);
     for (int k = 0; k < static_cast<int>(m_relayButtons.size()); ++k) {
         ColorButton* button = makeFlagButton(QStringLiteral("继电器%1").arg(k + 1), group);
         button->setObjectName(QStringLiteral("testRelay%1").arg(k + 1));
@@ -199,7 +189,7 @@ QWidget* OtherSettingsPage::buildSwitchTest() {
 
 QWidget* OtherSettingsPage::buildCommands() {
     QGroupBox* group = makeGroup(QStringLiteral("常用控制"), this);
-    QGridLayout* grid = makeGrid(group);
+    QGridLayout* grid = makeGroupGrid(group);
     struct Command {
         const char* caption;
         protocol::Bytes frame;

@@ -74,21 +74,11 @@ QStringList numbered(int first, int last, const QString& suffix) {
     return items;
 }
 
-QGridLayout* makeGrid(QGroupBox* group) {
-    auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(16, 20, 16, 16);
-    grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(12);
-    return grid;
-}
-
 }  // namespace
 
 QuickControlPage::QuickControlPage(ConsoleContext& context, QWidget* parent)
     : QWidget(parent), m_context(context) {
-    auto* columns = new QHBoxLayout(this);
-    columns->setContentsMargins(24, 24, 24, 24);
-    columns->setSpacing(32);
+    auto* columns = makePageColumns(this);
     auto* left = new QVBoxLayout;
     left->setSpacing(24);
     left->addWidget(buildLights());
@@ -124,7 +114,7 @@ void QuickControlPage::addLightRow(QGridLayout* grid, int row, const QString& na
 
 QWidget* QuickControlPage::buildLights() {
     QGroupBox* group = makeGroup(QStringLiteral("灯光控制"), this);
-    QGridLayout* grid = makeGrid(group);
+    QGridLayout* grid = makeGroupGrid(group);
     const LightLists lists = lightLists(m_context.room());
     addLightRow(grid, 0, QStringLiteral("lowLights"), QStringLiteral("10-30号灯光:"), lists.low);
     addLightRow(grid, 1, QStringLiteral("middleLights"), QStringLiteral("31-79号灯光:"),
@@ -137,7 +127,7 @@ QWidget* QuickControlPage::buildLights() {
 
 QWidget* QuickControlPage::buildCurtainsAndModes() {
     QGroupBox* group = makeGroup(QStringLiteral("窗帘与情景模式"), this);
-    QGridLayout* grid = makeGrid(group);
+    QGridLayout* grid = makeGroupGrid(group);
     const model::RoomTypeConfig& room = m_context.room();
 
     addLabel(grid, 0, QStringLiteral("窗帘:"));
@@ -163,7 +153,7 @@ QWidget* QuickControlPage::buildCurtainsAndModes() {
 
 QWidget* QuickControlPage::buildThermostat() {
     QGroupBox* group = makeGroup(QStringLiteral("温控器控制"), this);
-    QGridLayout* grid = makeGrid(group);
+    QGridLayout* grid = makeGroupGrid(group);
 
     addLabel(grid, 0, QStringLiteral("温控器:"));
     m_thermostats = makeList(numbered(1, kThermostats, QStringLiteral("#")), this);

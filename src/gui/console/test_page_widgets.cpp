@@ -74,6 +74,21 @@ QGroupBox* makeGroup(const QString& caption, QWidget* parent) {
     return new PageGroup(caption, parent);
 }
 
+QGridLayout* makeGroupGrid(QGroupBox* group) {
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(16, 20, 16, 16);
+    grid->setHorizontalSpacing(10);
+    grid->setVerticalSpacing(12);
+    return grid;
+}
+
+QHBoxLayout* makePageColumns(QWidget* page) {
+    auto* columns = new QHBoxLayout(page);
+    columns->setContentsMargins(24, 24, 24, 24);
+    columns->setSpacing(32);
+    return columns;
+}
+
 bool requirePort(ConsoleContext& context) {
     if (context.portOpen()) return true;
     context.prompter().information(kChoosePortText, platform::defaultCaption());

@@ -3,7 +3,9 @@
 // lists built the same way, the item number of a list, and sending a frame that may be declined.
 
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
@@ -38,6 +40,10 @@ std::optional<int> chosenNumber(const QComboBox& list);
 
 // A group box whose caption is never clipped by its contents.
 QGroupBox* makeGroup(const QString& caption, QWidget* parent);
+// The grid inside a group box, with the spacing every test page uses.
+QGridLayout* makeGroupGrid(QGroupBox* group);
+// The page's row of columns, with the page margins.
+QHBoxLayout* makePageColumns(QWidget* page);
 
 // True when a port is open; otherwise shows "请选择串口!".
 bool requirePort(ConsoleContext& context);
