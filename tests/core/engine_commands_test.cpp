@@ -228,13 +228,19 @@ TEST(EnginePage, SingleVerifyShowsDifferencesAndVerdictInMessageBoxes) {
 
     Bytes answer = panelAnswer(c.room, 3, 3);
     answer[18] = 0x30;  // output 2
+    resummed(answer);
     const Effects fx = c.engine.onBytes(answer, kT0 + milliseconds(40));
     const std::vector<std::string> expected{"继电器第02个数据异常 15 30 ", "第03个面板异常"};
     EXPECT_EQ(fx.messages, expected);
     EXPECT_EQ(fx.statusTexts, expected);
     EXPECT_EQ(c.engine.status(), "第03个面板异常");
     EXPECT_EQ(c.engine.differences(), std::vector<std::string>{"继电器第02个数据异常 15 30 "});
-    EXPECT_TRUE(fx.results.empty());  // results belong to verify all
+    // The run's table belongs to verify all; the page's verdict is reported as its own.
+    EXPECT_EQ(c.engine.result(3), 0);
+    ASSERT_EQ(fx.results.size(), 1u);
+    EXPECT_EQ(fx.results[0].device, 3);
+    EXPECT_EQ(fx.results[0].result, 2);
+    EXPECT_TRUE(fx.results[0].single);
 
     // The next send starts a fresh count: a matching answer is OK.
     const TimePoint later = kT0 + milliseconds(2000);
@@ -245,25 +251,34 @@ TEST(EnginePage, SingleVerifyShowsDifferencesAndVerdictInMessageBoxes) {
     EXPECT_TRUE(c.engine.differences().empty());
 }
 
-TEST(EnginePage, ReadOperationKeepsReadingLaterAnswers) {
+TEST(EnginePage, ReadOperationKeepsReadingTheDevicesLaterAnswersOnly) {
     Console c(panelRoom(2));
-    const model::RoomTypeConfig held = panelRoom(5);
+    model::RoomTypeConfig held = panelRoom(5);
+    held.devices[1].outputs = {31, 32, 33, 34, 35, 36};
     c.engine.setPortOpen(true, kT0);
     c.engine.setPageOperation(PageOperation::Read);
     c.engine.sendDevice(1, kT0);
     EXPECT_EQ(c.engine.verifyState().verifyDevice, 0);
-    // Device 5 answers long after the send: still stored.
-    const Effects fx = c.engine.onBytes(panelAnswer(held, 5, 2), kT0 + milliseconds(9000));
+    // Device 5 was never asked: its answer is logged as foreign and stored nowhere.
+    const Effects foreign = c.engine.onBytes(panelAnswer(held, 5, 2), kT0 + milliseconds(300));
+    EXPECT_FALSE(foreign.readBack);
+    ASSERT_EQ(foreign.answers.size(), 1u);
+    EXPECT_EQ(foreign.answers[0].fate, AnswerFate::Foreign);
+    EXPECT_EQ(foreign.answers[0].device, 5);
+    EXPECT_EQ(c.room.devices[5].inUse, 0);
+    EXPECT_EQ(c.room.deviceCount, 2);
+    // Device 1 answers long after the send: still stored.
+    const Effects fx = c.engine.onBytes(panelAnswer(held, 1, 2), kT0 + milliseconds(9000));
     EXPECT_TRUE(fx.readBack);
     EXPECT_TRUE(c.engine.readBackDone());
-    EXPECT_EQ(c.room.devices[5].outputs, held.devices[5].outputs);
-    EXPECT_EQ(c.room.deviceCount, 5);
-    EXPECT_EQ(c.engine.status(), "第05个面板读取完成  ");
+    EXPECT_EQ(c.room.devices[1].outputs, held.devices[1].outputs);
+    EXPECT_EQ(c.engine.status(), "第01个面板读取完成  ");
     // Choosing another operation stops that.
     c.engine.setPageOperation(PageOperation::Clear);
     c.room.devices[4].inUse = 0;
-    EXPECT_FALSE(c.engine.onBytes(panelAnswer(held, 4, 2), kT0 + milliseconds(9100)).readBack);
-    EXPECT_EQ(c.room.devices[4].inUse, 0);
+    held.devices[1].outputs = {41, 42, 43, 44, 45, 46};
+    EXPECT_FALSE(c.engine.onBytes(panelAnswer(held, 1, 2), kT0 + milliseconds(9100)).readBack);
+    EXPECT_EQ(c.room.devices[1].outputs[0], 31);
 }
 
 TEST(EnginePage, OpeningUnselectsUnusedDevicesAndButtonsFollowTheOperation) {

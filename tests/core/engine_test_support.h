@@ -69,6 +69,14 @@ inline Bytes panelAnswer(const model::RoomTypeConfig& room, int device, std::uin
     return a;
 }
 
+// A long answer summed again after a test changed its data, so only the change is a difference.
+inline Bytes& resummed(Bytes& a) {
+    unsigned sum = 0;
+    for (std::size_t i = 0; i + 3 < a.size(); ++i) sum += a[i];
+    a[a.size() - 3] = static_cast<std::uint8_t>(sum);
+    return a;
+}
+
 // Short answer: F0 ED number op block data(10) checksum 0F.
 inline Bytes shortAnswer(int device, int block, const std::vector<int>& data) {
     Bytes a{0xF0, 0xED, static_cast<std::uint8_t>(device), 3, static_cast<std::uint8_t>(block)};

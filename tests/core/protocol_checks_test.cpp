@@ -32,7 +32,8 @@ const Ints kPanelFlags{0x01, 0x03, 0, 0, 0x80, 0x80};
 const Ints kPanelMasks = concat({{1, 1, 0, 0, 0, 0}, {0, 1, 1, 1, 0, 0}, Ints(24, 0)});
 
 Answer panelAnswer() {
-    return longAnswer(1, 3, 0x21, 0, concat({kPanelInputs, kPanelOutputs, kPanelFlags, kPanelMasks}));
+    return longAnswer(1, 3, 0x21, 0,
+                      concat({kPanelInputs, kPanelOutputs, kPanelFlags, kPanelMasks}));
 }
 
 struct Verified {
@@ -80,6 +81,7 @@ TEST(Verify, EachPanelDifferenceHasItsText) {
     for (const Case& c : cases) {
         Answer answer = panelAnswer();
         for (auto [pos, value] : c.changes) answer.bytes[pos] = static_cast<std::uint8_t>(value);
+        resummed(answer);
         const Verified shown = verify(answer, room, 3, false);
         EXPECT_EQ(shown.out.status, c.status);
         EXPECT_EQ(shown.out.messages, c.status);
@@ -110,6 +112,7 @@ TEST(Verify, CutOffPanelAnswerCountsTheMissingBytes) {
     Answer cut = panelAnswer();
     cut.bytes.resize(47);  // data up to byte 46, then a checksum and the end pair
     cut.bytes.insert(cut.bytes.end(), {0x00, 0xF3, 0xF4});
+    resummed(cut);
     const Verified v = verify(cut, room, 3, true);
     EXPECT_EQ(v.out.status, (Texts{"第03个开关模式数据异常 00 -- 2F ", "第03个面板异常"}));
 }
@@ -118,12 +121,13 @@ TEST(Verify, CurtainLikeDeviceSkipsIndicatorBytes) {
     RoomTypeConfig room = panelRoom();
     room.devices[3].inputs = {0, 0, 50, 0, 0, 0};
     room.devices[3].outputs = {80, 81, 0, 0, 12, 0};
-    Answer answer = longAnswer(1, 3, 0x21, 0,
-                               concat({{0, 0, 50, 0, 0, 0}, {80, 81, 0, 0, 12, 0},
-                                       {9, 9, 9, 9, 9, 9}, kPanelMasks}));
+    Answer answer = longAnswer(
+        1, 3, 0x21, 0,
+        concat({{0, 0, 50, 0, 0, 0}, {80, 81, 0, 0, 12, 0}, {9, 9, 9, 9, 9, 9}, kPanelMasks}));
     EXPECT_EQ(verify(answer, room, 3, true).out.status, Texts{"第03个面板OK  "});
     room.devices[3].outputs[3] = 5;  // no longer curtain-like
     answer.bytes[20] = 5;
+    resummed(answer);
     EXPECT_EQ(verify(answer, room, 3, true).out.status,
               (Texts{"字灯第01个数据异常 01 09 ", "第03个面板异常"}));
 }
@@ -195,19 +199,29 @@ TEST(Verify, ThermostatDifferences) {
         {"identity", 2, {}, {"第05个面板ID数据不匹配,本编号01 读出编号02", "第05个面板异常"}},
         // 27 decodes to 11 against the room's 10 at frame position 14; the check stops there, so
         // slot 10 never reaches the stale copy and the 168-value pass finds its code (index 63).
-        {"temperature", 1, {{14, 27}},
-         {"第05个面板模式数据异常 0A 0B 0E ", "第05个面板模式数据异常 00 A9 63 ", "第05个面板异常"}},
+        {"temperature",
+         1,
+         {{14, 27}},
+         {"第05个面板模式数据异常 0A 0B 0E ", "第05个面板模式数据异常 00 A9 63 ",
+          "第05个面板异常"}},
         // Slot 10's code matched before its power differed, so the copy has it.
         {"power", 1, {{19, 1}}, {"第05个面板模式数据异常 00 0A 13 ", "第05个面板异常"}},
-        {"last values received", 1, {{23, 5}}, {"第05个面板模式数据异常 EE 05 17 ", "第05个面板异常"}},
-        {"unknown mode code", 1, {{18, 60}},
-         {"第05个面板模式数据异常 -- 3C 12 ", "第05个面板模式数据异常 00 A9 63 ", "第05个面板异常"}},
+        {"last values received",
+         1,
+         {{23, 5}},
+         {"第05个面板模式数据异常 EE 05 17 ", "第05个面板异常"}},
+        {"unknown mode code",
+         1,
+         {{18, 60}},
+         {"第05个面板模式数据异常 -- 3C 12 ", "第05个面板模式数据异常 00 A9 63 ",
+          "第05个面板异常"}},
     };
     for (const Case& c : cases) {
         RoomTypeConfig edit = room;
         edit.devices[5].slot(10).modeCode = 0;
         Answer answer = longAnswer(2, 5, 0, c.sub, kThermostatSlots);
         for (auto [pos, value] : c.changes) answer.bytes[pos] = static_cast<std::uint8_t>(value);
+        resummed(answer);
         const Verified v = verify(answer, room, 5, true, &edit);
         EXPECT_EQ(v.out.status, c.status) << c.name;
         EXPECT_EQ(v.out.result, 2) << c.name;
@@ -224,6 +238,7 @@ TEST(Verify, ThermostatWithoutSlotsAndCutOffSlots) {
     // The length byte promises a slot that never came.
     Answer cut = longAnswer(2, 2, 0, 3, {});
     cut.bytes[5] = 21;
+    resummed(cut);
     EXPECT_EQ(verify(cut, room, 2, true, &edit).out.status,
               (Texts{"第02个面板模式数据异常 -- -- 0B ", "第02个面板异常"}));
 }
@@ -245,6 +260,7 @@ TEST(Verify, DimmerAndTypeSixCompareSlotsRaw) {
         Answer bad = ok;
         bad.bytes[30] = 6;
         bad.bytes[24] = 9;
+        resummed(bad);
         EXPECT_EQ(verify(bad, room, 7, true, &edit).out.status,
                   (Texts{"字灯第02个数据异常 04 09 ", "第07个面板模式数据异常 05 06 1E ",
                          "第07个面板异常"}))
@@ -266,22 +282,30 @@ TEST(Verify, ShortAnswersByBlock) {
     };
     struct Case {
         const char* name;
-        std::vector<int> skip;                           // blocks lost on the way
-        std::vector<std::pair<int, Answer>> replaced;    // index in good[], answer instead
-        Texts status;                                    // texts of all answers, in order
+        std::vector<int> skip;                         // blocks lost on the way
+        std::vector<std::pair<int, Answer>> replaced;  // index in good[], answer instead
+        Texts status;                                  // texts of all answers, in order
         int result;
     };
     const Case cases[] = {
         {"all match", {}, {}, {"第03个面板OK  "}, 1},
         {"block 12 missing", {3}, {}, {"第03个面板异常(01)"}, 2},
         {"two missing", {0, 2}, {}, {"第03个面板异常(02)"}, 2},
-        {"key and relay", {},
+        {"key and relay",
+         {},
          {{0, shortAnswer(3, 1, {10, 12, 50, 0, 0, 0, 10, 11, 2, 13})}},
-         {"按键第03个数据异常 0B 0C ", "继电器第03个数据异常 0C 0D ", "第03个面板异常"}, 2},
-        {"indicator", {}, {{1, shortAnswer(3, 5, {1, 3, 0, 0, 0x80, 0})}},
-         {"字灯数据异常 ", "第03个面板异常"}, 2},
-        {"mask row 2", {}, {{3, shortAnswer(3, 12, {0, 1, 1, 0, 0, 0})}},
-         {"第 2 继电器模式数据异常", "第03个面板异常"}, 2},
+         {"按键第03个数据异常 0B 0C ", "继电器第03个数据异常 0C 0D ", "第03个面板异常"},
+         2},
+        {"indicator",
+         {},
+         {{1, shortAnswer(3, 5, {1, 3, 0, 0, 0x80, 0})}},
+         {"字灯数据异常 ", "第03个面板异常"},
+         2},
+        {"mask row 2",
+         {},
+         {{3, shortAnswer(3, 12, {0, 1, 1, 0, 0, 0})}},
+         {"第 2 继电器模式数据异常", "第03个面板异常"},
+         2},
     };
     for (const Case& c : cases) {
         VerifyState state;

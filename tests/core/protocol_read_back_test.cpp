@@ -14,15 +14,24 @@ Answer readAnswer(int type, int device, int param, int sub, const Ints& payload)
     return longAnswer(type, device, param, sub, payload, kOpRead);
 }
 
-
-ModeSlot slotOf(int code, std::array<int, 6> states) { return ModeSlot{code, states}; }
+ModeSlot slotOf(int code, std::array<int, 6> states) {
+    return ModeSlot{code, states};
+}
 
 constexpr int E = 238;
 
+// A read of the device the answer says it is (the console only reads the device it asked).
+CheckOutcome readBack(const Answer& answer, RoomTypeConfig& room) {
+    return readBackAnswer(answer, room, answerDevice(answer));
+}
+
 // Masks of a panel answer: row 1 says mode 1 on and mode 2 off; row 3 mode 16 on; row 6 mode 17
 // off.
-const Ints kMasks = concat({{0x01, 0x03, 0, 0, 0, 0}, Ints(6, 0), {0, 0, 0x80, 0x80, 0, 0},
-                            Ints(12, 0), {0, 0, 0, 0, 0x00, 0x01}});
+const Ints kMasks = concat({{0x01, 0x03, 0, 0, 0, 0},
+                            Ints(6, 0),
+                            {0, 0, 0x80, 0x80, 0, 0},
+                            Ints(12, 0),
+                            {0, 0, 0, 0, 0x00, 0x01}});
 
 }  // namespace
 
@@ -30,10 +39,10 @@ TEST(ReadBack, PanelAnswerDecodesMasksIntoSlots) {
     RoomTypeConfig room = makeStartupRoomType();
     room.deviceCount = 2;
     room.devices[4].slot(5) = slotOf(54, {10, 10, 10, 10, 10, 10});  // gone after the read
-    const Answer answer = readAnswer(3, 4, 0x44, 0,
-                                     concat({{20, 21, 0, 0, 0, 0}, {20, 21, 22, 0, 0, 0},
-                                             {1, 2, 3, 4, 5, 6}, kMasks}));
-    const CheckOutcome out = readBackAnswer(answer, room);
+    const Answer answer = readAnswer(
+        3, 4, 0x44, 0,
+        concat({{20, 21, 0, 0, 0, 0}, {20, 21, 22, 0, 0, 0}, {1, 2, 3, 4, 5, 6}, kMasks}));
+    const CheckOutcome out = readBack(answer, room);
     EXPECT_EQ(out.device, 4);
     EXPECT_TRUE(out.wroteRoom);
     EXPECT_EQ(out.result, 1);
@@ -63,10 +72,9 @@ TEST(ReadBack, CurtainLikePanelKeepsIndicatorBytesAndCountStaysWhenLarger) {
     RoomTypeConfig room = makeStartupRoomType();
     room.deviceCount = 9;
     room.modeFlagBits = {7, 7, 7, 7, 7, 7};
-    const Answer answer = readAnswer(4, 2, 1, 0,
-                                     concat({Ints(6, 0), {80, 81, 0, 0, 0, 0}, {1, 2, 3, 4, 5, 6},
-                                             Ints(36, 0)}));
-    readBackAnswer(answer, room);
+    const Answer answer = readAnswer(
+        4, 2, 1, 0, concat({Ints(6, 0), {80, 81, 0, 0, 0, 0}, {1, 2, 3, 4, 5, 6}, Ints(36, 0)}));
+    readBack(answer, room);
     EXPECT_EQ(room.modeFlagBits, (std::array<std::uint8_t, 6>{7, 7, 7, 7, 7, 7}));
     EXPECT_EQ(room.deviceCount, 9);
     EXPECT_EQ(room.devices[2].type, 4);
@@ -75,11 +83,11 @@ TEST(ReadBack, CurtainLikePanelKeepsIndicatorBytesAndCountStaysWhenLarger) {
 TEST(ReadBack, ThermostatDecodesSlotsByTheirCode) {
     RoomTypeConfig room = makeStartupRoomType();
     room.devices[6].slot(3) = slotOf(52, {10, 8, 1, 7, E, E});  // not on the device any more
-    const Answer answer = readAnswer(2, 6, 0x99, 2,
-                                     {169, 1, 3, 15, 2, 0, 0,      // on, ventilation, unchanged, medium
-                                      50, 2, 0, 20, 0, 7, 9,       // off, unchanged, 4, unchanged
-                                      184, 0, 9, 31, 5, 0, 0});    // odd bytes
-    const CheckOutcome out = readBackAnswer(answer, room);
+    const Answer answer =
+        readAnswer(2, 6, 0x99, 2, {169, 1, 3, 15, 2, 0, 0,    // on, ventilation, unchanged, medium
+                                   50,  2, 0, 20, 0, 7, 9,    // off, unchanged, 4, unchanged
+                                   184, 0, 9, 31, 5, 0, 0});  // odd bytes
+    const CheckOutcome out = readBack(answer, room);
     EXPECT_EQ(out.status, std::vector<std::string>{"第03个温控读取完成  "});
     EXPECT_EQ(out.result, 1);
     const DeviceRecord& d = room.devices[6];
@@ -102,9 +110,11 @@ TEST(ReadBack, DimmerAndTypeSixSlotsAsReceived) {
     for (const int type : {5, 6}) {
         RoomTypeConfig room = makeStartupRoomType();
         const Answer answer = readAnswer(type, 1, 3, 1,
-                                         concat({{70, 0, 0, 0, 0, 0}, {70, 71, 0, 0, 0, 0},
-                                                 {9, 8, 7, 6, 5, 4}, {186, 3, 0, 238, 1, 2, 200}}));
-        const CheckOutcome out = readBackAnswer(answer, room);
+                                         concat({{70, 0, 0, 0, 0, 0},
+                                                 {70, 71, 0, 0, 0, 0},
+                                                 {9, 8, 7, 6, 5, 4},
+                                                 {186, 3, 0, 238, 1, 2, 200}}));
+        const CheckOutcome out = readBack(answer, room);
         EXPECT_EQ(out.status, std::vector<std::string>{"第01个面板读取完成  "}) << type;
         EXPECT_EQ(room.devices[1].type, type);
         EXPECT_EQ(room.devices[1].slot(19), slotOf(186, {3, 0, 238, 1, 2, 200})) << type;
@@ -119,12 +129,12 @@ TEST(ReadBack, ShortAnswersBlockByBlock) {
     room.deviceCount = 1;
     room.devices[3].slot(24) = slotOf(191, {10, 10, 10, 10, 10, 10});
     std::vector<CheckOutcome> outs;
-    outs.push_back(readBackAnswer(shortAnswer(3, 1, {10, 11, 0, 0, 0, 0, 10, 11, 12, 13}), room));
-    outs.push_back(readBackAnswer(shortAnswer(3, 5, {1, 3, 0, 0, 0, 0}), room));
-    outs.push_back(readBackAnswer(shortAnswer(3, 11, {1, 3, 0, 0, 0, 0}), room));
-    outs.push_back(readBackAnswer(shortAnswer(3, 12, {}), room));
-    outs.push_back(readBackAnswer(shortAnswer(3, 13, {}), room));
-    outs.push_back(readBackAnswer(shortAnswer(3, 14, {0, 0, 0x01, 0x01, 0, 0}), room));
+    outs.push_back(readBack(shortAnswer(3, 1, {10, 11, 0, 0, 0, 0, 10, 11, 12, 13}), room));
+    outs.push_back(readBack(shortAnswer(3, 5, {1, 3, 0, 0, 0, 0}), room));
+    outs.push_back(readBack(shortAnswer(3, 11, {1, 3, 0, 0, 0, 0}), room));
+    outs.push_back(readBack(shortAnswer(3, 12, {}), room));
+    outs.push_back(readBack(shortAnswer(3, 13, {}), room));
+    outs.push_back(readBack(shortAnswer(3, 14, {0, 0, 0x01, 0x01, 0, 0}), room));
     for (std::size_t i = 0; i + 1 < outs.size(); ++i) {
         EXPECT_TRUE(outs[i].wroteRoom);
         EXPECT_TRUE(outs[i].status.empty());
@@ -164,14 +174,14 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
     };
     for (const Case& c : ignored) {
         RoomTypeConfig room = before;
-        const CheckOutcome out = readBackAnswer(c.answer, room);
+        const CheckOutcome out = readBack(c.answer, room);
         EXPECT_FALSE(out.wroteRoom) << c.name;
         EXPECT_EQ(room.modified, 0) << c.name;
         EXPECT_EQ(room.devices, before.devices) << c.name;
     }
     // Device 36 has no room in the channel mirrors; lamp numbers above 249 are not marked.
     RoomTypeConfig room = before;
-    const CheckOutcome out = readBackAnswer(readAnswer(1, 36, 1, 0, panel), room);
+    const CheckOutcome out = readBack(readAnswer(1, 36, 1, 0, panel), room);
     EXPECT_TRUE(out.wroteRoom);
     EXPECT_EQ(room.devices[36].inputs[0], 0xFA);
     EXPECT_EQ(room.inputLamp, before.inputLamp);

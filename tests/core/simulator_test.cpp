@@ -414,6 +414,12 @@ TEST(SimulatorBus, PreloadedFromARoomType) {
     tuningExpected.insert(tuningExpected.end(), {168, 10, 0, 238, 0x2C, 5, 6});
     EXPECT_EQ(answerOf(bus, command(0x06, 4, 2)), closeLong(tuningExpected));
 
+    // Device 5 is not part of the room: no such hardware on its bus.
+    EXPECT_FALSE(bus.isPresent(5));
+    EXPECT_TRUE(answerOf(bus, command(0x01, 5, 2)).empty());
+    // A bus with every number on it answers for a device the room does not configure with an
+    // empty memory of its kind.
+    bus.setDeviceCount(32);
     Bytes unconfigured = answerOf(bus, command(0x01, 5, 2));
     ASSERT_EQ(unconfigured.size(), 68u);
     EXPECT_EQ(Bytes(unconfigured.begin() + 6, unconfigured.begin() + 65), Bytes(59, 0));

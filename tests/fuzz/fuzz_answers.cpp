@@ -58,7 +58,8 @@ void handle(const Answer& answer, const RoomTypeConfig& base, RoomTypeConfig& ro
     if (runActive) require(verified.messages.empty());
 
     const RoomTypeConfig before = room;
-    const CheckOutcome read = readBackAnswer(answer, room);
+    const CheckOutcome read = readBackAnswer(
+        answer, room, state.verifyDevice != 0 ? state.verifyDevice : answerDevice(answer));
     checkOutcome(read);
     require(room.deviceCount >= before.deviceCount && room.deviceCount <= kMaxDevices);
     for (int v = 0; v <= kMaxDevices; ++v) {

@@ -304,8 +304,10 @@ void ConsoleWindowTest::progressAndStop() {
 
     QTest::mouseClick(stop, Qt::LeftButton);
     QVERIFY(console.idle());  // at once, no waiting for the timer
-    QCOMPARE(console.window->statusLine(), QStringLiteral("校验完成"));
-    QCOMPARE(console.window->titleLine(), QStringLiteral("未读到的编号:02 数据异常的编号:"));
+    // Cut short: it says so, and which devices it never served.
+    QCOMPARE(console.window->statusLine(), QStringLiteral("校验已停止"));
+    QCOMPARE(console.window->titleLine(),
+             QStringLiteral("未读到的编号:02 数据异常的编号:未处理的编号:03 04 05 06 07 "));
     QCOMPARE(console.window->runSummary(),
              QStringLiteral("校验所有已停止: 处理2/7个, 应答1个, 用时") +
                  console.window->runSummary().section(QStringLiteral("用时"), 1));

@@ -20,10 +20,24 @@ std::string_view frameKindName(FrameKind kind) {
     return "command";
 }
 
+std::string_view answerFateName(AnswerFate fate) {
+    switch (fate) {
+        case AnswerFate::Taken:
+            return "answer";
+        case AnswerFate::Late:
+            return "late";
+        case AnswerFate::Foreign:
+            return "foreign";
+        case AnswerFate::Ignored:
+            return "ignored";
+    }
+    return "answer";
+}
+
 bool Effects::empty() const {
     return writes.empty() && statusTexts.empty() && !title && messages.empty() && !question &&
-           results.empty() && differences.empty() && !runStarted && !progress && !runFinished &&
-           !runButtonsShown && !pageSendsEnabled && !readBack;
+           results.empty() && differences.empty() && answers.empty() && !runStarted && !progress &&
+           !runFinished && !runButtonsShown && !pageSendsEnabled && !readBack;
 }
 
 namespace {
@@ -43,6 +57,7 @@ void Effects::merge(Effects&& other) {
     append(messages, std::move(other.messages));
     append(results, std::move(other.results));
     append(differences, std::move(other.differences));
+    append(answers, std::move(other.answers));
     takeIfSet(title, std::move(other.title));
     takeIfSet(question, std::move(other.question));
     takeIfSet(runStarted, std::move(other.runStarted));

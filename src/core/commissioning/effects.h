@@ -81,15 +81,34 @@ struct RunSummary {
     RunMode mode = RunMode::Idle;
     int visited = 0;
     int total = 0;
-    int answered = 0;           // devices that sent a complete answer during the run
-    bool stopped = false;       // ended by a stop command or a lost port
-    std::vector<int> unread;    // listed after "未读到的编号:" (read all, verify all)
-    std::vector<int> abnormal;  // listed after "数据异常的编号:" (verify all)
+    int answered = 0;            // devices whose own answer was taken during the run
+    bool stopped = false;        // cut short: by a stop command or a lost port
+    bool portLost = false;       // cut short because the port went away
+    std::vector<int> unread;     // served, but no answer of theirs was taken (or read, or checked)
+    std::vector<int> abnormal;   // listed after "数据异常的编号:" (verify all)
+    std::vector<int> unreached;  // a cut-short run never served these
 };
 
 struct ResultChange {
     int device = 0;
-    int result = 0;  // 0 no answer, 1 matched or read, 2 differences
+    int result = 0;       // 0 no answer, 1 matched or read, 2 differences
+    bool single = false;  // a switch page's check of this one device, not a run's
+};
+
+// What the engine made of a complete answer from the bus, so a log can say it.
+enum class AnswerFate : std::uint8_t {
+    Taken,    // the awaited device's answer, checked or stored (or nothing was being awaited)
+    Late,     // carries the number of a device no longer awaited: it came after its time
+    Foreign,  // carries a number nobody was asked for
+    Ignored,  // the awaited device, but not an answer the operation takes (framing, type)
+};
+std::string_view answerFateName(AnswerFate fate);
+
+struct AnswerNote {
+    int device = -1;  // the number the answer carries, -1 when it carries none
+    AnswerFate fate = AnswerFate::Taken;
+    bool badChecksum = false;
+    protocol::Bytes bytes;
 };
 
 struct Effects {
@@ -100,6 +119,7 @@ struct Effects {
     std::optional<Question> question;      // nothing happened: ask, then repeat with confirmed
     std::vector<ResultChange> results;     // per-device result changes
     std::vector<std::string> differences;  // verification differences found by this step
+    std::vector<AnswerNote> answers;       // every complete answer received, in order
     std::optional<Progress> runStarted;
     std::optional<Progress> progress;  // a device is being served
     std::optional<RunSummary> runFinished;

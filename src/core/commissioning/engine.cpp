@@ -62,7 +62,7 @@ Effects Engine::setPortOpen(bool open, TimePoint /*now*/) {
     m_receiver.clear();
     if (open) return fx;
     m_writes.clear();
-    if (runActive()) finishRun(true, fx);
+    if (runActive()) finishRun(true, true, fx);
     return fx;
 }
 
@@ -135,7 +135,7 @@ Effects Engine::stop(TimePoint /*now*/) {
     if (!runActive()) return fx;
     // Frames of the device being served that have not gone out yet are dropped with the run.
     m_writes.clear();
-    finishRun(true, fx);
+    finishRun(true, false, fx);
     return fx;
 }
 
@@ -156,38 +156,45 @@ Effects Engine::startRun(RunMode mode, TimePoint now) {
     m_visited = 0;
     m_lastServed = 0;
     m_answered.fill(false);
+    m_served.fill(false);
     m_differences.clear();
     m_planned = 1 + remainingDevices(m_room, mode, 1);
     fx.runButtonsShown = false;
     fx.runStarted = Progress{mode, 1, 0, m_planned, 0};
     // Device 1 is served whatever its selection.
-    serve(1, now, fx);
-    m_timer1 = busyUntil(now) + startPeriod(mode, m_room.systemType);
+    serve(1, startPeriod(mode, m_room.systemType), now, fx);
     return fx;
 }
 
-void Engine::serve(int device, TimePoint now, Effects& fx) {
+void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) {
     m_verify.errorCount = 0;
     if (m_runMode == RunMode::VerifyAll) {
         m_verify.verifyDevice = device;
         m_verify.blockCounter = 6;
+        protocol::prepareWorkingCopy(m_room.devices[device], m_edit.devices[device]);
     } else {
         m_verify.verifyDevice = 0;
     }
     setStatus(formatNumber(text::kServing, device), fx);
     m_lastServed = device;
+    m_served[device] = true;
+    m_awaited = device;
+    m_awaitedDone = false;
     ++m_visited;
     m_planned = m_visited + remainingDevices(m_room, m_runMode, device);
     fx.progress = Progress{m_runMode, device, m_visited, m_planned, answeredDevices()};
     queueFrames(device, runFrameKind(m_runMode),
                 protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
+    m_timer1 = busyUntil(now) + period;
+    m_serveDeadline = *m_timer1;
 }
 
 void Engine::runStep(TimePoint now, Effects& fx) {
     m_timer1.reset();
+    leaveServed(fx);
     const int device = nextDevice(m_room, m_runMode, m_currentDevice);
     if (device == 0) {
-        finishRun(false, fx);
+        finishRun(false, false, fx);
         return;
     }
     m_currentDevice = device;
@@ -196,11 +203,29 @@ void Engine::runStep(TimePoint now, Effects& fx) {
         m_pendingServe = PendingServe{now + kInUsePause, device};
         return;
     }
-    serve(device, now, fx);
-    m_timer1 = busyUntil(now) + kServePeriod;
+    serve(device, kServePeriod, now, fx);
 }
 
-void Engine::finishRun(bool stopped, Effects& fx) {
+// The run moves on from the device it served: a check that got part of the device's short
+// blocks ends here with the count of those missing, so it is never left without a verdict.
+void Engine::leaveServed(Effects& fx) {
+    if (m_awaited != 0 && !m_awaitedDone && m_runMode == RunMode::VerifyAll) {
+        applyOutcome(protocol::verifyIncomplete(m_verify, true), 0, fx);
+    }
+    m_awaited = 0;
+    m_awaitedDone = false;
+}
+
+std::vector<int> Engine::unreachedDevices() const {
+    std::vector<int> devices;
+    for (int device = nextDevice(m_room, m_runMode, m_lastServed); device != 0;
+         device = nextDevice(m_room, m_runMode, device)) {
+        devices.push_back(device);
+    }
+    return devices;
+}
+
+void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
     const RunMode mode = m_runMode;
     RunSummary summary;
     summary.mode = mode;
@@ -208,13 +233,13 @@ void Engine::finishRun(bool stopped, Effects& fx) {
     summary.total = stopped ? m_planned : m_visited;
     summary.answered = answeredDevices();
     summary.stopped = stopped;
-    if (mode == RunMode::ReadAll || mode == RunMode::VerifyAll) {
-        // A cut-short run lists only what it has visited.
-        const int lastVisited = stopped ? m_lastServed : kLastBusDevice;
-        summary.unread = unreadDevices(m_room, mode, m_results, lastVisited);
-        if (mode == RunMode::VerifyAll) summary.abnormal = abnormalDevices(m_room, m_results);
-        m_title = summaryTitle(summary);
-        fx.title = m_title;
+    summary.portLost = portLost;
+    summary.unread = unreadDevices(mode, m_served, m_results, m_answered);
+    if (mode == RunMode::VerifyAll) summary.abnormal = abnormalDevices(m_room, m_results);
+    if (stopped) summary.unreached = unreachedDevices();
+    if (std::string title = summaryTitle(summary); !title.empty()) {
+        m_title = title;
+        fx.title = std::move(title);
     }
     if (mode == RunMode::ReadAll) {
         // A read-back may have raised deviceCount to the highest device that answered.
@@ -222,7 +247,9 @@ void Engine::finishRun(bool stopped, Effects& fx) {
     }
     m_timer1.reset();
     m_pendingServe.reset();
-    setStatus(finishedStatus(mode), fx);
+    m_awaited = 0;
+    m_awaitedDone = false;
+    setStatus(finishedStatus(summary), fx);
     m_currentDevice = 0;
     m_runMode = RunMode::Idle;
     fx.runButtonsShown = true;
@@ -241,30 +268,105 @@ Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
 }
 
 void Engine::handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx) {
-    const bool verifying = m_verify.verifyDevice != 0 && (m_runMode == RunMode::VerifyAll ||
-                                                          m_pageOperation == PageOperation::Verify);
-    const bool reading = m_runMode == RunMode::ReadAll || m_pageOperation == PageOperation::Read;
-    if (runActive()) noteAnswered(answer);
-    if (verifying) {
-        verify(answer, fx);
-    } else if (reading) {
-        readBack(answer, fx);
+    AnswerNote note;
+    note.device = protocol::answerDevice(answer);
+    note.badChecksum = !protocol::checkAnswerSum(answer).ok;
+    note.fate = judge(answer, note.device);
+    if (note.fate == AnswerFate::Taken && judging()) {
+        if (!take(answer, fx)) {
+            note.fate = AnswerFate::Ignored;
+        } else if (runActive()) {
+            m_answered[note.device] = true;
+            // A long answer is the whole device; short ones end with block 14.
+            const bool last = answer.kind == protocol::Answer::Kind::Long ||
+                              (answer.bytes.size() > 4 && answer.bytes[4] == 14);
+            if (last) m_awaitedDone = true;
+            // Move on soon; but answers never hold a device past its period, so a device that
+            // keeps talking cannot keep a run on itself.
+            m_timer1 = std::min(busyUntil(now) + kAnswerPeriod, m_serveDeadline + kAnswerPeriod);
+        }
     }
-    // The device has answered: move on soon, in a send all as much as in a verify or read all
-    // (a send is acknowledged with the configuration the device took). During the pause before
-    // the next device is served the answer is a late one of the previous device and must not
-    // shorten the next one's wait.
-    if (runActive() && !m_pendingServe) {
-        m_timer1 = busyUntil(now) + kAnswerPeriod;
-    }
+    note.bytes = answer.bytes;
+    fx.answers.push_back(std::move(note));
 }
 
-void Engine::verify(const protocol::Answer& answer, Effects& fx) {
+// Whether answers are being checked or stored at all: during a run, and after a switch page's
+// read or verify of one device (that operation stays set and keeps applying).
+bool Engine::judging() const {
+    if (runActive()) return true;
+    return m_pageDevice != 0 &&
+           (m_pageOperation == PageOperation::Read || m_pageOperation == PageOperation::Verify);
+}
+
+int Engine::awaitedDevice() const {
+    if (runActive()) return m_awaitedDone ? 0 : m_awaited;
+    return m_pageDevice;
+}
+
+// Configuration answers come in the framing the room's system type uses for its frames.
+bool Engine::expectedFraming(const protocol::Answer& answer) const {
+    if (protocol::usesLongFrames(m_room)) return answer.kind == protocol::Answer::Kind::Long;
+    return answer.kind == protocol::Answer::Kind::Short && answer.bytes.size() > 1 &&
+           answer.bytes[1] == protocol::kShortConfigAnswer;
+}
+
+AnswerFate Engine::judge(const protocol::Answer& answer, int number) const {
+    if (!judging()) return AnswerFate::Taken;
+    const int awaited = awaitedDevice();
+    if (awaited != 0 && number == awaited) {
+        return expectedFraming(answer) ? AnswerFate::Taken : AnswerFate::Ignored;
+    }
+    const bool asked = isBusDevice(number) && (m_served[number] || number == m_pageDevice);
+    return asked ? AnswerFate::Late : AnswerFate::Foreign;
+}
+
+// The answer of the awaited device, for what the run (or else the page) is doing. Returns
+// whether it was of use: checked, stored, or a send's acknowledgement.
+bool Engine::take(const protocol::Answer& answer, Effects& fx) {
+    switch (m_runMode) {
+        case RunMode::VerifyAll:
+            return verify(answer, fx);
+        case RunMode::ReadAll:
+            return readBack(answer, m_awaited, fx);
+        case RunMode::SendAll:
+            return true;  // a send is acknowledged with the configuration the device took
+        case RunMode::ClearAll:
+            return false;
+        case RunMode::Idle:
+            break;
+    }
+    if (m_pageOperation == PageOperation::Verify) {
+        return m_verify.verifyDevice != 0 && verify(answer, fx);
+    }
+    return readBack(answer, m_pageDevice, fx);
+}
+
+bool Engine::verify(const protocol::Answer& answer, Effects& fx) {
     protocol::CheckOutcome outcome =
         protocol::verifyAnswer(answer, m_room, m_edit, m_verify, runActive());
+    if (!outcome.handled()) return false;
     // Every text but a closing verdict is a difference.
     const std::size_t differences =
         outcome.status.size() - (outcome.result && !outcome.status.empty() ? 1 : 0);
+    applyOutcome(std::move(outcome), differences, fx);
+    return true;
+}
+
+bool Engine::readBack(const protocol::Answer& answer, int device, Effects& fx) {
+    protocol::CheckOutcome outcome = protocol::readBackAnswer(answer, m_room, device);
+    if (!outcome.handled()) return false;
+    if (outcome.wroteRoom) {
+        m_readBackDone = true;
+        fx.readBack = true;
+    }
+    // A refused answer is a difference to show; "读取完成" is not.
+    const std::size_t differences = outcome.badChecksum ? outcome.status.size() : 0;
+    applyOutcome(std::move(outcome), differences, fx);
+    return true;
+}
+
+// Shows what a check or read said; the first `differences` status texts also go to the list.
+void Engine::applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx) {
     for (std::size_t i = 0; i < outcome.status.size(); ++i) {
         if (i < differences) {
             m_differences.push_back(outcome.status[i]);
@@ -273,34 +375,32 @@ void Engine::verify(const protocol::Answer& answer, Effects& fx) {
         setStatus(std::move(outcome.status[i]), fx);
     }
     for (std::string& message : outcome.messages) fx.messages.push_back(std::move(message));
-    if (outcome.result && m_runMode == RunMode::VerifyAll) {
+    if (!outcome.result) return;
+    if (runActive()) {
         setResult(outcome.device, *outcome.result, fx);
+    } else {
+        pageResult(*outcome.result, fx);
     }
 }
 
-void Engine::readBack(const protocol::Answer& answer, Effects& fx) {
-    protocol::CheckOutcome outcome = protocol::readBackAnswer(answer, m_room);
-    for (std::string& status : outcome.status) setStatus(std::move(status), fx);
-    for (std::string& message : outcome.messages) fx.messages.push_back(std::move(message));
-    if (outcome.wroteRoom) {
-        m_readBackDone = true;
-        fx.readBack = true;
-    }
-    if (m_runMode != RunMode::ReadAll) return;
-    if (outcome.result) {
-        setResult(outcome.device, *outcome.result, fx);
-    } else if (outcome.wroteRoom && answer.kind == protocol::Answer::Kind::Long) {
-        // A long answer is the whole device: once stored, the device has been read.
-        setResult(outcome.device, 1, fx);
-    }
+// The latest verdict of the page's device, for the result badges (the run's table stays as the
+// last run left it).
+void Engine::pageResult(int value, Effects& fx) {
+    m_pageCheckPending = false;
+    fx.results.push_back(ResultChange{m_pageDevice, value, true});
 }
 
-void Engine::noteAnswered(const protocol::Answer& answer) {
-    // Long answers carry the device number in byte 3, short ones in byte 2.
-    const std::size_t at = answer.kind == protocol::Answer::Kind::Long ? 3 : 2;
-    if (answer.bytes.size() <= at) return;
-    const int device = answer.bytes[at];
-    if (isBusDevice(device)) m_answered[device] = true;
+// The page's send buttons come back: a check still without verdict ends here.
+void Engine::endPageCheck(Effects& fx) {
+    if (!m_pageCheckPending) return;
+    if (m_pageOperation == PageOperation::Verify) {
+        protocol::CheckOutcome outcome = protocol::verifyIncomplete(m_verify, false);
+        if (outcome.handled()) {
+            applyOutcome(std::move(outcome), 0, fx);
+            return;
+        }
+    }
+    pageResult(0, fx);
 }
 
 void Engine::setResult(int device, int value, Effects& fx) {
@@ -374,8 +474,12 @@ Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
     if (pageBusy()) return fx;
     setStatus("", fx);
     m_differences.clear();
+    m_pageDevice = device;
+    m_pageCheckPending =
+        m_pageOperation == PageOperation::Verify || m_pageOperation == PageOperation::Read;
     if (m_pageOperation == PageOperation::Verify) {
         m_verify = protocol::VerifyState{device, 6, 0};
+        protocol::prepareWorkingCopy(m_room.devices[device], m_edit.devices[device]);
     } else {
         m_verify.verifyDevice = 0;
     }
@@ -433,12 +537,12 @@ Effects Engine::onTimeout(TimePoint now) {
             m_writes.pop_front();
         } else if (m_pageBusyUntil && *m_pageBusyUntil <= now) {
             m_pageBusyUntil.reset();
+            endPageCheck(fx);
             fx.pageSendsEnabled = true;
         } else if (m_pendingServe && m_pendingServe->due <= now) {
             const int device = m_pendingServe->device;
             m_pendingServe.reset();
-            serve(device, now, fx);
-            m_timer1 = busyUntil(now) + kServePeriod;
+            serve(device, kServePeriod, now, fx);
         } else if (m_timer1 && *m_timer1 <= now && m_writes.empty()) {
             runStep(now, fx);
         } else {

@@ -95,16 +95,25 @@ private:
     std::optional<std::string> question(Action action) const;
 
     // Timer 1 and the run
-    void serve(int device, TimePoint now, Effects& fx);
+    void serve(int device, Milliseconds period, TimePoint now, Effects& fx);
     void runStep(TimePoint now, Effects& fx);
-    void finishRun(bool stopped, Effects& fx);
+    void leaveServed(Effects& fx);
+    void finishRun(bool stopped, bool portLost, Effects& fx);
+    std::vector<int> unreachedDevices() const;
 
-    // Answers
+    // Answers: each is attributed by the device number it carries before anything is done with it.
     void handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx);
-    void verify(const protocol::Answer& answer, Effects& fx);
-    void readBack(const protocol::Answer& answer, Effects& fx);
+    bool judging() const;
+    int awaitedDevice() const;
+    bool expectedFraming(const protocol::Answer& answer) const;
+    AnswerFate judge(const protocol::Answer& answer, int number) const;
+    bool take(const protocol::Answer& answer, Effects& fx);
+    bool verify(const protocol::Answer& answer, Effects& fx);
+    bool readBack(const protocol::Answer& answer, int device, Effects& fx);
+    void applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx);
     void setResult(int device, int value, Effects& fx);
-    void noteAnswered(const protocol::Answer& answer);
+    void pageResult(int value, Effects& fx);
+    void endPageCheck(Effects& fx);
 
     // Single-device sends
     std::optional<std::string> pageRefusal(int device) const;
@@ -135,7 +144,16 @@ private:
     int m_visited = 0;
     int m_planned = 0;
     int m_lastServed = 0;
-    std::array<bool, kLastBusDevice + 1> m_answered{};
+    DeviceFlags m_answered{};  // devices whose own answer was taken in this run
+    DeviceFlags m_served{};    // devices this run has served
+
+    // The device whose answer the run waits for (0 between devices) and whether it is complete.
+    int m_awaited = 0;
+    bool m_awaitedDone = false;
+    TimePoint m_serveDeadline{};  // answers never keep a device beyond its period
+    // The switch pages' single-device check, and whether its verdict is still due.
+    int m_pageDevice = 0;
+    bool m_pageCheckPending = false;
 
     std::deque<PendingWrite> m_writes;
     std::optional<PendingServe> m_pendingServe;

@@ -20,11 +20,6 @@ bool skipped(const model::RoomTypeConfig& room, RunMode mode, int device) {
            device <= room.deviceCount;
 }
 
-int lastListed(const model::RoomTypeConfig& room, RunMode mode) {
-    if (mode == RunMode::ReadAll) return kLastBusDevice;
-    return std::clamp(room.deviceCount, 0, kLastBusDevice);
-}
-
 }  // namespace
 
 Milliseconds startPeriod(RunMode mode, int systemType) {
@@ -78,13 +73,13 @@ int remainingDevices(const model::RoomTypeConfig& room, RunMode mode, int curren
     return count;
 }
 
-std::vector<int> unreadDevices(const model::RoomTypeConfig& room, RunMode mode,
-                               const ResultTable& results, int lastVisited) {
+std::vector<int> unreadDevices(RunMode mode, const DeviceFlags& served, const ResultTable& results,
+                               const DeviceFlags& answered) {
     std::vector<int> unread;
-    const int last = std::min(lastListed(room, mode), lastVisited);
-    for (int device = 1; device <= last; ++device) {
-        if (!selected(room, device)) break;
-        if (results[device] == 0) unread.push_back(device);
+    for (int device = 1; device <= kLastBusDevice; ++device) {
+        if (!served[device]) continue;
+        const bool missing = mode == RunMode::SendAll ? !answered[device] : results[device] == 0;
+        if (missing) unread.push_back(device);
     }
     return unread;
 }
@@ -105,17 +100,31 @@ std::string formatNumber(const char* format, int value) {
 }
 
 std::string summaryTitle(const RunSummary& summary) {
-    std::string title = text::kUnread;
-    for (int device : summary.unread) title += formatNumber("%02d ", device);
+    const bool check = summary.mode == RunMode::VerifyAll || summary.mode == RunMode::ReadAll;
+    std::string title;
+    if (check || !summary.unread.empty()) {
+        title = text::kUnread;
+        for (int device : summary.unread) title += formatNumber("%02d ", device);
+    }
     if (summary.mode == RunMode::VerifyAll) {
         title += text::kAbnormal;
         for (int device : summary.abnormal) title += formatNumber("%02d ", device);
     }
+    if (summary.stopped) {
+        title += text::kUnreached;
+        for (int device : summary.unreached) title += formatNumber("%02d ", device);
+    }
     return title;
 }
 
-std::string finishedStatus(RunMode mode) {
-    switch (mode) {
+std::string finishedStatus(const RunSummary& summary) {
+    if (summary.stopped) {
+        const char* name = summary.mode == RunMode::ReadAll     ? text::kReadName
+                           : summary.mode == RunMode::VerifyAll ? text::kVerifyName
+                                                                : text::kSendName;
+        return std::string(name) + (summary.portLost ? text::kPortLost : text::kStopped);
+    }
+    switch (summary.mode) {
         case RunMode::ReadAll:
             return text::kReadDone;
         case RunMode::VerifyAll:

@@ -34,17 +34,22 @@ int nextDevice(const model::RoomTypeConfig& room, RunMode mode, int current);
 // How many devices after `current` the run will still serve.
 int remainingDevices(const model::RoomTypeConfig& room, RunMode mode, int current);
 
-// Devices listed after "未读到的编号:": from 1 up to the end of the run (or `lastVisited`
-// when the run was cut short), stopping at the first unselected device.
-std::vector<int> unreadDevices(const model::RoomTypeConfig& room, RunMode mode,
-                               const ResultTable& results, int lastVisited);
+// Per-device flags 1..32 (entry 0 unused).
+using DeviceFlags = std::array<bool, kLastBusDevice + 1>;
+
+// Devices listed after "未读到的编号:": every device the run served, in ascending order, that
+// has no result (verify all, read all) or whose answer never came (send all: `answered`).
+std::vector<int> unreadDevices(RunMode mode, const DeviceFlags& served, const ResultTable& results,
+                               const DeviceFlags& answered);
 // Devices 1..deviceCount whose answer differed.
 std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, const ResultTable& results);
 
-// Title line at the end of a read all or verify all.
+// Title line at the end of a run: the lists of a read all or verify all; a send all shows one
+// only when a device did not answer. A cut-short run adds the devices it never served.
+// Empty when there is nothing to show.
 std::string summaryTitle(const RunSummary& summary);
-// Status line at the end of a run.
-std::string finishedStatus(RunMode mode);
+// Status line at the end of a run; a cut-short run says it stopped or lost its port.
+std::string finishedStatus(const RunSummary& summary);
 
 // "正在处理第%02d个" and the like.
 std::string formatNumber(const char* format, int value);

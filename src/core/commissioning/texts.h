@@ -23,5 +23,12 @@ inline constexpr const char* kServing = "正在处理第%02d个";
 
 inline constexpr const char* kUnread = "未读到的编号:";
 inline constexpr const char* kAbnormal = "数据异常的编号:";
+// A run cut short says so, and which devices it never served.
+inline constexpr const char* kUnreached = "未处理的编号:";
+inline constexpr const char* kStopped = "已停止";
+inline constexpr const char* kPortLost = "中断: 串口断开";
+inline constexpr const char* kSendName = "发送";
+inline constexpr const char* kReadName = "读取";
+inline constexpr const char* kVerifyName = "校验";
 
 }  // namespace room::commissioning::text

@@ -10,14 +10,20 @@ using model::RoomTypeConfig;
 
 namespace {
 
-bool curtainOrOne(int lamp) { return lamp == 1 || model::isCurtainLamp(lamp); }
+bool curtainOrOne(int lamp) {
+    return lamp == 1 || model::isCurtainLamp(lamp);
+}
 
 // One verification of device d: collects texts, counts errors.
 class Verifier {
 public:
     Verifier(const RoomTypeConfig& room, VerifyState& state, bool runActive, CheckOutcome& out)
-        : m_room(room), m_state(state), m_runActive(runActive), m_out(out),
-          m_d(state.verifyDevice), m_device(room.devices[state.verifyDevice]) {
+        : m_room(room),
+          m_state(state),
+          m_runActive(runActive),
+          m_out(out),
+          m_d(state.verifyDevice),
+          m_device(room.devices[state.verifyDevice]) {
         out.device = m_d;
     }
 
@@ -43,7 +49,8 @@ public:
     }
 
     // Compares six (or `count`) expected bytes with the answer from `pos`; reports the first
-    // difference as `head` (with `number`, or the key number when `number` is 0), expected, received.
+    // difference as `head` (with `number`, or the key number when `number` is 0), expected,
+    // received.
     void compareRun(const AnswerView& view, int pos, const int* expected, int count,
                     const char* head, int number) {
         for (int k = 0; k < count; ++k) {
@@ -62,7 +69,8 @@ public:
 
     void checkChannels(const AnswerView& view, bool indicatorBytes) {
         compareRun(view, kInputsPos, m_device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", 0);
-        compareRun(view, kOutputsPos, m_device.outputs.data(), 6, "继电器第%02d个数据异常 %02X ", 0);
+        compareRun(view, kOutputsPos, m_device.outputs.data(), 6, "继电器第%02d个数据异常 %02X ",
+                   0);
         if (!indicatorBytes) return;
         int flags[6];
         for (int k = 0; k < 6; ++k) flags[k] = m_room.modeFlagBits[k];
@@ -75,8 +83,8 @@ public:
             const int want = m_room.outputMasks[m_d][row][(pos - kMasksPos) % 6];
             const std::optional<int> got = view.at(pos);
             if (got && *got == want) continue;
-            report(format("第%02d个开关模式数据异常 %02X ", m_d, hexByte(want)) + receivedText(got) +
-                   format("%02X ", hexByte(pos)));
+            report(format("第%02d个开关模式数据异常 %02X ", m_d, hexByte(want)) +
+                   receivedText(got) + format("%02X ", hexByte(pos)));
             return;
         }
     }
@@ -112,12 +120,13 @@ public:
         }
     }
 
-    // Every one of the 168 values where the working copy and the room differ.
+    // Every one of the 168 values where the working copy and the room differ; a room value of
+    // "not involved" met by 0 counts as equal here too, as it does in the slot comparison.
     void compareWorkingCopy(const DeviceRecord& edit) {
         for (int index = 0; index < kSlotValues; ++index) {
             const int e = edit.modes[index / kSlotSize].value(index % kSlotSize);
             const int r = m_device.modes[index / kSlotSize].value(index % kSlotSize);
-            if (e == r) continue;
+            if (e == r || (r == model::kNotInvolved && e == 0)) continue;
             report(format("第%02d个面板模式数据异常 %02X %02X %02d ", m_d, hexByte(e), hexByte(r),
                           index));
         }
@@ -128,7 +137,15 @@ public:
         const std::optional<int> got = view.at(10);
         if (got && *got == want) return;
         const std::string received = got ? format("%02X", hexByte(*got)) : std::string("--");
-        report(format("第%02d个面板ID数据不匹配,本编号%02X 读出编号", m_d, hexByte(want)) + received);
+        report(format("第%02d个面板ID数据不匹配,本编号%02X 读出编号", m_d, hexByte(want)) +
+               received);
+    }
+
+    void checkSum(const Answer& answer) {
+        const AnswerSum sum = checkAnswerSum(answer);
+        if (sum.ok) return;
+        m_out.badChecksum = true;
+        report(checksumText(m_d, sum));
     }
 
     int device() const { return m_d; }
@@ -202,6 +219,50 @@ void verifyShort(Verifier& v, const AnswerView& view, const RoomTypeConfig& room
 
 }  // namespace
 
+int answerDevice(const Answer& answer) {
+    const std::size_t at = answer.kind == Answer::Kind::Long ? 3 : 2;
+    return answer.bytes.size() > at ? answer.bytes[at] : -1;
+}
+
+AnswerSum checkAnswerSum(const Answer& answer) {
+    AnswerSum sum;
+    const Bytes& b = answer.bytes;
+    if (answer.kind != Answer::Kind::Long || b.size() < 4) {
+        sum.ok = answer.kind != Answer::Kind::Long;
+        return sum;
+    }
+    unsigned total = 0;
+    for (std::size_t i = 0; i + 3 < b.size(); ++i) total += b[i];
+    sum.expected = static_cast<int>(total & 0xFFu);
+    sum.received = b[b.size() - 3];
+    sum.ok = sum.expected == sum.received;
+    return sum;
+}
+
+std::string checksumText(int device, const AnswerSum& sum) {
+    return format("第%02d个面板校验和异常 %02X %02X ", device, hexByte(sum.expected),
+                  hexByte(sum.received));
+}
+
+CheckOutcome verifyIncomplete(VerifyState& state, bool runActive) {
+    CheckOutcome out;
+    if (!validDevice(state.verifyDevice) || state.blockCounter >= 6) return out;
+    static const RoomTypeConfig kNoRoom{};  // the verdict needs no room data
+    Verifier v(kNoRoom, state, runActive, out);
+    v.verdictMissing(state.blockCounter);
+    return out;
+}
+
+void prepareWorkingCopy(const DeviceRecord& room, DeviceRecord& edit) {
+    for (int slot = 0; slot < model::kModeSlots; ++slot) {
+        model::ModeSlot& copy = edit.modes[slot];
+        copy = room.modes[slot];
+        if (!copy.isUsed()) continue;
+        copy.modeCode = model::kNotInvolved;
+        copy.outputState.fill(model::kNotInvolved);
+    }
+}
+
 bool isCurtainLike(const DeviceRecord& device) {
     return curtainOrOne(device.outputs[0]) && curtainOrOne(device.outputs[1]) &&
            device.outputs[2] == 0 && device.outputs[3] == 0 && device.inputs[0] == 0 &&
@@ -211,7 +272,7 @@ bool isCurtainLike(const DeviceRecord& device) {
 CheckOutcome verifyAnswer(const Answer& answer, const RoomTypeConfig& room, RoomTypeConfig& edit,
                           VerifyState& state, bool runActive) {
     CheckOutcome out;
-    if (!validDevice(state.verifyDevice)) return out;
+    if (!validDevice(state.verifyDevice) || answerDevice(answer) != state.verifyDevice) return out;
     const AnswerView view(answer);
     if (answer.kind == Answer::Kind::Short) {
         if (view.byte(1) != kShortConfigAnswer) return out;
@@ -224,6 +285,7 @@ CheckOutcome verifyAnswer(const Answer& answer, const RoomTypeConfig& room, Room
     // they are checked the same way instead of being left out as unanswered.
     if (type < 1 || type > 6) return out;
     Verifier v(room, state, runActive, out);
+    v.checkSum(answer);
     DeviceRecord& editRecord = edit.devices[state.verifyDevice];
     if (type == 2) {
         verifyThermostat(v, view, editRecord);

@@ -14,22 +14,43 @@ namespace room::protocol {
 
 // Verification state shared by the console run and the single-device sends of the pages.
 struct VerifyState {
-    int verifyDevice = 0;   // device being verified, 0 when none
-    int blockCounter = 6;   // short answers still expected
+    int verifyDevice = 0;  // device being verified, 0 when none
+    int blockCounter = 6;  // short answers still expected
     int errorCount = 0;
 };
 
+// The device number an answer carries (byte 3 of a long answer, byte 2 of a short one); -1 when
+// the answer is too short to carry one.
+int answerDevice(const Answer& answer);
+
+// Long answers end with the checksum of every byte before it, as the console's frames do.
+// Short answers were already checked by the receiver and always pass here.
+struct AnswerSum {
+    bool ok = true;
+    int expected = 0;  // what the bytes add up to
+    int received = 0;  // what the answer says
+};
+AnswerSum checkAnswerSum(const Answer& answer);
+
+// "第%02d个面板校验和异常 %02X %02X ": the answer of device d did not add up.
+std::string checksumText(int device, const AnswerSum& sum);
+
 struct CheckOutcome {
-    int device = 0;                    // device the answer concerned (0 when ignored)
-    std::vector<std::string> status;   // every status-line text, in order; the last one stays shown
-    std::vector<std::string> messages; // texts to show in message boxes (only when no run is active)
-    std::optional<int> result;         // 1 matched or read, 2 differences; set when the device is done
-    bool wroteRoom = false;            // a read-back wrote into the room type
+    int device = 0;                   // device the answer concerned (0 when ignored)
+    std::vector<std::string> status;  // every status-line text, in order; the last one stays shown
+    std::vector<std::string>
+        messages;               // texts to show in message boxes (only when no run is active)
+    std::optional<int> result;  // 1 matched or read, 2 differences; set when the device is done
+    bool wroteRoom = false;     // a read-back wrote into the room type
+    bool badChecksum = false;   // the answer did not add up (reported in `status`)
 
     bool handled() const { return device != 0; }
 };
 
-// Verifies an answer against `room` for state.verifyDevice (nothing happens while it is 0).
+// Verifies an answer against `room` for state.verifyDevice (nothing happens while it is 0, nor
+// for an answer carrying another device number: it is never checked against the wrong device).
+// A long answer that does not add up is still verified, but its checksum counts as a difference
+// first, so it can never end with an OK.
 // Long answers of types 1, 3, 4 (switch panels), 2 (thermostat) and 6 are checked, short answers
 // 0xED by their block. The thermostat and type-6 checks write every matching mode-slot value into
 // `edit.devices[d]` and then report each of the 168 values where `edit` and `room` differ, so the
@@ -38,10 +59,22 @@ struct CheckOutcome {
 CheckOutcome verifyAnswer(const Answer& answer, const model::RoomTypeConfig& room,
                           model::RoomTypeConfig& edit, VerifyState& state, bool runActive);
 
-// Stores an answer into `room` (sets modified; the caller sets readBackDone on wroteRoom).
-// Answers naming a device outside 1..36, of another type, or too short for what they should
-// carry are ignored.
-CheckOutcome readBackAnswer(const Answer& answer, model::RoomTypeConfig& room);
+// The check of a device whose short blocks stopped coming before block 14 ends here with
+// "第%02d个面板异常(%02d)" (the blocks not received) and result 2. Nothing when no block came:
+// the device did not answer at all.
+CheckOutcome verifyIncomplete(VerifyState& state, bool runActive);
+
+// Stores an answer of device `expected` into `room` (sets modified; the caller sets readBackDone
+// on wroteRoom). Answers carrying another device number, naming a device outside 1..36, of
+// another type, or too short for what they should carry are ignored. A long answer that does not
+// add up is refused: nothing is stored, the outcome says why (badChecksum, status).
+CheckOutcome readBackAnswer(const Answer& answer, model::RoomTypeConfig& room, int expected);
+
+// The working copy a thermostat or type-6 check fills, made clean before each device: slots the
+// room does not use are taken as they are (there is nothing to receive), every value of a used
+// slot is "not involved" until the device's answer has shown it. A copy left over from an earlier
+// check would hide slots the device has since lost.
+void prepareWorkingCopy(const model::DeviceRecord& room, model::DeviceRecord& edit);
 
 // Curtain-like key device: its indicator bytes are neither verified nor read.
 bool isCurtainLike(const model::DeviceRecord& device);

@@ -112,8 +112,7 @@ void readThermostat(RoomTypeConfig& room, int n, const AnswerView& view, CheckOu
     out.result = 1;
 }
 
-void readDimmer(RoomTypeConfig& room, int n, int type, const AnswerView& view,
-                CheckOutcome& out) {
+void readDimmer(RoomTypeConfig& room, int n, int type, const AnswerView& view, CheckOutcome& out) {
     if (!view.has(kDimmerSlotsPos - 1)) return;
     takeDevice(room, n, type, out);
     readChannels(room, n, view);
@@ -136,7 +135,8 @@ void readShort(RoomTypeConfig& room, const AnswerView& view, CheckOutcome& out) 
         for (int k = 0; k < 4; ++k) model::setOutput(room, n, k, view.byte(11 + k));
         clearSlots(room.devices[n]);
     } else if (block == 5) {
-        for (int k = 0; k < 6; ++k) room.modeFlagBits[k] = static_cast<std::uint8_t>(view.byte(5 + k));
+        for (int k = 0; k < 6; ++k)
+            room.modeFlagBits[k] = static_cast<std::uint8_t>(view.byte(5 + k));
     } else {
         const int r = block - 11;
         for (int c = 0; c < 6; ++c) {
@@ -152,9 +152,16 @@ void readShort(RoomTypeConfig& room, const AnswerView& view, CheckOutcome& out) 
 
 }  // namespace
 
-CheckOutcome readBackAnswer(const Answer& answer, RoomTypeConfig& room) {
+CheckOutcome readBackAnswer(const Answer& answer, RoomTypeConfig& room, int expected) {
     CheckOutcome out;
+    if (!validDevice(expected) || answerDevice(answer) != expected) return out;
     const AnswerView view(answer);
+    if (const AnswerSum sum = checkAnswerSum(answer); !sum.ok) {
+        out.device = expected;
+        out.badChecksum = true;
+        out.status.push_back(checksumText(expected, sum));
+        return out;
+    }
     if (answer.kind == Answer::Kind::Short) {
         if (view.byte(1) == kShortConfigAnswer) readShort(room, view, out);
         return out;

@@ -58,6 +58,20 @@ Answer shortAnswer(const DeviceMemory& memory, std::uint8_t device, std::uint8_t
     return answer;
 }
 
+Answer chatter(std::uint8_t device) {
+    Bytes bytes(kShortSize, 0);
+    bytes[0] = kShortStart;
+    bytes[1] = kChatter;
+    bytes[2] = device;
+    bytes[15] = sum8(bytes.data(), 15);
+    bytes[16] = kShortEnd;
+    Answer answer;
+    answer.bytes = std::move(bytes);
+    answer.numberAt = 2;
+    answer.checksumAt = 15;
+    return answer;
+}
+
 Answer echo(const Bytes& frame) {
     Answer answer;
     answer.bytes = frame;

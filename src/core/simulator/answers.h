@@ -24,6 +24,8 @@ Answer longAcknowledge(const DeviceMemory& memory, std::uint8_t device, std::uin
 // 0xF0 0xED, device, op, block, ten data bytes (block 1: inputs and outputs 1..4; other blocks:
 // six bytes then zeros), checksum, 0x0F.
 Answer shortAnswer(const DeviceMemory& memory, std::uint8_t device, std::uint8_t op, int block);
+// The status frame a chatty device sends unasked: 0xF0 0xEE, device, zeros, checksum, 0x0F.
+Answer chatter(std::uint8_t device);
 // A short command frame echoed back unchanged (the console accepts it by its checksum).
 Answer echo(const Bytes& frame);
 
@@ -35,6 +37,7 @@ struct Faults {
     int wrongNumber = 0;       // answers under this device number instead of its own (0: no)
     bool garbage = false;      // noise bytes on the line before each answer
     bool corrupt = false;      // one data byte changed, checksum still right: a verify difference
+    int chattyMs = 0;          // sends a status frame of its own this often, asked or not (0: no)
 
     bool operator==(const Faults&) const = default;
 };

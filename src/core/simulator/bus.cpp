@@ -12,19 +12,29 @@ std::uint8_t baseOp(std::uint8_t op) {
 
 }  // namespace
 
-Bus::Bus(Timing timing) : m_timing(timing) {}
+Bus::Bus(Timing timing) : m_timing(timing) {
+    setDeviceCount(kBusDeviceLimit);
+}
 
 Bus::Bus(const model::RoomTypeConfig& room, Timing timing) : m_timing(timing) {
     preload(room);
 }
 
 void Bus::setDeviceCount(int count) {
-    m_count = std::clamp(count, 0, kBusDeviceLimit);
+    for (int v = 1; v <= kBusDeviceLimit; ++v) m_present[v] = v <= count;
+}
+
+void Bus::setPresent(const std::vector<int>& devices) {
+    m_present.fill(false);
+    for (int v : devices) {
+        if (v >= 1 && v <= kBusDeviceLimit) m_present[v] = true;
+    }
 }
 
 void Bus::preload(const model::RoomTypeConfig& room) {
     for (int v = 1; v <= kBusDeviceLimit; ++v) {
         DeviceMemory& memory = m_devices[v].memory;
+        m_present[v] = roomHoldsDevice(room, v);
         if (roomConfiguresDevice(room, v)) {
             memory = memoryFromRoom(room, v);
         } else {
@@ -48,6 +58,7 @@ Faults& Bus::faults(int device) {
 }
 
 void Bus::feed(const std::uint8_t* data, std::size_t size, TimePoint now) {
+    chatUntil(now);
     std::vector<ConsoleFrame> frames;
     for (std::size_t i = 0; i < size; ++i) {
         TimePoint arrival = now;
@@ -155,7 +166,9 @@ void Bus::handleShortConfiguration(const Bytes& f, TimePoint at) {
 }
 
 void Bus::clearAll() {
-    for (int v = 1; v <= m_count; ++v) clearMemory(m_devices[v].memory);
+    for (int v = 1; v <= kBusDeviceLimit; ++v) {
+        if (m_present[v]) clearMemory(m_devices[v].memory);
+    }
 }
 
 void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) {
@@ -167,16 +180,20 @@ void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) 
         bytes.insert(bytes.end(), sent.begin(), sent.end());
     }
     if (bytes.empty()) return;
+    schedule(device, std::move(bytes),
+             at + m_timing.reaction + std::chrono::milliseconds(faults.lateMs), faults.dribbleMs);
+}
 
+// Puts a device's bytes on the line from `ready` on, once the line is free.
+void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs) {
     const auto byteTime = m_timing.byteTime();
-    const auto spacing = std::max<Duration>(byteTime, std::chrono::milliseconds(faults.dribbleMs));
+    const auto spacing = std::max<Duration>(byteTime, std::chrono::milliseconds(dribbleMs));
     const auto count = static_cast<std::int64_t>(bytes.size());
     // Byte i ends one byte time after the start plus i spacings; exact wire time when not dribbled.
     const auto offset = [&](std::int64_t i) -> Duration {
-        if (faults.dribbleMs > 0 && spacing > byteTime) return byteTime + i * spacing;
+        if (dribbleMs > 0 && spacing > byteTime) return byteTime + i * spacing;
         return wireTime(m_timing.baud, i + 1);
     };
-    const TimePoint ready = at + m_timing.reaction + std::chrono::milliseconds(faults.lateMs);
     const TimePoint start = firstFreeLine(ready, offset(count - 1));
 
     Scheduled scheduled;
@@ -208,7 +225,31 @@ TimePoint Bus::firstFreeLine(TimePoint ready, Duration length) const {
     return start;
 }
 
+void Bus::chatUntil(TimePoint now) {
+    for (int v = 1; v <= kBusDeviceLimit; ++v) {
+        const Faults& faults = m_devices[v].faults;
+        if (!m_present[v] || faults.chattyMs <= 0) continue;
+        const auto period = std::chrono::milliseconds(faults.chattyMs);
+        if (!m_nextChat[v]) m_nextChat[v] = now + period;
+        while (*m_nextChat[v] <= now) {
+            schedule(v, applyFaults(chatter(static_cast<std::uint8_t>(v)), faults), *m_nextChat[v],
+                     faults.dribbleMs);
+            *m_nextChat[v] += period;
+        }
+    }
+}
+
+std::optional<TimePoint> Bus::nextChat() const {
+    std::optional<TimePoint> next;
+    for (int v = 1; v <= kBusDeviceLimit; ++v) {
+        if (!m_present[v] || m_devices[v].faults.chattyMs <= 0 || !m_nextChat[v]) continue;
+        if (!next || *m_nextChat[v] < *next) next = m_nextChat[v];
+    }
+    return next;
+}
+
 std::vector<TimedByte> Bus::answerDue(TimePoint now) {
+    chatUntil(now);
     std::vector<TimedByte> out;
     for (Scheduled& s : m_scheduled) {
         while (s.next < s.due.size() && s.due[s.next] <= now) {
@@ -230,7 +271,7 @@ std::vector<TimedByte> Bus::answerDue(TimePoint now) {
 }
 
 std::optional<TimePoint> Bus::nextDue() const {
-    std::optional<TimePoint> next;
+    std::optional<TimePoint> next = nextChat();
     for (const Scheduled& s : m_scheduled) {
         if (s.next < s.due.size() && (!next || s.due[s.next] < *next)) next = s.due[s.next];
     }

@@ -34,6 +34,12 @@
 //    acknowledges commands on this bus; 0xED frames (answers) are ignored.
 //  - An empty device answers a read with zeros in the layout of its kind; devices start as switch
 //    panels (type 1) unless a room type says otherwise.
+//  - A bus made from a room type holds that room's devices only (records in use, 1..deviceCount);
+//    every other number is silent, like hardware that is not there. A bus made without one holds
+//    all 32. Rooms configured with short frames (system types outside 1..4) are preloaded as a
+//    short-frame send leaves a device: inputs, outputs 1..4, indicator bytes and mask rows 1..4.
+//  - A chatty device (Faults::chattyMs) puts a short status frame of its own (0xF0 0xEE number,
+//    zeros, checksum, 0x0F) on the line every chattyMs, whether asked or not.
 //  - Timing: the console's bytes reach the devices at the line rate (one byte time each, queued
 //    behind each other) unless Timing::inboundWire is off; a device starts its answer a reaction
 //    time after the last byte of the frame, and its bytes follow one byte time apart. Answers never
@@ -87,11 +93,15 @@ public:
 
     // Devices 1..count are on the bus (1..32); the others never answer.
     void setDeviceCount(int count);
-    int deviceCount() const { return m_count; }
-    bool isPresent(int device) const { return device >= 1 && device <= m_count; }
+    // Exactly these devices are on the bus.
+    void setPresent(const std::vector<int>& devices);
+    bool isPresent(int device) const {
+        return device >= 1 && device <= kBusDeviceLimit && m_present[device];
+    }
 
     // Every device 1..32 takes its part of `room`: the configuration a send would store, or an
-    // empty memory of the room's device type when the room does not configure it.
+    // empty memory of the room's device type when the room does not configure it. Only the
+    // room's devices stay on the bus.
     void preload(const model::RoomTypeConfig& room);
 
     DeviceMemory& memory(int device);
@@ -135,10 +145,15 @@ private:
     void clearAll();
     void record(BusEvent event);
     void respond(int device, const std::vector<Answer>& answers, TimePoint at);
+    void schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs);
+    void chatUntil(TimePoint now);
+    std::optional<TimePoint> nextChat() const;
     TimePoint firstFreeLine(TimePoint ready, Duration length) const;
 
     Timing m_timing;
-    int m_count = kBusDeviceLimit;
+    std::array<bool, kBusDeviceLimit + 1> m_present{};
+    // When each chatty device speaks next; the first bytes or answers call starts the clock.
+    std::array<std::optional<TimePoint>, kBusDeviceLimit + 1> m_nextChat{};
     std::array<Device, kBusDeviceLimit + 1> m_devices{};
     FrameReader m_reader;
     TimePoint m_inboundFree{};

@@ -142,9 +142,22 @@ Six sixOf(const std::array<int, model::kChannels>& values) {
     return six;
 }
 
+// Blocks 1, 5 and 11..14: inputs, outputs 1..4, the indicator bytes, mask rows 1..4.
+DeviceMemory memoryFromBlocks(const model::RoomTypeConfig& room, int device) {
+    const model::DeviceRecord& record = room.devices[device];
+    DeviceMemory memory;
+    memory.type = record.type;
+    memory.inputs = sixOf(record.inputs);
+    for (int i = 0; i < 4; ++i) memory.outputs[i] = lowByte(record.outputs[i]);
+    memory.indicators = room.modeFlagBits;
+    for (int r = 0; r < 4; ++r) memory.masks[r] = room.outputMasks[device][r];
+    return memory;
+}
+
 }  // namespace
 
 DeviceMemory memoryFromRoom(const model::RoomTypeConfig& room, int device) {
+    if (room.systemType < 1 || room.systemType > 4) return memoryFromBlocks(room, device);
     const model::DeviceRecord& record = room.devices[device];
     DeviceMemory memory;
     memory.type = record.type;
@@ -171,6 +184,11 @@ DeviceMemory memoryFromRoom(const model::RoomTypeConfig& room, int device) {
         for (int i = 0; i < kSlotBytes; ++i) memory.sceneSlots.push_back(lowByte(slot.value(i)));
     }
     return memory;
+}
+
+bool roomHoldsDevice(const model::RoomTypeConfig& room, int device) {
+    if (device < 1 || device > kBusDeviceLimit || device > room.deviceCount) return false;
+    return room.devices[device].inUse != 0;
 }
 
 bool roomConfiguresDevice(const model::RoomTypeConfig& room, int device) {

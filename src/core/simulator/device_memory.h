@@ -58,10 +58,14 @@ std::array<std::uint8_t, kBlockBytes> blockData(const DeviceMemory& memory, int 
 void storeBlock(DeviceMemory& memory, int block, const std::uint8_t* data);
 
 // What device `device` (1..32) holds after the console has sent it its part of `room`: its type,
-// the panel parameter byte, sub-byte and payload. Encoded here, not taken from the console's code.
+// the panel parameter byte, sub-byte and payload; for a room of short frames (system type outside
+// 1..4) only what the six blocks carry. Encoded here, not taken from the console's code.
 DeviceMemory memoryFromRoom(const model::RoomTypeConfig& room, int device);
 
 // True when `room` gives device `device` a configuration that a send would deliver.
 bool roomConfiguresDevice(const model::RoomTypeConfig& room, int device);
+// True when device `device` belongs to `room` (its record is in use, within deviceCount): the
+// hardware a bus for that room has.
+bool roomHoldsDevice(const model::RoomTypeConfig& room, int device);
 
 }  // namespace room::simulator

@@ -24,6 +24,7 @@ constexpr std::uint8_t kShortConfiguration = 0xEC;
 constexpr std::uint8_t kAnswerStart0 = 0xF2;
 constexpr std::uint8_t kAnswerStart1 = 0xF3;
 constexpr std::uint8_t kShortAnswer = 0xED;
+constexpr std::uint8_t kChatter = 0xEE;  // a chatty device's unasked status frame
 // Both directions: a long frame ends with F3 F4.
 constexpr std::uint8_t kLongEnd0 = 0xF3;
 constexpr std::uint8_t kLongEnd1 = 0xF4;

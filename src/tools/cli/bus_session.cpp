@@ -2,11 +2,11 @@
 
 #include "tools/cli/bus_session.h"
 
+#include <unistd.h>
+
 #include <QTimer>
 #include <cstdio>
 #include <iostream>
-
-#include <unistd.h>
 
 namespace room::cli {
 
@@ -17,7 +17,6 @@ using commissioning::TimePoint;
 BusSession::BusSession(platform::RunDriver& driver, Action action)
     : m_driver(driver), m_action(action), m_tty(isatty(STDERR_FILENO) != 0) {
     connect(&m_driver, &platform::RunDriver::effectsApplied, this, &BusSession::onEffects);
-    connect(&m_driver, &platform::RunDriver::bytesArrived, this, &BusSession::onBytes);
     connect(&m_driver, &platform::RunDriver::portLost, this, &BusSession::onLost);
 }
 
@@ -43,7 +42,6 @@ void BusSession::printLine(std::ostream& stream, const std::string& text) {
 }
 
 void BusSession::drawProgress(const commissioning::Progress& progress) {
-    m_visited.push_back(progress.device);
     if (!m_tty) return;
     std::fprintf(stderr, "\r\033[Kdevice %02d: %d of %d, %.1f s", progress.device, progress.visited,
                  progress.total, static_cast<double>(m_driver.elapsedMs()) / 1000.0);
@@ -59,36 +57,34 @@ void BusSession::onEffects(const Effects& effects) {
     if (effects.runFinished) finishRun(*effects.runFinished);
 }
 
-void BusSession::onBytes(const QByteArray& bytes) {
-    for (char c : bytes) {
-        auto answer = m_receiver.push(static_cast<std::uint8_t>(c));
-        if (!answer) continue;
-        const auto& b = answer->bytes;
-        const std::size_t at = answer->kind == protocol::Answer::Kind::Long ? 3 : 2;
-        if (b.size() > at) m_answered.insert(b[at]);
-    }
-}
-
 void BusSession::onLost(const QString& reason) {
     printLine(std::cerr, "port lost: " + reason.toStdString());
     finish(2);
 }
 
 void BusSession::finishRun(const commissioning::RunSummary& summary) {
+    m_summary = summary;
+    const auto numbers = [](const std::vector<int>& devices) {
+        std::string text;
+        for (int device : devices) {
+            char number[8];
+            std::snprintf(number, sizeof number, " %02d", device);
+            text += number;
+        }
+        return text;
+    };
+    if (!summary.unread.empty()) printLine(std::cerr, "no answer from:" + numbers(summary.unread));
     if (summary.stopped) {
+        printLine(std::cerr,
+                  std::string(summary.portLost ? "port lost" : "stopped") +
+                      ": the run was cut short" +
+                      (summary.unreached.empty() ? std::string()
+                                                 : "; never served:" + numbers(summary.unreached)));
         finish(2);
         return;
     }
-    std::string silent;
-    for (int device : m_visited) {
-        if (!m_answered.count(device)) {
-            char number[8];
-            std::snprintf(number, sizeof number, " %02d", device);
-            silent += number;
-        }
-    }
-    if (!silent.empty()) printLine(std::cerr, "no answer from:" + silent);
-    const bool clean = silent.empty() && summary.unread.empty() && summary.abnormal.empty();
+    // The engine's lists cover every device the run served, by the number it answered under.
+    const bool clean = summary.unread.empty() && summary.abnormal.empty();
     finish(clean ? 0 : 3);
 }
 

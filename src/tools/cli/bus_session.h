@@ -5,10 +5,8 @@
 #ifdef ROOM_WITH_SERIAL
 
 #include <QObject>
-#include <chrono>
-#include <set>
+#include <optional>
 
-#include "core/protocol/receiver.h"
 #include "platform/run_driver.h"
 
 namespace room::cli {
@@ -19,6 +17,8 @@ class BusSession : public QObject {
 public:
     BusSession(platform::RunDriver& driver, commissioning::Action action);
     void start();
+    // How the run ended; empty until it has (and for the single-frame commands).
+    const std::optional<commissioning::RunSummary>& summary() const { return m_summary; }
 
 signals:
     // 0 all visited devices answered (and matched), 3 some did not, 2 port error.
@@ -26,7 +26,6 @@ signals:
 
 private:
     void onEffects(const commissioning::Effects& effects);
-    void onBytes(const QByteArray& bytes);
     void onLost(const QString& reason);
     void finishRun(const commissioning::RunSummary& summary);
     void finish(int code);
@@ -35,9 +34,7 @@ private:
 
     platform::RunDriver& m_driver;
     commissioning::Action m_action;
-    protocol::Receiver m_receiver;
-    std::set<int> m_answered;
-    std::vector<int> m_visited;
+    std::optional<commissioning::RunSummary> m_summary;
     bool m_progressShown = false;
     bool m_done = false;
     bool m_tty = false;

@@ -35,10 +35,14 @@ constexpr const char* kRunHelp =
     "Commissions the devices of the room type in FILE over the serial port PORT (a device name\n"
     "such as /dev/ttyUSB0 or COM3, or SIM for the simulated bus holding FILE's devices).\n"
     "ACTION: send-all, verify-all, read-all, clear-all, leave-network, check-devices.\n"
-    "  --devices LIST  take part: e.g. 1-4,7 (default: every device; device 1 is always served)\n"
-    "  -o OUT          read-all: where to write the room type read back (required)\n"
+    "  --devices LIST  take part: e.g. 1-4,7 (default: the room type's devices, those whose\n"
+    "                  record is in use; device 1 is always served). A read-all into an empty\n"
+    "                  room type needs the list, e.g. --devices 1-32.\n"
+    "  -o OUT          read-all: where to write the room type read back (required; not written\n"
+    "                  when no device was read)\n"
     "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
-    "(and matched), 3 when some did not answer or differ, 2 on a port error, 1 on a bad file.\n";
+    "(and matched), 3 when some did not answer or differ, 2 on a port error or a run cut short,\n"
+    "1 on a bad file.\n";
 
 std::optional<commissioning::Action> actionFor(const std::string& word) {
     using commissioning::Action;
@@ -56,7 +60,7 @@ struct RunRequest {
     std::string port;
     std::string file;
     std::optional<std::string> out;
-    std::optional<std::vector<int>> devices;
+    std::optional<std::vector<int> > devices;
     bool force = false;
 };
 
@@ -103,6 +107,15 @@ std::unique_ptr<platform::SerialLink> makeLink(const std::string& port,
     return std::make_unique<platform::QSerialPortLink>();
 }
 
+bool anyDeviceRead(const std::optional<commissioning::RunSummary>& summary,
+                   const commissioning::Engine& engine) {
+    if (!summary) return false;
+    for (int device = 1; device <= model::kBusDevices; ++device) {
+        if (engine.result(device) == 1) return true;
+    }
+    return false;
+}
+
 int saveReadBack(const RunRequest& request, model::RoomTypeConfig& room) {
     const std::string note = keepReadDevices(room);
     if (!note.empty()) std::cerr << note << "\n";
@@ -129,7 +142,13 @@ int runBus(const Words& words, int argc, char** argv) {
     model::RoomTypeConfig room = model::makeStartupRoomType();
     if (!loadRoomType(request->file, room)) return 1;
     model::RoomTypeConfig edit = model::makeStartupRoomType();
-    if (request->devices) selectOnly(room, *request->devices);
+    commissioning::Engine engine(room, edit);
+    // As the console's pages do when they open: devices whose record is not in use stay out.
+    if (request->devices) {
+        selectOnly(room, *request->devices);
+    } else {
+        engine.unselectUnused();
+    }
 
     QCoreApplication app(argc, argv);
     auto link = makeLink(request->port, room);
@@ -138,7 +157,6 @@ int runBus(const Words& words, int argc, char** argv) {
                   << "\n";
         return 2;
     }
-    commissioning::Engine engine(room, edit);
     platform::RunDriver driver(engine, *link);
     BusSession session(driver, request->action);
     QObject::connect(&session, &BusSession::finished, &app, &QCoreApplication::exit,
@@ -146,6 +164,10 @@ int runBus(const Words& words, int argc, char** argv) {
     session.start();
     const int code = app.exec();
     if (code == 2 || request->action != commissioning::Action::ReadAll) return code;
+    if (!anyDeviceRead(session.summary(), engine)) {
+        std::cerr << "no device was read: " << *request->out << " not written\n";
+        return 3;
+    }
     const int saved = saveReadBack(*request, room);
     return saved != 0 ? saved : code;
 }

@@ -53,7 +53,7 @@ void removeLink(const std::string& link, const std::string& target) {
 }
 
 void configure(room::simulator::Bus& bus, const room::sim::Options& options) {
-    bus.setDeviceCount(options.devices);
+    if (options.devices) bus.setPresent(*options.devices);
     room::simulator::Timing timing = bus.timing();
     timing.reaction = std::chrono::milliseconds(options.reactionMs);
     bus.setTiming(timing);

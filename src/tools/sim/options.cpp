@@ -11,8 +11,10 @@ const char* const kUsage =
     "Emulates the devices of a room bus behind a pseudo-terminal. The first line printed is the\n"
     "terminal's path; open it as the serial port (9600 8N1).\n"
     "  --link PATH          also make a symlink PATH to the terminal (removed on exit)\n"
-    "  --room FILE          devices hold what FILE (.shd) configures; otherwise they start empty\n"
-    "  --devices N          only devices 1..N are on the bus (default 32)\n"
+    "  --room FILE          the room's devices are on the bus, holding what FILE (.shd) "
+    "configures;\n"
+    "                       otherwise all 32 are, empty\n"
+    "  --devices N|LIST     only devices 1..N (or the listed ones, e.g. 1-8,10) are on the bus\n"
     "  --type DEV:TYPE,...  the device type of an empty device (default 1, switch panel)\n"
     "  --reaction MS        time a device takes before it answers (default 5)\n"
     "Faults (LIST is device numbers, e.g. 3,7 or 3-7):\n"
@@ -23,6 +25,7 @@ const char* const kUsage =
     "  --wrong-number LIST  answer under another device number (DEV:NUM picks it; else DEV+1)\n"
     "  --garbage LIST       send noise before each answer\n"
     "  --corrupt LIST       change one data byte of each answer (a verify difference)\n"
+    "  --chatty DEV:MS,...  send a status frame of its own every MS milliseconds, asked or not\n"
     "  --verbose            print every frame with a timestamp (ms) and its direction\n"
     "  --help               this text\n";
 
@@ -86,6 +89,7 @@ const std::map<std::string, FaultSetter>& faultOptions() {
          }},
         {"--garbage", [](auto& f, int, auto v) { return !v && (f.garbage = true); }},
         {"--corrupt", [](auto& f, int, auto v) { return !v && (f.corrupt = true); }},
+        {"--chatty", [](auto& f, int, auto v) { return v && *v > 0 && (f.chattyMs = *v, true); }},
     };
     return table;
 }
@@ -96,10 +100,24 @@ std::string applyValue(Options& o, const std::string& name, const std::string& v
         o.linkPath = value;
     } else if (name == "--room") {
         o.roomFile = value;
-    } else if (name == "--devices" || name == "--reaction") {
-        const auto n = name == "--devices" ? number(value, 0, 32) : number(value, 0, 60000);
+    } else if (name == "--reaction") {
+        const auto n = number(value, 0, 60000);
         if (!n) return bad;
-        (name == "--devices" ? o.devices : o.reactionMs) = *n;
+        o.reactionMs = *n;
+    } else if (name == "--devices") {
+        // A plain number is a count (devices 1..N); anything else is a list of numbers.
+        std::vector<int> devices;
+        if (const auto n = number(value, 0, 32)) {
+            for (int v = 1; v <= *n; ++v) devices.push_back(v);
+        } else {
+            const auto list = items(value, 0);
+            if (!list) return bad;
+            for (const auto& [device, v] : *list) {
+                if (v) return bad;
+                devices.push_back(device);
+            }
+        }
+        o.devices = std::move(devices);
     } else if (name == "--type") {
         const auto list = items(value, 255);
         if (!list) return bad;

@@ -13,8 +13,10 @@ namespace room::sim {
 struct Options {
     std::string linkPath;  // --link: a symlink to the pty, removed on exit
     std::string roomFile;  // --room: devices preloaded from a room-type file
-    int devices = 32;      // --devices: devices 1..N are on the bus
-    int reactionMs = 5;    // --reaction
+    // --devices: the devices on the bus (N: 1..N; or a list). Unset: the room's devices, or all 32
+    // without a room.
+    std::optional<std::vector<int>> devices;
+    int reactionMs = 5;  // --reaction
     bool verbose = false;
     bool help = false;
     std::map<int, int> types;  // --type DEV:TYPE, the kind of an empty device
