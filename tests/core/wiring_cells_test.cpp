@@ -110,7 +110,7 @@ TEST(WiringCells, DamagedNumbersAndDevicesStayInsideTheTables) {
 }
 
 // A verify all over the engine with device 3 silent and device 2 answering with a changed key.
-TEST(WiringCells, BadgesFollowAVerifyAllAndClearWhenTheNextCheckStarts) {
+TEST(WiringCells, BadgesShowEachDevicesLatestCheckAndSayWhenItIsFromAnEarlierRun) {
     model::RoomTypeConfig room = enginetest::panelRoom(4);
     model::RoomTypeConfig edit = room;
     const model::RoomTypeConfig held = room;
@@ -120,7 +120,10 @@ TEST(WiringCells, BadgesFollowAVerifyAllAndClearWhenTheNextCheckStarts) {
         if (frame.device == 3) return {};
         enginetest::Bytes answer =
             enginetest::panelAnswer(held, frame.device, frame.kind == FrameKind::Read ? 2 : 3);
-        if (frame.device == 2 && frame.kind == FrameKind::Verify) answer[13] = 0x77;
+        if (frame.device == 2 && frame.kind == FrameKind::Verify) {
+            answer[13] = 0x77;
+            enginetest::resummed(answer);
+        }
         return {answer};
     };
     engine.setPortOpen(true, kT0);
@@ -146,18 +149,45 @@ TEST(WiringCells, BadgesFollowAVerifyAllAndClearWhenTheNextCheckStarts) {
                               Badge::NoAnswer, Badge::Matched, Badge::None};
     for (int d = 0; d <= 5; ++d) EXPECT_EQ(badges.badge(d), expected[d]) << d;
 
-    // A send all leaves them; a read all clears them and then shows what was read.
+    for (int d = 1; d <= 4; ++d) EXPECT_FALSE(badges.fromEarlierRun(d)) << d;
+
+    // A send all leaves them; a read all marks them as earlier until it has served each device.
     bus.take(engine.command(Action::SendAll, bus.now));
     bus.runToEnd();
     follow();
     EXPECT_EQ(badges.badge(3), Badge::NoAnswer);
     bus.take(engine.command(Action::ReadAll, bus.now, true));
     follow();
-    for (int d = 1; d <= 4; ++d) EXPECT_EQ(badges.badge(d), Badge::None) << d;
+    for (int d = 1; d <= 4; ++d) {
+        EXPECT_EQ(badges.badge(d), expected[d]) << d;
+        EXPECT_TRUE(badges.fromEarlierRun(d)) << d;
+    }
     bus.runToEnd();
     follow();
     EXPECT_EQ(badges.badge(1), Badge::Read);
     EXPECT_EQ(badges.badge(3), Badge::NoAnswer);
+    EXPECT_FALSE(badges.fromEarlierRun(3));
+
+    // Device 2 then verified on its own, correct now: its badge says so at once.
+    engine.setPageOperation(PageOperation::Verify);
+    bus.take(engine.sendDevice(2, bus.now));
+    bus.runToEnd();
+    follow();
+    EXPECT_EQ(badges.badge(2), Badge::Differences);  // the scripted device still differs
+    bus.device = [&held](const OutFrame& frame) -> std::vector<enginetest::Bytes> {
+        return {enginetest::panelAnswer(held, frame.device, 3)};
+    };
+    bus.take(engine.sendDevice(3, bus.now));
+    bus.runToEnd();
+    follow();
+    EXPECT_EQ(badges.badge(3), Badge::Matched);
+    EXPECT_FALSE(badges.fromEarlierRun(3));
+    // A single check that never gets an answer shows "no answer" once the page is free again.
+    bus.device = [](const OutFrame&) { return std::vector<enginetest::Bytes>{}; };
+    bus.take(engine.sendDevice(1, bus.now));
+    bus.runToEnd();
+    follow();
+    EXPECT_EQ(badges.badge(1), Badge::NoAnswer);
 }
 
 }  // namespace

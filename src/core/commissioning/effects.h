@@ -93,6 +93,7 @@ struct ResultChange {
     int device = 0;
     int result = 0;       // 0 no answer, 1 matched or read, 2 differences
     bool single = false;  // a switch page's check of this one device, not a run's
+    bool read = false;    // from a read (1 means read), else from a verify (1 means matched)
 };
 
 // What the engine made of a complete answer from the bus, so a log can say it.

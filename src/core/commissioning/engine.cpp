@@ -387,7 +387,8 @@ void Engine::applyOutcome(protocol::CheckOutcome outcome, std::size_t difference
 // last run left it).
 void Engine::pageResult(int value, Effects& fx) {
     m_pageCheckPending = false;
-    fx.results.push_back(ResultChange{m_pageDevice, value, true});
+    fx.results.push_back(
+        ResultChange{m_pageDevice, value, true, m_pageOperation == PageOperation::Read});
 }
 
 // The page's send buttons come back: a check still without verdict ends here.
@@ -406,7 +407,7 @@ void Engine::endPageCheck(Effects& fx) {
 void Engine::setResult(int device, int value, Effects& fx) {
     if (!isBusDevice(device)) return;
     m_results[device] = static_cast<std::uint8_t>(value);
-    fx.results.push_back(ResultChange{device, value});
+    fx.results.push_back(ResultChange{device, value, false, m_runMode == RunMode::ReadAll});
 }
 
 // ---------------------------------------------------------------------------------------------

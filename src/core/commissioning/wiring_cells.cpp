@@ -78,50 +78,60 @@ std::vector<WiringText> cellTexts(const model::RoomTypeConfig& room, int device)
 // ---------------------------------------------------------------------------------------------
 
 void ResultBadges::clear() {
-    m_mode = RunMode::Idle;
-    m_running = false;
-    m_serving = 0;
-    m_result.fill(0);
-    m_served.fill(false);
+    *this = ResultBadges{};
+}
+
+void ResultBadges::set(int device, Badge badge) {
+    if (onBus(device)) m_entries[device] = Entry{badge, m_run};
+}
+
+// The run moves past a device: without a result of this run it did not answer.
+void ResultBadges::leave(int device) {
+    if (onBus(device) && m_entries[device].run != m_run) set(device, Badge::NoAnswer);
 }
 
 void ResultBadges::apply(const Effects& effects) {
     if (effects.runStarted) {
         const RunMode mode = effects.runStarted->mode;
         if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll) {
-            clear();
-            m_mode = mode;
+            ++m_run;
             m_running = true;
-        }
-    }
-    if (m_running) {
-        for (const ResultChange& change : effects.results) {
-            if (onBus(change.device))
-                m_result[change.device] = static_cast<std::uint8_t>(change.result);
-        }
-        if (effects.progress && onBus(effects.progress->device)) {
-            m_serving = effects.progress->device;
-            m_served[m_serving] = true;
-        }
-        if (effects.runFinished) {
-            m_running = false;
             m_serving = 0;
         }
+    }
+    for (const ResultChange& change : effects.results) {
+        if (!change.single && !m_running) continue;
+        if (!change.single && change.result == 0) continue;  // a run clearing its table
+        switch (change.result) {
+            case 1:
+                set(change.device, change.read ? Badge::Read : Badge::Matched);
+                break;
+            case 2:
+                set(change.device, Badge::Differences);
+                break;
+            default:
+                set(change.device, Badge::NoAnswer);
+                break;
+        }
+    }
+    if (!m_running) return;
+    if (effects.progress && onBus(effects.progress->device)) {
+        if (m_serving != 0) leave(m_serving);
+        m_serving = effects.progress->device;
+    }
+    if (effects.runFinished) {
+        if (m_serving != 0) leave(m_serving);
+        m_running = false;
+        m_serving = 0;
     }
 }
 
 Badge ResultBadges::badge(int device) const {
-    if (!tracking() || !onBus(device)) return Badge::None;
-    switch (m_result[device]) {
-        case 1:
-            return m_mode == RunMode::ReadAll ? Badge::Read : Badge::Matched;
-        case 2:
-            return Badge::Differences;
-        default:
-            break;
-    }
-    if (!m_served[device] || (m_running && device == m_serving)) return Badge::None;
-    return Badge::NoAnswer;
+    return onBus(device) ? m_entries[device].badge : Badge::None;
+}
+
+bool ResultBadges::fromEarlierRun(int device) const {
+    return onBus(device) && m_entries[device].badge != Badge::None && m_entries[device].run < m_run;
 }
 
 }  // namespace room::commissioning

@@ -74,32 +74,39 @@ std::string positionText(const model::RoomTypeConfig& room, int device);
 // for them, not even the background box.
 std::vector<WiringText> cellTexts(const model::RoomTypeConfig& room, int device);
 
-// What a cell shows of the last verify all or read all.
+// What a cell shows of the latest check of its device.
 enum class Badge : std::uint8_t {
-    None,         // not part of it (or not yet served)
-    Matched,      // verify all: answered and matched
-    Read,         // read all: answered and stored
-    Differences,  // verify all: answered with differences
+    None,         // never checked since the console opened
+    Matched,      // verified: answered and matched
+    Read,         // read: answered and stored
+    Differences,  // verified: answered with differences
     NoAnswer,     // served and never answered
 };
 
-// Follows the console's effects: a verify all or read all clears the badges when it starts; a
-// device it served becomes "no answer" once the run has moved past it (or ended) without a
-// result for it. Send all and clear all leave the badges of the last check alone.
+// Follows the console's effects: each device keeps the result of its latest check, a verify all
+// or read all or the switch page's check of that one device, whichever came last. A device a run
+// served becomes "no answer" once the run has moved past it (or ended) without a result for it.
+// Send all and clear all leave the badges alone. A badge older than the latest verify all or read
+// all is marked as from an earlier run, so a stale verdict never passes for a fresh one.
 class ResultBadges {
 public:
     void apply(const Effects& effects);
     Badge badge(int device) const;
+    bool fromEarlierRun(int device) const;
     void clear();
 
 private:
-    bool tracking() const { return m_mode == RunMode::VerifyAll || m_mode == RunMode::ReadAll; }
+    struct Entry {
+        Badge badge = Badge::None;
+        int run = 0;  // the run (count of verify all and read all started) it belongs to
+    };
+    void set(int device, Badge badge);
+    void leave(int device);
 
-    RunMode m_mode = RunMode::Idle;  // the check the badges belong to
+    int m_run = 0;
     bool m_running = false;
     int m_serving = 0;  // device being served, still waiting for its answer
-    std::array<std::uint8_t, model::kBusDevices + 1> m_result{};
-    std::array<bool, model::kBusDevices + 1> m_served{};
+    std::array<Entry, model::kBusDevices + 1> m_entries{};
 };
 
 }  // namespace room::commissioning

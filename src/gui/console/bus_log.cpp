@@ -51,7 +51,8 @@ QString formatLine(const BusLogLine& line) {
     }
     return time + QStringLiteral(" ms  ") + directionText(line.direction) + QStringLiteral("  ") +
            QStringLiteral("%1").arg(line.device, 2, 10, QLatin1Char('0')) + QStringLiteral("  ") +
-           line.kind.leftJustified(8) + hexBytes(line.bytes);
+           line.kind.leftJustified(8) + hexBytes(line.bytes) +
+           (line.note.isEmpty() ? QString() : QStringLiteral("  ") + line.note);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -69,7 +70,7 @@ void BusLog::addSent(int device, commissioning::FrameKind kind, const protocol::
     const auto name = commissioning::frameKindName(kind);
     append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Sent, device,
                       QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
-                      toByteArray(bytes)});
+                      toByteArray(bytes), {}});
 }
 
 int BusLog::answerDevice(const protocol::Answer& answer) {
@@ -96,7 +97,9 @@ void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
             flushDropped();
             append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received,
                               answerDevice(*answer), QStringLiteral("answer"),
-                              toByteArray(answer->bytes)});
+                              toByteArray(answer->bytes), {}});
+            m_unjudged.push_back(m_lines.back().sequence);
+            if (m_unjudged.size() > kMaxUnjudged) m_unjudged.pop_front();
         } else if (m_receiver.idle()) {
             if (m_dropped.isEmpty()) m_droppedAt = m_pendingAt;
             m_dropped.append(m_pending);
@@ -106,10 +109,28 @@ void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
     }
 }
 
+void BusLog::noteAnswers(const std::vector<commissioning::AnswerNote>& notes) {
+    for (const commissioning::AnswerNote& note : notes) {
+        const QByteArray bytes = toByteArray(note.bytes);
+        while (!m_unjudged.empty()) {
+            const std::uint64_t sequence = m_unjudged.front();
+            m_unjudged.pop_front();
+            const auto line =
+                std::find_if(m_lines.rbegin(), m_lines.rend(),
+                             [sequence](const BusLogLine& l) { return l.sequence == sequence; });
+            if (line == m_lines.rend() || line->bytes != bytes) continue;
+            const auto fate = commissioning::answerFateName(note.fate);
+            line->kind = QString::fromLatin1(fate.data(), static_cast<qsizetype>(fate.size()));
+            if (note.badChecksum) line->note = QStringLiteral("校验和错误");
+            break;
+        }
+    }
+}
+
 void BusLog::flushDropped() {
     if (m_dropped.isEmpty()) return;
     append(BusLogLine{0, m_droppedAt, m_origin, BusLogLine::Direction::Received, 0,
-                      QStringLiteral("dropped"), m_dropped});
+                      QStringLiteral("dropped"), m_dropped, {}});
     m_dropped.clear();
 }
 
@@ -128,7 +149,7 @@ void BusLog::beginRun(qint64 atMs, const QString& marker, std::uint64_t shownUpT
         ++it->sequence;
     }
     const std::uint64_t sequence = first == m_lines.end() ? m_nextSequence : first->sequence - 1;
-    BusLogLine line{sequence, atMs, atMs, BusLogLine::Direction::Marker, 0, marker, {}};
+    BusLogLine line{sequence, atMs, atMs, BusLogLine::Direction::Marker, 0, marker, {}, {}};
     m_lines.insert(first, std::move(line));
     ++m_nextSequence;
     while (m_lines.size() > m_maxLines) m_lines.pop_front();
@@ -136,7 +157,7 @@ void BusLog::beginRun(qint64 atMs, const QString& marker, std::uint64_t shownUpT
 
 void BusLog::endRun(qint64 atMs, const QString& marker) {
     flushDropped();
-    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Marker, 0, marker, {}});
+    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Marker, 0, marker, {}, {}});
     m_origin = 0;
 }
 
@@ -206,6 +227,12 @@ BusLogPane::BusLogPane(ConsoleContext& context, SaveNameAsker askName, QWidget* 
             [this](const QByteArray& bytes, qint64 ms) {
                 m_log.addReceived(bytes, ms);
                 scheduleShow();
+            });
+    // The engine hears the same bytes right after the log: its notes label the answer lines
+    // before they are shown.
+    connect(&m_context, &ConsoleContext::effectsApplied, this,
+            [this](const commissioning::Effects& effects) {
+                if (!effects.answers.empty()) m_log.noteAnswers(effects.answers);
             });
     showNewLines();
 }

@@ -31,8 +31,10 @@ struct BusLogLine {
     qint64 originMs = 0;         // the time the shown time counts from
     Direction direction = Direction::Sent;
     int device = 0;  // 0: addressed to every device (or unknown)
-    QString kind;    // send, read, verify, clear, command, answer, dropped; the marker's text
+    QString kind;    // send, read, verify, clear, command, answer, late, foreign, ignored,
+                     // dropped; the marker's text
     QByteArray bytes;
+    QString note;  // after the bytes: e.g. a checksum that does not add up
 
     qint64 shownMs() const { return atMs - originMs; }
 };
@@ -48,6 +50,7 @@ public:
     // Bytes that belong to no answer are logged once this many have gathered, or before the
     // next answer or frame.
     static constexpr int kMaxDroppedRun = 64;
+    static constexpr std::size_t kMaxUnjudged = 64;
 
     explicit BusLog(std::size_t maxLines = kMaxLines) : m_maxLines(maxLines) {}
 
@@ -56,6 +59,10 @@ public:
     // Bytes as the port delivered them; each completed answer becomes one "answer" line with
     // the device number the answer carries.
     void addReceived(const QByteArray& bytes, qint64 atMs);
+    // What the engine made of the answers received: the answer lines not yet judged take, in
+    // order, the fate of the note with their bytes ("late", "foreign", "ignored") and a note when
+    // their checksum does not add up.
+    void noteAnswers(const std::vector<commissioning::AnswerNote>& notes);
 
     // A run started at `atMs` (when its button was pressed): from here times count from it.
     // Lines already added at or after `atMs` that no view has taken yet are counted from it
@@ -84,6 +91,7 @@ private:
     qint64 m_pendingAt = 0;
     QByteArray m_dropped;  // bytes the receiver threw away
     qint64 m_droppedAt = 0;
+    std::deque<std::uint64_t> m_unjudged;  // answer lines the engine has not spoken of yet
 };
 
 // Where "保存" writes; an empty name means the user cancelled.

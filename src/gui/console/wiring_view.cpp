@@ -170,12 +170,19 @@ void WiringView::paintTexts(QPainter& painter, int device) const {
 
 void WiringView::paintBadge(QPainter& painter, int device) const {
     const Badge badge = m_badges.badge(device);
-    if (badge != Badge::None) drawBadge(painter, badgeRect(device), badge);
+    if (badge != Badge::None) {
+        drawBadge(painter, badgeRect(device), badge, m_badges.fromEarlierRun(device));
+    }
 }
 
 // A coloured disc with its symbol and a word beside it, in `area`.
-void WiringView::drawBadge(QPainter& painter, const QRect& area, Badge badge) const {
-    const BadgeLook look = badgeLook(badge);
+// A badge from before the latest run is paler and says "上次".
+void WiringView::drawBadge(QPainter& painter, const QRect& area, Badge badge, bool earlier) const {
+    BadgeLook look = badgeLook(badge);
+    if (earlier) {
+        look.colour = look.colour.lighter(160);
+        look.label = QStringLiteral("上次") + look.label;
+    }
     const QRect disc(area.x(), area.y() + (area.height() - kBadgeSize) / 2, kBadgeSize, kBadgeSize);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);

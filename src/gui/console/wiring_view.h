@@ -35,7 +35,8 @@ private:
     void paintCellFrame(QPainter& painter, int device) const;
     void paintTexts(QPainter& painter, int device) const;
     void paintBadge(QPainter& painter, int device) const;
-    void drawBadge(QPainter& painter, const QRect& area, commissioning::Badge badge) const;
+    void drawBadge(QPainter& painter, const QRect& area, commissioning::Badge badge,
+                   bool earlier = false) const;
     void paintLegend(QPainter& painter) const;
 
     const model::RoomTypeConfig& m_room;
