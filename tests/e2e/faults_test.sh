@@ -15,6 +15,54 @@ check "a changed byte gives exit 3" [ $rc -eq 3 ]
 check "a changed byte is listed as different" contains "$WORK/corrupt.out" "数据异常的编号:02 "
 check "its difference is reported" contains "$WORK/corrupt.out" "第02个面板异常"
 
+# Answers that come late, slowly, under another number, not adding up, or among chatter: never
+# checked against the wrong device, never reported OK.
+verify_with() {  # verify_with NAME SIM-FAULTS...: runs verify-all, leaves NAME.out/.err, sets rc
+  local name=$1; shift
+  start_sim --room "$EXAMPLE" "$@"
+  "$CLI" run verify-all --port "$PORT" "$EXAMPLE" > "$WORK/$name.out" 2> "$WORK/$name.err"
+  rc=$?
+}
+lacks() { ! grep -qF -- "$2" "$1"; }
+
+verify_with late --late 3:3500
+check "a late device gives exit 3" [ $rc -eq 3 ]
+check "a late device is listed unread, nothing else" contains "$WORK/late.out" "未读到的编号:03 数据异常的编号:"
+check "a late device is never OK" lacks "$WORK/late.out" "第03个面板OK"
+check "the device after it is OK" contains "$WORK/late.out" "第04个面板OK  "
+
+verify_with dribble --dribble 4:50
+check "a dribbling device is listed unread, nothing else" contains "$WORK/dribble.out" "未读到的编号:04 数据异常的编号:"
+
+verify_with wrong --wrong-number 3
+check "a device answering under another number gives exit 3" [ $rc -eq 3 ]
+check "it is listed unread" contains "$WORK/wrong.out" "未读到的编号:03 数据异常的编号:"
+check "it is never OK" lacks "$WORK/wrong.out" "第03个面板OK"
+
+verify_with checksum --bad-checksum 2
+check "a bad checksum gives exit 3" [ $rc -eq 3 ]
+check "a bad checksum is a difference" contains "$WORK/checksum.out" "第02个面板校验和异常"
+check "a bad checksum is listed abnormal" contains "$WORK/checksum.out" "数据异常的编号:02 "
+
+verify_with chatty --chatty 1:50
+check "a chatty device does not hold the run" [ $rc -eq 0 ]
+check "a chatty room verifies clean" contains "$WORK/chatty.out" "未读到的编号:数据异常的编号:"
+
+verify_with mix --late 2:3200 --wrong-number 6:1 --chatty 7:40 --garbage 3 --bad-checksum 4
+check "a mix of faults lists each silent device" contains "$WORK/mix.out" "未读到的编号:02 06 数据异常的编号:04 "
+
+# A read all never writes one device's data into another's, and writes nothing when nobody answered.
+start_sim --room "$EXAMPLE" --wrong-number 3:2
+"$CLI" run read-all --port "$PORT" "$EXAMPLE" -o "$WORK/wrong-read.shd" > "$WORK/wrong-read.out" 2>&1
+"$CLI" info "$WORK/wrong-read.shd" > "$WORK/wrong-read.info" 2>&1
+"$CLI" info "$EXAMPLE" > "$WORK/example.info" 2>&1
+check "device 2 keeps its own data" [ "$(sed -n 3p "$WORK/wrong-read.info")" = "$(sed -n 3p "$WORK/example.info")" ]
+start_sim --room "$EXAMPLE" --silent 1-32
+"$CLI" run read-all --port "$PORT" "$EXAMPLE" -o "$WORK/nobody.shd" > "$WORK/nobody.out" 2> "$WORK/nobody.err"
+rc=$?
+check "a read all nobody answered gives exit 3" [ $rc -eq 3 ]
+check "and writes nothing" [ ! -e "$WORK/nobody.shd" ]
+
 # Every device silent: the run waits a period per device; kill the bus in the middle.
 start_sim --silent 1-32
 "$CLI" run verify-all --port "$PORT" "$EXAMPLE" > "$WORK/lost.out" 2> "$WORK/lost.err" &
@@ -28,5 +76,8 @@ ended_at=$(date +%s.%N)
 check "a lost bus gives exit 2" [ $rc -eq 2 ]
 check "a lost bus is reported" contains "$WORK/lost.err" "port lost"
 check "the run ends within a second" awk "BEGIN { exit !($ended_at - $killed_at < 1.0) }"
+check "a lost bus never reads as a completed run" lacks "$WORK/lost.out" "校验完成"
+check "a lost bus says the run was cut short" contains "$WORK/lost.out" "校验中断: 串口断开"
+check "and lists what it never served" contains "$WORK/lost.out" "未处理的编号:"
 
 finish

@@ -312,10 +312,10 @@ bool Engine::expectedFraming(const protocol::Answer& answer) const {
 
 AnswerFate Engine::judge(const protocol::Answer& answer, int number) const {
     if (!judging()) return AnswerFate::Taken;
+    // Not a configuration answer at all (a status frame, another framing): whoever sent it.
+    if (!expectedFraming(answer)) return AnswerFate::Ignored;
     const int awaited = awaitedDevice();
-    if (awaited != 0 && number == awaited) {
-        return expectedFraming(answer) ? AnswerFate::Taken : AnswerFate::Ignored;
-    }
+    if (awaited != 0 && number == awaited) return AnswerFate::Taken;
     const bool asked = isBusDevice(number) && (m_served[number] || number == m_pageDevice);
     return asked ? AnswerFate::Late : AnswerFate::Foreign;
 }
