@@ -401,12 +401,14 @@ void ConsoleWindowTest::snapshots() {
     if (dir.isEmpty()) QSKIP("set CONSOLE_SNAPSHOTS to a folder to write the pictures");
     room::gui::applyDialogColours(*qApp);
     ConsoleFixture console;
-    console.window->resize(1800, 1300);
+    console.window->resize(1366, 768);
     console.window->show();
     console.window->setBusLogShown(true);
     console.choosePort();
     console.link->bus().faults(2).corrupt = true;
     console.link->bus().faults(3).silent = true;
+    console.link->bus().faults(4).lateMs = 3300;        // logged as late
+    console.link->bus().faults(5).badChecksum = true;   // marked in the log, a difference
     console.press(261);
     QTRY_COMPARE_WITH_TIMEOUT(console.window->progressBar()->value(), 3, 10000);
     QTest::qWait(500);
@@ -414,6 +416,13 @@ void ConsoleWindowTest::snapshots() {
     QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
     QTest::qWait(100);
     QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-done.png")));
+    // A second verify all under way: the badges of the first are drawn as from an earlier run.
+    console.link->bus().faults(1).silent = true;
+    console.press(261);
+    QTest::qWait(300);
+    QTest::mouseClick(named(console.window.get(), QStringLiteral("btnStop")), Qt::LeftButton);
+    QTest::qWait(100);
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-earlier.png")));
     console.window->tabs()->setCurrentIndex(3);
     QTest::qWait(50);  // the run row lays itself out again
     QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-tab3.png")));
