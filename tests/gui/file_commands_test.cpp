@@ -2,6 +2,7 @@
 // message boxes answered by the test.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -14,6 +15,9 @@
 
 #if defined(__linux__)
 #include <linux/capability.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
@@ -168,6 +172,39 @@ private slots:
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
     }
 
+    void openRefusesWhatIsNoRoomFileAndKeepsTheRoom_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("over 4 MB") << "large"
+                                   << "文件太大 (超过 4 MB)";
+#if defined(__linux__)
+        QTest::newRow("FIFO") << "fifo"
+                              << "不是普通文件";
+#endif
+    }
+    void openRefusesWhatIsNoRoomFileAndKeepsTheRoom() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        WindowFixture f;
+        showDemoRoom(f);
+        const QString path = m_dir.filePath("odd.shd");
+        if (kind == "large") {
+            QFile file(path);  // sparse: the size is what counts, not the bytes
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(100 * 1024 * 1024));
+        }
+#if defined(__linux__)
+        if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+        f.dialogs.openPaths << path;
+        QElapsedTimer clock;
+        clock.start();
+        f.button(1001)->click();
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("文件打开失败!\n") + native(path) + "\n" + reason});
+        QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
+    }
+
     void saveWritesTheRoomFileAndClearsModified() {
         WindowFixture f;
         showDemoRoom(f);
@@ -273,6 +310,38 @@ private slots:
         QVERIFY2(text.startsWith(head) && text.size() > head.size(), qPrintable(text));
         QCOMPARE(f.document.room.modified, 1);
         QVERIFY(QDir(folder).entryList(QDir::Files) == QStringList{"room.shd"});
+    }
+
+    // A room file is a few KB: the disk filling part-way through it must still say why.
+    void saveOnAFullDiskKeepsTheOldFileAndSaysWhy() {
+#if defined(__linux__)
+        WindowFixture f;
+        showDemoRoom(f);
+        f.document.room.modified = 1;
+        const QString path = m_dir.filePath("room.shd");
+        QVERIFY(testing::writeGbkFile(path, "old content"));
+        f.dialogs.savePaths << path;
+        rlimit saved{};
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit tight = saved;
+        tight.rlim_cur = 1024;  // the file-size limit stands in for a full disk
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
+        f.button(1002)->click();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        ::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(contents(path), QByteArray("old content"));
+        QCOMPARE(f.prompter.records().size(), 1);
+        const QString text = f.prompter.records().first().text;
+        // The system's own words follow in brackets ("File too large").
+        QVERIFY2(text.startsWith(QStringLiteral("文件保存失败!\n") + native(path) +
+                                 QStringLiteral("\n文件超过了系统允许的大小 (")),
+                 qPrintable(text));
+        QCOMPARE(f.document.room.modified, 1);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"room.shd"});
+#else
+        QSKIP("needs a file-size limit");
+#endif
     }
 
     void closePrompt_data() {

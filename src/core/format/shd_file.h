@@ -35,6 +35,11 @@ struct LoadResult {
 // Longest field the reader keeps, in file bytes.
 constexpr std::size_t kMaxShdFieldBytes = 99;
 
+// Largest room-type file the program opens. A full room type (36 devices with 24 scene modes
+// each, every lamp named) stays under 100 KB; the limit keeps whatever else is chosen by mistake
+// from filling the memory, as the reader's working copies grow with the input.
+constexpr std::size_t kMaxRoomTypeFileBytes = 4 * 1024 * 1024;
+
 // Resets `room` and reads `bytes` into it as Open does (refresh included when the version allows).
 // A refused file keeps what was read before the version field.
 LoadResult readRoomTypeFile(std::string_view bytes, model::RoomTypeConfig& room);

@@ -110,7 +110,8 @@ OpenOutcome FileCommands::open(QString* openedPath) {
 
 OpenOutcome FileCommands::openPath(const QString& path) {
     m_pending.clear();
-    const platform::ReadResult read = platform::readFileBytes(path);
+    const platform::ReadResult read =
+        platform::readFileBytes(path, qint64(format::kMaxRoomTypeFileBytes));
     if (!read.ok) {
         m_prompter.warning(openFailedText(path, read.error), platform::defaultCaption());
         return OpenOutcome::Failed;
