@@ -205,6 +205,26 @@ private slots:
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
     }
 
+    void aFileThatIsNotGbkLoadsWithOneWarningNamingIt() {
+        WindowFixture f;
+        const QString path = m_dir.filePath("utf8.shd");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            QStringLiteral("注意, \r\n酒店名称:,湖畔酒店, \r\n房型名称:,套房, \r\n房型编号:,12, "
+                           "\r\n主机型号:,3,0,0,3.联网485,0,0,0,162, \r\n")
+                .toUtf8());
+        file.close();
+        f.dialogs.openPaths << path;
+        f.button(1001)->click();
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("文件中有不是GBK编码的文字(可能是UTF-8文件),"
+                                            "这些文字显示为乱码\n") +
+                             native(path)});
+        QCOMPARE(f.document.room.roomTypeNumber, 12);
+        QVERIFY(f.window->windowTitle().endsWith(native(path)));
+    }
+
     void saveWritesTheRoomFileAndClearsModified() {
         WindowFixture f;
         showDemoRoom(f);

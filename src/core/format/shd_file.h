@@ -27,6 +27,12 @@ enum class LoadStatus {
 struct LoadResult {
     LoadStatus status = LoadStatus::Loaded;
     std::vector<std::string> messages;  // texts the user must see, in order (UTF-8)
+    // The file is not GBK text: it is UTF-8, or some of its bytes are no GBK at all. It still
+    // loads and its names show garbled; the user is told once (notGbkMessage), with the file's
+    // name, which only the caller knows.
+    bool notGbk = false;
+    // Some bytes are no GBK at all: they read as U+FFFD and any save writes them as '?'.
+    bool bytesLost = false;
     bool refused() const {
         return status == LoadStatus::RefusedNewer || status == LoadStatus::RefusedOlder;
     }
@@ -46,6 +52,11 @@ LoadResult readRoomTypeFile(std::string_view bytes, model::RoomTypeConfig& room)
 
 // The whole file as the program writes it.
 std::string writeRoomTypeFile(const model::RoomTypeConfig& room);
+
+// The warning for a file with bytes that are not GBK; the caller adds the file's name.
+std::string notGbkMessage();
+// What a save of such a room type says: those bytes are not kept.
+std::string notGbkKeptMessage();
 
 // The version refusal texts with the three digits of `version` filled in (UTF-8).
 std::string newerVersionMessage(int version);

@@ -8,7 +8,7 @@
 
 namespace room::cli {
 
-bool loadRoomType(const std::string& path, model::RoomTypeConfig& room) {
+bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost) {
     const std::string ext = std::filesystem::path(path).extension().string();
     if (ext != ".shd" && ext != ".hdq") {
         std::cerr << path << ": not a room-type file (expected .shd or .hdq)\n";
@@ -21,7 +21,10 @@ bool loadRoomType(const std::string& path, model::RoomTypeConfig& room) {
     }
     const format::LoadResult result = format::readRoomTypeFile(*file.bytes, room);
     for (const std::string& message : result.messages) std::cerr << message << "\n";
-    return !result.refused();
+    if (result.refused()) return false;
+    if (result.notGbk) std::cerr << path << ": " << format::notGbkMessage() << "\n";
+    if (bytesLost) *bytesLost = result.bytesLost;
+    return true;
 }
 
 std::string withExtension(const std::string& path, const std::string& extension) {
