@@ -11,12 +11,11 @@
 
 #include "gui/main/demo_panel.h"
 #include "gui/ports/port_combo_box.h"
+#include "support/file_size_limit.h"
 #include "support/window_fixture.h"
 
 #if defined(__linux__)
 #include <linux/capability.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -341,15 +340,11 @@ private slots:
         const QString path = m_dir.filePath("room.shd");
         QVERIFY(testing::writeGbkFile(path, "old content"));
         f.dialogs.savePaths << path;
-        rlimit saved{};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit tight = saved;
-        tight.rlim_cur = 1024;  // the file-size limit stands in for a full disk
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        f.button(1002)->click();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        ::signal(SIGXFSZ, previousHandler);
+        {
+            const testing::FileSizeLimit fullDisk{1024};
+            QVERIFY(fullDisk.isSet());
+            f.button(1002)->click();
+        }
         QCOMPARE(contents(path), QByteArray("old content"));
         QCOMPARE(f.prompter.records().size(), 1);
         const QString text = f.prompter.records().first().text;

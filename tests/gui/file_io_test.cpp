@@ -10,9 +10,10 @@
 #include <QTest>
 #include <random>
 
+#include "support/file_size_limit.h"
+
 #if defined(__linux__)
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,16 +116,12 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("room.shd");
         QVERIFY(platform::saveFileBytes(path, "old content").ok);
-        // A file-size limit makes the write fail after the first bytes, as a full disk would.
-        rlimit saved{};
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        const auto previousHandler = ::signal(SIGXFSZ, SIG_IGN);
-        rlimit tight = saved;
-        tight.rlim_cur = rlim_t(limit);
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        const platform::WriteResult result = platform::saveFileBytes(path, QByteArray(size, 'n'));
-        setrlimit(RLIMIT_FSIZE, &saved);
-        ::signal(SIGXFSZ, previousHandler);
+        platform::WriteResult result;
+        {
+            const testing::FileSizeLimit fullDisk{rlim_t(limit)};
+            QVERIFY(fullDisk.isSet());
+            result = platform::saveFileBytes(path, QByteArray(size, 'n'));
+        }
         QVERIFY(!result.ok);
         QVERIFY2(result.error.startsWith(QStringLiteral("文件超过了系统允许的大小")),
                  qPrintable(result.error));
