@@ -5,8 +5,9 @@ BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE    ?= examples/grand-hotel-deluxe.shd
+FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test test-sanitize fuzz clean
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-run clean
 
 all: build
 
@@ -34,10 +35,25 @@ test-sanitize: deps
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer builds of every fuzz target (clang); run one with e.g.
-#   build-fuzz/tests/fuzz/fuzz_shd tests/fuzz/corpus/shd -max_total_time=600
+#   build-fuzz/tests/fuzz/fuzz_shd -max_len=65536 -max_total_time=600 /tmp/new tests/fuzz/corpus/shd
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROOM_FUZZ=ON -DROOM_BUILD_GUI=OFF
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+
+# FUZZ_SECONDS of every fuzz target from its corpus (CI runs it). What the fuzzer finds goes to a
+# scratch folder, not into tests/fuzz/corpus; a crash leaves its input in $(BUILD_FUZZ). A full
+# room type is 20-40 KB, so the .shd target may grow inputs to 64 KB.
+fuzz-run: fuzz
+	@for target in $(BUILD_FUZZ)/tests/fuzz/fuzz_*; do \
+	  name=$${target##*/fuzz_}; scratch=$$(mktemp -d); log=$(BUILD_FUZZ)/fuzz_$$name.log; \
+	  maxlen=0; [ "$$name" = shd ] && maxlen=65536; \
+	  echo "fuzz_$$name: $(FUZZ_SECONDS) s from tests/fuzz/corpus/$$name"; \
+	  $$target -max_total_time=$(FUZZ_SECONDS) -max_len=$$maxlen -print_final_stats=1 \
+	    -artifact_prefix=$(BUILD_FUZZ)/ $$scratch tests/fuzz/corpus/$$name > $$log 2>&1; \
+	  status=$$?; rm -rf $$scratch; \
+	  if [ $$status -ne 0 ]; then tail -n 40 $$log; exit $$status; fi; \
+	  grep -E '^stat::(number_of_executed_units|peak_rss_mb)' $$log; \
+	done
 
 clean:
 	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)

@@ -1,8 +1,28 @@
 #include "platform/qserialport_link.h"
 
+#include <QFileInfo>
 #include <QMetaObject>
 
 namespace room::platform {
+
+namespace {
+
+// QSerialPort takes a name that does not start with "/", "./" or "../" for a device under /dev,
+// so a relative path to a port (a simulator's link, "bus/tty") was looked for there and reported
+// missing. Such a name is opened as the path it names, unless /dev holds that device.
+QString portLocation(const QString& portName) {
+#ifdef Q_OS_UNIX
+    if (portName.startsWith(QLatin1Char('/')) || portName.startsWith(QLatin1String("./")) ||
+        portName.startsWith(QLatin1String("../"))) {
+        return portName;
+    }
+    if (QFileInfo::exists(QStringLiteral("/dev/") + portName)) return portName;
+    if (QFileInfo::exists(portName)) return QFileInfo(portName).absoluteFilePath();
+#endif
+    return portName;
+}
+
+}  // namespace
 
 QSerialPortLink::QSerialPortLink(QObject* parent) : SerialLink(parent) {
     connect(&m_port, &QSerialPort::readyRead, this, &QSerialPortLink::onReadyRead);
@@ -20,7 +40,7 @@ bool QSerialPortLink::open(const QString& portName) {
     m_failing = false;
     ++m_generation;
     m_port.clearError();
-    m_port.setPortName(portName);
+    m_port.setPortName(portLocation(portName));
     m_opening = true;
     bool ok = m_port.open(QIODevice::ReadWrite);
     if (ok) {

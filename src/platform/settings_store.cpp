@@ -3,11 +3,11 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+#include "platform/file_io.h"
 
 namespace room::platform {
 namespace {
@@ -53,16 +53,21 @@ QString SettingsStore::filePath() const {
     return fileIn(m_folder);
 }
 
-SettingsStore::Load SettingsStore::load(QByteArray& bytes) const {
+SettingsStore::Load SettingsStore::load(QByteArray& bytes, QString* error) const {
     QString path = filePath();
     if (!QFileInfo::exists(path)) {
         if (m_fallbackPath.isEmpty() || !QFileInfo::exists(m_fallbackPath)) return Load::Missing;
         path = m_fallbackPath;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileSize) return Load::Failed;
-    bytes = file.read(kMaxFileSize + 1);
-    if (bytes.size() > kMaxFileSize || file.error() != QFileDevice::NoError) return Load::Failed;
+    // Not a regular file (a FIFO would hold the start-up before any window shows) or too large:
+    // the file is not taken and not overwritten.
+    ReadResult read = readFileBytes(path, kMaxFileSize);
+    if (!read.ok) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), read.error);
+        return Load::Failed;
+    }
+    bytes = std::move(read.bytes);
     return Load::Read;
 }
 
@@ -85,28 +90,16 @@ bool SettingsStore::writeSystemType(int systemType) {
 bool SettingsStore::writeSetting(std::string_view key, std::string_view value) {
     m_error.clear();
     QByteArray bytes;
-    if (load(bytes) == Load::Failed) {
-        m_error = QStringLiteral("%1: the existing file cannot be read").arg(filePath());
-        return false;
-    }
+    if (load(bytes, &m_error) == Load::Failed) return false;
     const std::string updated = format::writeSetting(
         std::string_view(bytes.constData(), std::size_t(bytes.size())), key, value);
     if (!QDir().mkpath(m_folder)) {
-        m_error = QStringLiteral("%1: the folder cannot be created").arg(m_folder);
+        m_error = QStringLiteral("%1: 无法创建文件夹").arg(QDir::toNativeSeparators(m_folder));
         return false;
     }
-    QSaveFile file(filePath());
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
-        return false;
-    }
-    if (file.write(updated.data(), qint64(updated.size())) != qint64(updated.size())) {
-        m_error = file.errorString();  // after a failed commit Qt only says "Unknown error"
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        m_error = QStringLiteral("%1: %2").arg(filePath(), file.errorString());
+    const WriteResult written = saveFileBytes(filePath(), QByteArray::fromStdString(updated));
+    if (!written.ok) {
+        m_error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(filePath()), written.error);
         return false;
     }
     return true;

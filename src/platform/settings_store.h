@@ -42,7 +42,8 @@ public:
 
 private:
     enum class Load { Missing, Read, Failed };
-    Load load(QByteArray& bytes) const;
+    // On Failed, `error` (when given) says which file and why.
+    Load load(QByteArray& bytes, QString* error = nullptr) const;
 
     QString m_folder;
     QString m_fallbackPath;  // the program folder's file, read until the user's copy exists

@@ -319,3 +319,33 @@ TEST(ShdRead, NulBytesAndInvalidGbk) {
     EXPECT_EQ(l.room.roomTypeName, "\xEF\xBF\xBD");  // U+FFFD
     EXPECT_EQ(l.result.status, LoadStatus::LoadedTooOld);
 }
+
+// A file that is not GBK still loads; the result says so, for the caller to tell the user once.
+// UTF-8 Chinese is mostly valid GBK pair by pair: a name of an odd number of characters ends in a
+// byte that is none, and is lost; a file all in UTF-8 shows as well-formed UTF-8.
+TEST(ShdRead, FilesThatAreNotGbkAreFlagged) {
+    const auto device = [](const std::string& name) {
+        return "K,1," + name + ",1,10,0,0,0,0,0,20,0,0,0,0,0, \r\n";
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool notGbk;
+        bool bytesLost;
+    } cases[] = {
+        {"GBK", fileWith(utf8ToGbk(device("床头左"))), false, false},
+        {"ASCII only", "x, \r\nH:,abc, \r\n", false, false},
+        {"a UTF-8 name of three characters", fileWith("") + device("床头左"), true, true},
+        {"all UTF-8", "注意, \r\n酒店名称:,海景酒店, \r\n", true, false},
+        {"a lone 0xFF", fileWith("") + device("\xFF"), true, true},
+        {"a lead byte cut off at the end", fileWith("") + device("a") + "\x81", true, true},
+    };
+    for (const auto& c : cases) {
+        const Loaded l = load(c.bytes);
+        EXPECT_EQ(l.result.notGbk, c.notGbk) << c.name;
+        EXPECT_EQ(l.result.bytesLost, c.bytesLost) << c.name;
+        EXPECT_FALSE(l.result.refused()) << c.name;
+        const bool hasDevice = c.bytes.find("K,1,") != std::string::npos;
+        EXPECT_EQ(l.room.devices[1].inputs[0], hasDevice ? 10 : 0) << c.name;  // still read
+    }
+}

@@ -31,6 +31,17 @@ sed 's/,162, /,163, /' "$EXAMPLE" > "$WORK/newer.shd"
 "$CLI" info "$WORK/newer.shd" > /dev/null 2> "$WORK/newer.err"
 check "a file of a newer version is refused with exit 1" [ $? -eq 1 ]
 check "with the program's message" contains "$WORK/newer.err" "软件版本低,请用1.6.3及以上版本打开!"
+# A file saved as UTF-8 loads, with one line saying so; convert says what it cannot keep (a
+# name of an odd number of characters ends in a byte that is no GBK).
+printf '注意, \r\n酒店名称:,湖畔大酒店, \r\n房型名称:,套房, \r\n房型编号:,12, \r\n主机型号:,3,0,0,3.联网485,0,0,0,162, \r\n' > "$WORK/utf8.shd"
+"$CLI" info "$WORK/utf8.shd" > /dev/null 2> "$WORK/utf8.err"
+check "a UTF-8 file still loads" [ $? -eq 0 ]
+check "with one line naming it" [ "$(cat "$WORK/utf8.err")" = "$WORK/utf8.shd: 文件中有不是GBK编码的文字(可能是UTF-8文件),这些文字显示为乱码" ]
+"$CLI" convert "$WORK/utf8.shd" -o "$WORK/utf8-copy.shd" > /dev/null 2> "$WORK/utf8-convert.err"
+check "convert says the bytes cannot be kept" contains "$WORK/utf8-convert.err" "$WORK/utf8-copy.shd: 不是GBK编码的文字无法保留"
+"$CLI" convert "$EXAMPLE" -o "$WORK/gbk-copy.shd" > /dev/null 2> "$WORK/gbk-convert.err"
+check "a GBK file converts without a word" [ ! -s "$WORK/gbk-convert.err" ]
+
 "$CLI" info "$WORK/missing.shd" > /dev/null 2>&1
 check "a missing file exits 1" [ $? -eq 1 ]
 "$CLI" info "$WORK/room.yml" > /dev/null 2>&1

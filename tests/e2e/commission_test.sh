@@ -8,6 +8,18 @@ empty="$WORK/empty.shd"
 printf '%s\r\n' "x, " "x,, " "x,, " "x,1, " "x,3,0,0,3.x,0,0,0,162, " "S,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0, " \
   | iconv -f UTF-8 -t GBK > "$empty"
 
+# A port given as a path relative to the current folder is that path, not a name under /dev.
+mkdir "$WORK/bus"
+start_sim --link "$WORK/bus/roombus"
+for port in bus/roombus ./bus/roombus; do
+  (cd "$WORK" && "$CLI" run check-devices --port "$port" "$EXAMPLE") > /dev/null 2> "$WORK/rel.err"
+  check "a relative port $port opens" [ $? -ne 2 ]
+done
+(cd "$WORK/bus" && "$CLI" run check-devices --port roombus "$EXAMPLE") > /dev/null 2> "$WORK/rel.err"
+check "a bare name that exists in the current folder opens" [ $? -ne 2 ]
+"$CLI" run check-devices --port "$WORK/none/roombus" "$EXAMPLE" > /dev/null 2> "$WORK/none.err"
+check "a missing port is reported as such" contains "$WORK/none.err" "$WORK/none/roombus: cannot open: No such file or directory"
+
 start_sim
 "$CLI" run send-all --port "$PORT" "$EXAMPLE" > "$WORK/send.out" 2> "$WORK/send.err"
 rc=$?

@@ -2,6 +2,7 @@
 // message boxes answered by the test.
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -10,10 +11,12 @@
 
 #include "gui/main/demo_panel.h"
 #include "gui/ports/port_combo_box.h"
+#include "support/file_size_limit.h"
 #include "support/window_fixture.h"
 
 #if defined(__linux__)
 #include <linux/capability.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
@@ -168,6 +171,59 @@ private slots:
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
     }
 
+    void openRefusesWhatIsNoRoomFileAndKeepsTheRoom_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("over 4 MB") << "large"
+                                   << "文件太大 (超过 4 MB)";
+#if defined(__linux__)
+        QTest::newRow("FIFO") << "fifo"
+                              << "不是普通文件";
+#endif
+    }
+    void openRefusesWhatIsNoRoomFileAndKeepsTheRoom() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        WindowFixture f;
+        showDemoRoom(f);
+        const QString path = m_dir.filePath("odd.shd");
+        if (kind == "large") {
+            QFile file(path);  // sparse: the size is what counts, not the bytes
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(100 * 1024 * 1024));
+        }
+#if defined(__linux__)
+        if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+        f.dialogs.openPaths << path;
+        QElapsedTimer clock;
+        clock.start();
+        f.button(1001)->click();
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("文件打开失败!\n") + native(path) + "\n" + reason});
+        QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
+    }
+
+    void aFileThatIsNotGbkLoadsWithOneWarningNamingIt() {
+        WindowFixture f;
+        const QString path = m_dir.filePath("utf8.shd");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(
+            QStringLiteral("注意, \r\n酒店名称:,湖畔酒店, \r\n房型名称:,套房, \r\n房型编号:,12, "
+                           "\r\n主机型号:,3,0,0,3.联网485,0,0,0,162, \r\n")
+                .toUtf8());
+        file.close();
+        f.dialogs.openPaths << path;
+        f.button(1001)->click();
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("文件中有不是GBK编码的文字(可能是UTF-8文件),"
+                                            "这些文字显示为乱码\n") +
+                             native(path)});
+        QCOMPARE(f.document.room.roomTypeNumber, 12);
+        QVERIFY(f.window->windowTitle().endsWith(native(path)));
+    }
+
     void saveWritesTheRoomFileAndClearsModified() {
         WindowFixture f;
         showDemoRoom(f);
@@ -273,6 +329,34 @@ private slots:
         QVERIFY2(text.startsWith(head) && text.size() > head.size(), qPrintable(text));
         QCOMPARE(f.document.room.modified, 1);
         QVERIFY(QDir(folder).entryList(QDir::Files) == QStringList{"room.shd"});
+    }
+
+    // A room file is a few KB: the disk filling part-way through it must still say why.
+    void saveOnAFullDiskKeepsTheOldFileAndSaysWhy() {
+#if defined(__linux__)
+        WindowFixture f;
+        showDemoRoom(f);
+        f.document.room.modified = 1;
+        const QString path = m_dir.filePath("room.shd");
+        QVERIFY(testing::writeGbkFile(path, "old content"));
+        f.dialogs.savePaths << path;
+        {
+            const testing::FileSizeLimit fullDisk{1024};
+            QVERIFY(fullDisk.isSet());
+            f.button(1002)->click();
+        }
+        QCOMPARE(contents(path), QByteArray("old content"));
+        QCOMPARE(f.prompter.records().size(), 1);
+        const QString text = f.prompter.records().first().text;
+        // The system's own words follow in brackets ("File too large").
+        QVERIFY2(text.startsWith(QStringLiteral("文件保存失败!\n") + native(path) +
+                                 QStringLiteral("\n文件超过了系统允许的大小 (")),
+                 qPrintable(text));
+        QCOMPARE(f.document.room.modified, 1);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"room.shd"});
+#else
+        QSKIP("needs a file-size limit");
+#endif
     }
 
     void closePrompt_data() {

@@ -6,8 +6,16 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <chrono>
+#include <future>
 
 #include "core/format/gbk.h"
+
+#if defined(__linux__)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 using room::platform::SettingsStore;
 
@@ -64,6 +72,30 @@ private slots:
         QVERIFY(!store.writeSystemType(2));
         QVERIFY(!store.errorString().isEmpty());
         QVERIFY(QFileInfo(store.filePath()).isDir());
+    }
+
+    // Read at start-up before the window shows: a FIFO there must not hold the program.
+    void aFifoReadsDefaultsWithoutWaitingAndIsNotReplaced() {
+#if defined(__linux__)
+        QTemporaryDir dir;
+        SettingsStore store(dir.path());
+        const QByteArray path = QFile::encodeName(store.filePath());
+        QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        auto reading = std::async(std::launch::async, [&store] { return store.read(); });
+        const bool answered =
+            reading.wait_for(std::chrono::seconds(3)) == std::future_status::ready;
+        if (!answered)
+            ::close(::open(path.constData(), O_WRONLY | O_NONBLOCK));  // frees the reader
+        QVERIFY2(answered, "reading a FIFO waited for a writer");
+        QCOMPARE(reading.get().systemTypeSelection, 1);
+        QVERIFY(!store.writeSystemType(2));
+        QVERIFY2(store.errorString().endsWith(QStringLiteral(": 不是普通文件")),
+                 qPrintable(store.errorString()));
+        struct stat st {};
+        QVERIFY(::stat(path.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
+#else
+        QSKIP("needs a FIFO");
+#endif
     }
 
     void aProgramFolderThatTakesNoFilesSendsTheFileToTheUserFolder() {

@@ -7,9 +7,9 @@
 namespace room::format {
 namespace {
 
-// Converts with one replacement for every input byte sequence iconv refuses.
+// Converts with one replacement for every input byte sequence iconv refuses, and counts them.
 std::string convert(std::string_view in, const char* to, const char* from,
-                    std::string_view replacement) {
+                    std::string_view replacement, std::size_t* replaced = nullptr) {
     std::string out;
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(in);
@@ -41,6 +41,7 @@ std::string convert(std::string_view in, const char* to, const char* from,
         src += skip;
         srcLeft -= skip;
         out.append(replacement);
+        if (replaced) ++*replaced;
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     iconv_close(cd);
@@ -59,6 +60,32 @@ bool isAscii(std::string_view s) {
 std::string gbkToUtf8(std::string_view gbk) {
     if (isAscii(gbk)) return std::string(gbk);
     return convert(gbk, "UTF-8", "CP936", "\xEF\xBF\xBD");
+}
+
+bool isValidGbk(std::string_view bytes) {
+    if (isAscii(bytes)) return true;
+    std::size_t replaced = 0;
+    convert(bytes, "UTF-8", "CP936", "", &replaced);
+    return replaced == 0;
+}
+
+bool isUtf8Text(std::string_view bytes) {
+    bool multiByte = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        const std::size_t length = lead < 0x80                   ? 1
+                                   : lead >= 0xC2 && lead < 0xE0 ? 2
+                                   : lead >= 0xE0 && lead < 0xF0 ? 3
+                                   : lead >= 0xF0 && lead < 0xF5 ? 4
+                                                                 : 0;
+        if (length == 0 || i + length > bytes.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+        }
+        multiByte = multiByte || length > 1;
+        i += length;
+    }
+    return multiByte;
 }
 
 std::string utf8ToGbk(std::string_view utf8) {

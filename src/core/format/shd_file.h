@@ -27,6 +27,12 @@ enum class LoadStatus {
 struct LoadResult {
     LoadStatus status = LoadStatus::Loaded;
     std::vector<std::string> messages;  // texts the user must see, in order (UTF-8)
+    // The file is not GBK text: it is UTF-8, or some of its bytes are no GBK at all. It still
+    // loads and its names show garbled; the user is told once (notGbkMessage), with the file's
+    // name, which only the caller knows.
+    bool notGbk = false;
+    // Some bytes are no GBK at all: they read as U+FFFD and any save writes them as '?'.
+    bool bytesLost = false;
     bool refused() const {
         return status == LoadStatus::RefusedNewer || status == LoadStatus::RefusedOlder;
     }
@@ -35,12 +41,22 @@ struct LoadResult {
 // Longest field the reader keeps, in file bytes.
 constexpr std::size_t kMaxShdFieldBytes = 99;
 
+// Largest room-type file the program opens. A full room type (36 devices with 24 scene modes
+// each, every lamp named) stays under 100 KB; the limit keeps whatever else is chosen by mistake
+// from filling the memory, as the reader's working copies grow with the input.
+constexpr std::size_t kMaxRoomTypeFileBytes = 4 * 1024 * 1024;
+
 // Resets `room` and reads `bytes` into it as Open does (refresh included when the version allows).
 // A refused file keeps what was read before the version field.
 LoadResult readRoomTypeFile(std::string_view bytes, model::RoomTypeConfig& room);
 
 // The whole file as the program writes it.
 std::string writeRoomTypeFile(const model::RoomTypeConfig& room);
+
+// The warning for a file with bytes that are not GBK; the caller adds the file's name.
+std::string notGbkMessage();
+// What a save of such a room type says: those bytes are not kept.
+std::string notGbkKeptMessage();
 
 // The version refusal texts with the three digits of `version` filled in (UTF-8).
 std::string newerVersionMessage(int version);

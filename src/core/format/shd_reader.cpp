@@ -303,6 +303,14 @@ std::string olderVersionMessage(int version) {
     return formatVersion("配置文件版本低,请用%1d.%1d.%1d版本打开!", version);
 }
 
+std::string notGbkMessage() {
+    return "文件中有不是GBK编码的文字(可能是UTF-8文件),这些文字显示为乱码";
+}
+
+std::string notGbkKeptMessage() {
+    return "不是GBK编码的文字无法保留,保存为\"?\"";
+}
+
 LoadResult readRoomTypeFile(std::string_view bytes, RoomTypeConfig& room) {
     model::reset(room);
     LoadResult result;
@@ -314,6 +322,8 @@ LoadResult readRoomTypeFile(std::string_view bytes, RoomTypeConfig& room) {
         return !stopped;
     });
     if (stopped) return result;
+    result.bytesLost = !isValidGbk(bytes);
+    result.notGbk = result.bytesLost || isUtf8Text(bytes);
     if (room.fileVersion >= kOldestReadableVersion) {
         model::refreshMasks(room);
         result.status = LoadStatus::Loaded;

@@ -8,12 +8,13 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "gui/console/console_context.h"
+#include "gui/main/file_commands.h"
+#include "platform/file_io.h"
 
 namespace room::gui {
 
@@ -275,23 +276,9 @@ bool BusLogPane::saveToFile() {
     const QString proposed = QDir::home().filePath(QStringLiteral("总线记录.txt"));
     const QString path = m_askName(this, proposed);
     if (path.isEmpty()) return false;
-    QSaveFile file(path);
-    const QByteArray bytes = m_log.text().toUtf8();
-    QString failure;
-    if (!file.open(QIODevice::WriteOnly)) {
-        failure = file.errorString();
-    } else if (file.write(bytes) != bytes.size()) {
-        failure = file.errorString();
-        file.cancelWriting();
-    } else if (!file.commit()) {
-        // After a failed commit QSaveFile only says "Unknown error"; the write error was kept.
-        failure = file.errorString();
-    }
-    if (failure.isEmpty()) return true;
-    m_context.prompter().warning(QStringLiteral("文件保存失败!\n") +
-                                     QDir::toNativeSeparators(path) + QStringLiteral("\n") +
-                                     failure,
-                                 platform::defaultCaption());
+    const platform::WriteResult written = platform::saveFileBytes(path, m_log.text().toUtf8());
+    if (written.ok) return true;
+    m_context.prompter().warning(saveFailedText(path, written.error), platform::defaultCaption());
     return false;
 }
 

@@ -110,7 +110,8 @@ OpenOutcome FileCommands::open(QString* openedPath) {
 
 OpenOutcome FileCommands::openPath(const QString& path) {
     m_pending.clear();
-    const platform::ReadResult read = platform::readFileBytes(path);
+    const platform::ReadResult read =
+        platform::readFileBytes(path, qint64(format::kMaxRoomTypeFileBytes));
     if (!read.ok) {
         m_prompter.warning(openFailedText(path, read.error), platform::defaultCaption());
         return OpenOutcome::Failed;
@@ -120,6 +121,10 @@ OpenOutcome FileCommands::openPath(const QString& path) {
         std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())),
         copy);
     for (const std::string& message : result.messages) m_pending << fromUtf8(message);
+    if (result.notGbk && !result.refused()) {
+        m_pending << fromUtf8(format::notGbkMessage()) + QStringLiteral("\n") +
+                         QDir::toNativeSeparators(path);
+    }
     if (result.refused()) {
         showPendingMessages();
         return OpenOutcome::Refused;

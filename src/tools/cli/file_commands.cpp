@@ -58,7 +58,7 @@ void printDevice(const model::RoomTypeConfig& room, int v) {
 
 // Shared start of the subcommands that take one FILE: arguments, help, loading.
 bool prepare(const Words& words, const Args& args, const char* help, model::RoomTypeConfig& room,
-             int& exitCode) {
+             int& exitCode, bool* bytesLost = nullptr) {
     if (wantsHelp(words)) {
         std::cout << help;
         exitCode = 0;
@@ -70,14 +70,15 @@ bool prepare(const Words& words, const Args& args, const char* help, model::Room
         exitCode = 2;
         return false;
     }
-    if (!loadRoomType(args.positional()[0], room)) {
+    if (!loadRoomType(args.positional()[0], room, bytesLost)) {
         exitCode = 1;
         return false;
     }
     return true;
 }
 
-int writeOutput(const std::string& out, const std::string& bytes, bool force) {
+// `bytesLost`: the input had bytes that are no GBK, which the output cannot carry.
+int writeOutput(const std::string& out, const std::string& bytes, bool force, bool bytesLost) {
     if (fileExists(out) && !force) {
         std::cerr << out << ": exists; use --force to replace it\n";
         return 1;
@@ -87,6 +88,7 @@ int writeOutput(const std::string& out, const std::string& bytes, bool force) {
         std::cerr << out << ": cannot write: " << error << "\n";
         return 1;
     }
+    if (bytesLost) std::cerr << out << ": " << format::notGbkKeptMessage() << "\n";
     std::cout << "wrote " << out << "\n";
     return 0;
 }
@@ -109,18 +111,20 @@ int runExportYml(const Words& words) {
     Args args(words, {"-o"}, {"--force"});
     model::RoomTypeConfig room = model::makeStartupRoomType();
     int code = 0;
-    if (!prepare(words, args, kExportHelp, room, code)) return code;
+    bool bytesLost = false;
+    if (!prepare(words, args, kExportHelp, room, code, &bytesLost)) return code;
     const std::string out = args.value("-o").value_or(withExtension(args.positional()[0], ".yml"));
     const exporting::YamlExport yaml = exporting::exportYaml(room);
     for (const std::string& message : yaml.messages) std::cerr << message << "\n";
-    return writeOutput(out, yaml.bytes, args.has("--force"));
+    return writeOutput(out, yaml.bytes, args.has("--force"), bytesLost);
 }
 
 int runConvert(const Words& words) {
     Args args(words, {"-o"}, {"--force"});
     model::RoomTypeConfig room = model::makeStartupRoomType();
     int code = 0;
-    if (!prepare(words, args, kConvertHelp, room, code)) return code;
+    bool bytesLost = false;
+    if (!prepare(words, args, kConvertHelp, room, code, &bytesLost)) return code;
     auto out = args.value("-o");
     if (!out) {
         std::cerr << "convert needs -o OUT\n" << kConvertHelp;
@@ -128,7 +132,7 @@ int runConvert(const Words& words) {
     }
     std::string target = *out;
     if (std::filesystem::path(target).extension() == ".hdq") target = withExtension(target, ".shd");
-    return writeOutput(target, format::writeRoomTypeFile(room), args.has("--force"));
+    return writeOutput(target, format::writeRoomTypeFile(room), args.has("--force"), bytesLost);
 }
 
 }  // namespace room::cli

@@ -8,20 +8,23 @@
 
 namespace room::cli {
 
-bool loadRoomType(const std::string& path, model::RoomTypeConfig& room) {
+bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost) {
     const std::string ext = std::filesystem::path(path).extension().string();
     if (ext != ".shd" && ext != ".hdq") {
         std::cerr << path << ": not a room-type file (expected .shd or .hdq)\n";
         return false;
     }
-    const ReadResult file = readFile(path);
+    const ReadResult file = readFile(path, format::kMaxRoomTypeFileBytes);
     if (!file.bytes) {
         std::cerr << path << ": cannot read: " << file.error << "\n";
         return false;
     }
     const format::LoadResult result = format::readRoomTypeFile(*file.bytes, room);
     for (const std::string& message : result.messages) std::cerr << message << "\n";
-    return !result.refused();
+    if (result.refused()) return false;
+    if (result.notGbk) std::cerr << path << ": " << format::notGbkMessage() << "\n";
+    if (bytesLost) *bytesLost = result.bytesLost;
+    return true;
 }
 
 std::string withExtension(const std::string& path, const std::string& extension) {
@@ -51,16 +54,24 @@ std::string keepReadDevices(model::RoomTypeConfig& room) {
         room.curtainControllerCount = room.wirelessCurtainMotorCount = 0;
         for (int v = 1; v <= highest; ++v) {
             switch (room.devices[v].type) {
-                case 2: ++room.thermostatCount; break;
-                case 3: ++room.curtainControllerCount; break;
-                case 4: ++room.wirelessCurtainMotorCount; break;
-                default: ++room.switchPanelCount; break;
+                case 2:
+                    ++room.thermostatCount;
+                    break;
+                case 3:
+                    ++room.curtainControllerCount;
+                    break;
+                case 4:
+                    ++room.wirelessCurtainMotorCount;
+                    break;
+                default:
+                    ++room.switchPanelCount;
+                    break;
             }
         }
     }
     room.deviceCount = highest;
-    return "device count raised from " + std::to_string(before) + " to " +
-           std::to_string(highest) + " so that every device read back is saved";
+    return "device count raised from " + std::to_string(before) + " to " + std::to_string(highest) +
+           " so that every device read back is saved";
 }
 
 }  // namespace room::cli

@@ -8,9 +8,11 @@
 
 namespace room::cli {
 
-// Loads FILE into `room`; prints the reader's messages on stderr. Returns false (with the reason
-// already printed) when the file is missing, unreadable, not a room-type file or refused.
-bool loadRoomType(const std::string& path, model::RoomTypeConfig& room);
+// Loads FILE into `room`; prints the reader's messages on stderr, and a line when the file is not
+// GBK text. `bytesLost` (when given) tells whether some bytes are no GBK at all, so that no
+// output can carry them. Returns false (with the reason already printed) when the file is
+// missing, unreadable, not a room-type file or refused.
+bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost = nullptr);
 
 // `path` with its extension replaced by `extension` (".yml").
 std::string withExtension(const std::string& path, const std::string& extension);

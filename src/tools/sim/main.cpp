@@ -6,24 +6,24 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "core/format/shd_file.h"
+#include "tools/cli/file_io.h"
 #include "tools/sim/options.h"
 #include "tools/sim/pty_bus.h"
 
 namespace {
 
 bool loadRoom(const std::string& path, room::model::RoomTypeConfig& room) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "roombus-sim: cannot open %s: %s\n", path.c_str(),
-                     std::strerror(errno));
+    // Regular files of a bounded size only, as roomcfg-cli reads them.
+    const room::cli::ReadResult file =
+        room::cli::readFile(path, room::format::kMaxRoomTypeFileBytes);
+    if (!file.bytes) {
+        std::fprintf(stderr, "roombus-sim: cannot read %s: %s\n", path.c_str(), file.error.c_str());
         return false;
     }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string& bytes = *file.bytes;
     room = room::model::makeStartupRoomType();
     const room::format::LoadResult result = room::format::readRoomTypeFile(bytes, room);
     for (const std::string& message : result.messages) {
