@@ -50,8 +50,8 @@ struct DeviceRecord {
     bool operator==(const DeviceRecord&) const = default;
 };
 
-using OutputMask = std::array<std::uint8_t, 6>;            // byte pairs for modes 1-8, 9-16, 17-24
-using DeviceMasks = std::array<OutputMask, kChannels>;     // one mask per output channel
+using OutputMask = std::array<std::uint8_t, 6>;         // byte pairs for modes 1-8, 9-16, 17-24
+using DeviceMasks = std::array<OutputMask, kChannels>;  // one mask per output channel
 using SceneRecord = std::array<std::uint8_t, kSceneRecordSize>;
 using CategoryList = std::array<std::uint8_t, kCategoryListSize>;
 
@@ -133,7 +133,33 @@ struct RoomTypeConfig {
     std::array<SceneRecord, kModeSlots> sceneTable{};
     std::array<std::uint8_t, 100> cycleModes{};
     std::array<std::uint8_t, 25> optionTable{};
-    std::array<std::int32_t, 14> curtainRunTimes{};
+    std::array<std::int32_t, 14> curtainRunTimes{};  // 13 curtain pairs; the 14th word unused
+
+    // Edited by the definition dialog, held in memory only: they keep their values across Open.
+    int thermostatMaker = 0;
+    int airConditionerKind = 0;
+    bool powerSwitch485 = false;  // "使用485型取电开关(不勾选默认为干结点取电开关)"
+    int powerSwitchMaker = 0;
+    int backgroundMusicMaker = 0;
+    int switchMaker485 = 1;
+    std::uint8_t doorPowerFlags = 0;  // "开门取电" bit 0 ... "使用12继电器12调光模块" bit 5
+    bool doorPlateActiveHigh = false;  // "门牌输出有效电平为高(不勾选输出低电平)"
+    int vacantPowerOffMinutes = 0;     // "关门后未检测到人" ... "分钟后断电(1-99)"
+    int socketDelay = 0;  // "拔卡后受控插座增加" ... "秒延时后断电(1-200秒)"
+    int fanInterval = 0;  // "无人入住时换气扇每隔" ... minutes
+    int fanRunTime = 0;
+    std::array<std::uint8_t, 13> curtainOneKey{};  // "80与81号设为一键控制" ... one per pair
+    std::uint8_t curtainOptions = 0;  // bit 7 "485窗帘电机", bit 6 "弱电控制", bits 0-3 maker
+    int offDelay65 = 20;              // "65号信号有效变无效后" ... seconds
+    int offDelay66 = 20;
+    int doorLampTime = 20;  // "开门10号灯亮" ... seconds
+    // "97号信号有效后11号灯亮", "98号…13号…", "92号…25号…", "99号…26号…" ... seconds
+    std::array<int, 4> signalLampTimes{200, 200, 200, 200};
+    int safeLampTime = 1;       // "94/120打开灯" ... seconds
+    bool waitKeyBlink = false;  // "按稍候键闪烁几秒即灭"
+    int lampsInUseCount = 0;    // lamp numbers the definition pages have switched on
+    bool namesChanged = false;  // the last definition OK changed a lamp name
+    bool newRoomType = false;   // New is running its three editors
 
     // Run-time state shared by the windows
     std::array<std::uint8_t, kMaxDevices + 1> selected{};  // console run selection, 1 = take part

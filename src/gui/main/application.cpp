@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "gui/console/console_window.h"
+#include "gui/editors/editor_flow.h"
 #include "gui/main/file_dialogs.h"
 #include "gui/main/main_window.h"
 #include "gui/ports/port_combo_box.h"
@@ -111,6 +112,13 @@ int runApplication(int argc, char** argv) {
     CommandHooks hooks;
     hooks.download = [&prompter](RoomDocument& doc, QWidget* parent) {
         return ConsoleWindow::runModal(doc, prompter, parent);
+    };
+    platform::SettingsStore settings;
+    hooks.newRoomType = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
+        return runEditorFlow(editing::FlowKind::New, doc, prompter, &settings, parent);
+    };
+    hooks.modifyRoomType = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
+        return runEditorFlow(editing::FlowKind::Modify, doc, prompter, &settings, parent);
     };
     window.setCommandHooks(hooks);
     if (options.exitWhenShown) exitWhenShown(window, clock);

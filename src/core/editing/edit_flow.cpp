@@ -1,0 +1,62 @@
+#include "core/editing/edit_flow.h"
+
+namespace room::editing {
+
+namespace {
+
+bool runStep(const EditorStep& step, EditMode mode) {
+    return !step || step(mode);
+}
+
+}  // namespace
+
+void commitNewRoomType(const model::RoomTypeConfig& edit, model::RoomTypeConfig& room) {
+    model::RoomTypeConfig next = edit;
+    next.fileVersion = model::kProgramVersion;
+    next.currentFileName = room.currentFileName;
+    next.selected = room.selected;
+    next.demoOutputState = room.demoOutputState;
+    next.demoCardState = room.demoCardState;
+    next.modified = room.modified;
+    next.newRoomType = false;
+    room = std::move(next);
+}
+
+FlowResult runFlow(FlowKind kind, model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
+                   const EditorSteps& steps) {
+    FlowResult result;
+    switch (kind) {
+        case FlowKind::New: {
+            room.newRoomType = true;
+            const bool confirmed =
+                runStep(steps.definition, EditMode::New) && runStep(steps.ports, EditMode::New);
+            // The scene editor's OK takes the whole edit copy; without one, the flow does.
+            if (confirmed && runStep(steps.scenes, EditMode::New)) {
+                if (!steps.scenes) commitNewRoomType(edit, room);
+                result.completed = true;
+                result.roomChanged = true;
+            }
+            room.newRoomType = false;
+            edit.newRoomType = false;
+            return result;
+        }
+        case FlowKind::Modify: {
+            room.newRoomType = false;
+            // Each editor writes its own part on its OK.
+            if (!runStep(steps.definition, EditMode::Modify)) return result;
+            result.roomChanged = true;
+            result.completed =
+                runStep(steps.ports, EditMode::Modify) && runStep(steps.scenes, EditMode::Modify);
+            return result;
+        }
+        case FlowKind::SceneModes:
+            if (!steps.scenes) return result;  // nothing to run yet
+            edit.lampInUse = room.lampInUse;
+            result.completed = runStep(steps.scenes, EditMode::Modify);
+            result.roomChanged = result.completed;
+            return result;
+    }
+    return result;
+}
+
+}  // namespace room::editing

@@ -1,0 +1,16 @@
+#include "gui/editors/editor_flow.h"
+
+#include "gui/editors/definition_dialog.h"
+
+namespace room::gui {
+
+bool runEditorFlow(editing::FlowKind kind, RoomDocument& document, platform::Prompter& prompter,
+                   platform::SettingsStore* settings, QWidget* parent) {
+    editing::EditorSteps steps;
+    steps.definition = [&](editing::EditMode mode) {
+        return runDefinitionDialog(document.room, document.edit, mode, prompter, settings, parent);
+    };
+    return editing::runFlow(kind, document.room, document.edit, steps).roomChanged;
+}
+
+}  // namespace room::gui
