@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -196,13 +197,22 @@ void DefinitionDialogTest::mainWindowModifyRetitles() {
     };
     fx.window->setCommandHooks(hooks);
     fx.window->show();
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<gui::DefinitionDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QLineEdit* name = byName<QLineEdit>(dialog, QStringLiteral("房型名称："));
-        name->setText(QStringLiteral("行政套房"));
-        QTest::mouseClick(buttonCaptioned(dialog, QStringLiteral("确定")), Qt::LeftButton);
+    // The definition dialog is confirmed; the scene editor that follows is cancelled.
+    QTimer poll;
+    QPointer<QWidget> answered;  // the next dialog may sit at the same address
+    QObject::connect(&poll, &QTimer::timeout, [&answered] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == answered) return;
+        answered = modal;
+        if (auto* dialog = qobject_cast<gui::DefinitionDialog*>(modal)) {
+            byName<QLineEdit>(dialog, QStringLiteral("房型名称："))
+                ->setText(QStringLiteral("行政套房"));
+            QTest::mouseClick(buttonCaptioned(dialog, QStringLiteral("确定")), Qt::LeftButton);
+        } else if (QPushButton* cancel = buttonCaptioned(modal, QStringLiteral("取消"))) {
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        }
     });
+    poll.start(10);
     fx.button(1003)->click();
     QCOMPARE(QString::fromStdString(fx.document.room.roomTypeName), QStringLiteral("行政套房"));
     QVERIFY(fx.window->windowTitle().contains(QStringLiteral("房型:行政套房")));

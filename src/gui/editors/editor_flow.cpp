@@ -1,6 +1,8 @@
 #include "gui/editors/editor_flow.h"
 
 #include "gui/editors/definition_dialog.h"
+#include "gui/editors/scene_dialog.h"
+#include "gui/main/main_window.h"
 
 namespace room::gui {
 
@@ -9,6 +11,14 @@ bool runEditorFlow(editing::FlowKind kind, RoomDocument& document, platform::Pro
     editing::EditorSteps steps;
     steps.definition = [&](editing::EditMode mode) {
         return runDefinitionDialog(document.room, document.edit, mode, prompter, settings, parent);
+    };
+    steps.scenes = [&](editing::EditMode mode) {
+        // The main window's relays 1-18 follow the scene being edited.
+        auto* window = qobject_cast<MainWindow*>(parent);
+        auto modeChanged = [window](int code) {
+            if (window) window->setSceneEditorMode(code);
+        };
+        return runSceneDialog(document.room, document.edit, mode, prompter, modeChanged, parent);
     };
     return editing::runFlow(kind, document.room, document.edit, steps).roomChanged;
 }

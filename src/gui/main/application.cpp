@@ -120,6 +120,9 @@ int runApplication(int argc, char** argv) {
     hooks.modifyRoomType = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
         return runEditorFlow(editing::FlowKind::Modify, doc, prompter, &settings, parent);
     };
+    hooks.sceneModes = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
+        return runEditorFlow(editing::FlowKind::SceneModes, doc, prompter, &settings, parent);
+    };
     window.setCommandHooks(hooks);
     if (options.exitWhenShown) exitWhenShown(window, clock);
     window.show();

@@ -1,0 +1,328 @@
+#include "gui/editors/scene_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "gui/editors/frame_pacer.h"
+#include "gui/ports/port_combo_box.h"
+#include "gui/toolkit/color_button.h"
+#include "platform/prompter.h"
+#include "platform/serial_link.h"
+
+namespace room::gui {
+
+using editing::Colours;
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor toColor(const commissioning::Rgb& rgb) {
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+void paint(ColorButton* button, const Colours& colours) {
+    button->setFillColor(toColor(colours.background));
+    button->setTextColor(toColor(colours.text));
+}
+
+ColorButton* colourButton(const QString& text, const Colours& colours, QWidget* parent) {
+    auto* button = new ColorButton(parent);
+    button->setText(text);
+    paint(button, colours);
+    return button;
+}
+
+const Colours kDialogButton{{144, 215, 236}, {0, 0, 0}};
+const Colours kLegendOn{{0, 240, 0}, {0, 0, 0}};
+const Colours kLegendOff{{10, 10, 10}, {255, 255, 255}};
+const Colours kLegendNot{{139, 126, 102}, {255, 255, 255}};
+
+}  // namespace
+
+SceneDialog::SceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
+                         editing::EditMode mode, platform::Prompter& prompter,
+                         std::function<void(int)> modeChanged, QWidget* parent)
+    : QDialog(parent),
+      m_session(room, edit, mode),
+      m_prompter(prompter),
+      m_modeChanged(std::move(modeChanged)),
+      m_pacer(new FramePacer(this)),
+      m_room(room) {
+    m_portOffered = edit.sendToSwitch;
+    setObjectName(QStringLiteral("sceneDialog"));
+    setWindowTitle(QStringLiteral("配置情景模式"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(4);
+    layout->addWidget(buildValueRow());
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildKeys());
+    middle->addWidget(buildOutputs(), 1);
+    layout->addLayout(middle, 1);
+    layout->addWidget(buildBottomRow());
+    connect(m_pacer, &FramePacer::pendingChanged, this,
+            [this](int count) { m_queued->setText(QStringLiteral("待发送: %1 帧").arg(count)); });
+    redraw();
+}
+
+SceneDialog::~SceneDialog() = default;
+
+QWidget* SceneDialog::buildValueRow() {
+    auto* row = new QWidget(this);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(3);
+    for (std::size_t i = 0; i < editing::kPenButtons.size(); ++i) {
+        const editing::PenButton& pen = editing::kPenButtons[i];
+        auto* button = colourButton(QString::fromUtf8(pen.text), pen.colours, row);
+        button->setMinimumWidth(46);
+        const int index = static_cast<int>(i);
+        connect(button, &QPushButton::clicked, this, [this, index] { m_session.choosePen(index); });
+        h->addWidget(button);
+    }
+    h->addSpacing(12);
+    const std::pair<const char*, Colours> bulk[] = {
+        {"全开", kLegendOn}, {"全关", kLegendOff}, {"全不受控", kLegendNot}};
+    for (int a = 0; a < 3; ++a) {
+        auto* button = colourButton(QString::fromUtf8(bulk[a].first), bulk[a].second, row);
+        const auto action = static_cast<editing::BulkAction>(a + 1);
+        connect(button, &QPushButton::clicked, this, [this, action] {
+            send(m_session.bulk(action));
+            redraw();
+        });
+        m_bulk.push_back(button);
+        h->addWidget(button);
+    }
+    h->addStretch(1);
+    return row;
+}
+
+QWidget* SceneDialog::buildKeys() {
+    auto* group = new QGroupBox(QStringLiteral("情景模式按键"), this);
+    auto* v = new QVBoxLayout(group);
+    v->setSpacing(2);
+    v->setContentsMargins(4, 4, 4, 4);
+    for (int key = 1; key <= editing::kSceneKeys; ++key) {
+        auto* button = new ColorButton(group);
+        button->setText(fromUtf8(m_session.keyText(key)));
+        button->setAccessibleName(button->text());
+        button->setAccessibleDescription(QStringLiteral("情景%1").arg(key));
+        button->setObjectName(QStringLiteral("scene%1").arg(key));
+        button->setMinimumWidth(104);
+        button->setMaximumHeight(22);
+        connect(button, &QPushButton::clicked, this, [this, key] {
+            send(m_session.chooseKey(key));
+            redraw();
+        });
+        m_keys[static_cast<std::size_t>(key - 1)] = button;
+        v->addWidget(button);
+    }
+    v->addStretch(1);
+    return group;
+}
+
+QWidget* SceneDialog::buildOutputs() {
+    auto* area = new QWidget(this);
+    auto* grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
+    static const char* const kGroupTexts[6] = {"1-5号开关继电器",   "6-10号开关继电器",
+                                               "11-15号开关继电器", "16-20号开关继电器",
+                                               "21-25号开关继电器", "26-30号开关继电器"};
+    for (int g = 0; g < 6; ++g) {
+        auto* group = new QGroupBox(QString::fromUtf8(kGroupTexts[g]), area);
+        auto* cells = new QGridLayout(group);
+        cells->setSpacing(2);
+        cells->setContentsMargins(3, 3, 3, 3);
+        for (int d = 0; d < 5; ++d) {
+            for (int o = 0; o < 6; ++o) {
+                const int slot = 30 * g + 6 * d + o + 1;
+                auto* button = new ColorButton(group);
+                button->setObjectName(QStringLiteral("output%1").arg(slot));
+                button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
+                button->setMinimumWidth(84);
+                button->setMaximumHeight(22);
+                QFont small = button->font();
+                small.setPointSizeF(small.pointSizeF() * 0.85);
+                button->setFont(small);
+                connect(button, &QPushButton::clicked, this, [this, slot] {
+                    send(m_session.clickOutput(slot));
+                    redraw();
+                });
+                m_outputs[static_cast<std::size_t>(slot - 1)] = button;
+                cells->addWidget(button, d, o);
+            }
+        }
+        m_groups[static_cast<std::size_t>(g)] = group;
+        grid->addWidget(group, g / 2, g % 2);
+    }
+    grid->setRowStretch(3, 1);
+    return area;
+}
+
+QWidget* SceneDialog::buildBottomRow() {
+    auto* row = new QWidget(this);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    const std::pair<const char*, Colours> legend[] = {{"代表灯亮(通电)", kLegendOn},
+                                                      {"代表灯灭(断电)", kLegendOff},
+                                                      {"代表不受控(保持当前状态)", kLegendNot}};
+    for (const auto& [text, colours] : legend) {
+        auto* swatch = colourButton(QString(), colours, row);
+        swatch->setFixedSize(18, 18);
+        swatch->setEnabled(false);
+        swatch->setFocusPolicy(Qt::NoFocus);
+        h->addWidget(swatch);
+        h->addWidget(new QLabel(QString::fromUtf8(text), row));
+    }
+    auto* notes = colourButton(QStringLiteral("特殊配置说明"), kDialogButton, row);
+    connect(notes, &QPushButton::clicked, this, &SceneDialog::showSpecialNotes);
+    h->addWidget(notes);
+    h->addSpacing(8);
+
+    m_copyFrom = new QComboBox(row);
+    m_copyFrom->setFocusPolicy(Qt::StrongFocus);
+    for (int key = 1; key <= editing::kSceneKeys; ++key) {
+        if (m_session.keyShown(key)) m_copyFrom->addItem(fromUtf8(m_session.keyText(key)), key);
+    }
+    auto* copyLabel = new QLabel(QStringLiteral("从情景:"), row);
+    copyLabel->setBuddy(m_copyFrom);
+    m_copyFrom->setAccessibleName(copyLabel->text());
+    auto* copy = colourButton(QStringLiteral("复制情景"), kDialogButton, row);
+    copy->setObjectName(QStringLiteral("btnCopyScene"));
+    connect(copy, &QPushButton::clicked, this, [this] {
+        send(m_session.copyScene(m_copyFrom->currentData().toInt()));
+        redraw();
+    });
+    h->addWidget(copyLabel);
+    h->addWidget(m_copyFrom);
+    h->addWidget(copy);
+    h->addSpacing(8);
+
+    m_portList = new PortComboBox(row);
+    m_portList->setObjectName(QStringLiteral("scenePort"));
+    m_portLabel = new QLabel(QStringLiteral("串口号:"), row);
+    m_portLabel->setBuddy(m_portList);
+    m_portList->setAccessibleName(m_portLabel->text());
+    connect(m_portList, &PortComboBox::portChosen, this, &SceneDialog::choosePort);
+    const bool portShown = m_portOffered;
+    m_portLabel->setVisible(portShown);
+    m_portList->setVisible(portShown);
+    if (portShown) m_portList->refill();
+    m_sendOnSwitch = new QCheckBox(QStringLiteral("切模式时发送"), row);
+    m_sendOnSwitch->hide();
+    connect(m_sendOnSwitch, &QCheckBox::toggled, this,
+            [this](bool on) { m_session.setSendOnModeSwitch(on); });
+    m_queued = new QLabel(QStringLiteral("待发送: 0 帧"), row);
+    m_queued->setObjectName(QStringLiteral("queued"));
+    h->addWidget(m_portLabel);
+    h->addWidget(m_portList);
+    h->addWidget(m_sendOnSwitch);
+    h->addWidget(m_queued);
+    h->addStretch(1);
+
+    auto* ok = colourButton(QStringLiteral("确定"), kDialogButton, row);
+    ok->setObjectName(QStringLiteral("btnOk"));
+    auto* cancel = colourButton(QStringLiteral("取消"), kDialogButton, row);
+    cancel->setObjectName(QStringLiteral("btnCancel"));
+    connect(ok, &QPushButton::clicked, this, &SceneDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &SceneDialog::reject);
+    h->addWidget(ok);
+    h->addWidget(cancel);
+    return row;
+}
+
+void SceneDialog::choosePort(const PortChoice& choice) {
+    m_pacer->clear();
+    m_pacer->setLink(nullptr);
+    if (m_link) m_link->close();
+    m_link = m_factory(choice, m_room);
+    if (!m_link || !m_link->open(linkPortName(choice))) {
+        m_prompter.warning(QStringLiteral("串口打开失败!\n") + choice.displayText +
+                               (m_link ? QStringLiteral("\n") + m_link->errorString() : QString()),
+                           platform::defaultCaption());
+        m_link.reset();
+        return;
+    }
+    m_pacer->setLink(m_link.get());
+    m_session.portOpened();
+    m_sendOnSwitch->show();
+    redraw();
+}
+
+void SceneDialog::send(std::vector<editing::TimedFrame> frames) {
+    m_pacer->enqueue(std::move(frames));
+}
+
+void SceneDialog::redraw() {
+    for (int key = 1; key <= editing::kSceneKeys; ++key) {
+        ColorButton* button = keyButton(key);
+        button->setVisible(m_session.keyShown(key));
+        paint(button, m_session.keyColours(key));
+    }
+    const int groups = m_session.groupsShown();
+    for (int g = 0; g < 6; ++g) m_groups[static_cast<std::size_t>(g)]->setVisible(g < groups);
+    for (int slot = 1; slot <= editing::kSceneOutputs; ++slot) {
+        ColorButton* button = outputButton(slot);
+        const bool shown = m_session.outputShown(slot);
+        // An empty place keeps its room in the grid, so the outputs stay under their device.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        button->setVisible(shown);
+        if (!shown) continue;
+        button->setText(fromUtf8(m_session.outputText(slot)));
+        button->setAccessibleName(button->text());
+        button->setEnabled(m_session.outputsEnabled());
+        paint(button, m_session.outputColours(slot));
+    }
+    for (ColorButton* button : m_bulk) {
+        button->setVisible(m_session.bulkShown());
+        button->setEnabled(m_session.bulkEnabled());
+    }
+    if (m_modeChanged) m_modeChanged(m_session.currentCode());
+}
+
+void SceneDialog::showSpecialNotes() {
+    QDialog notes(this);
+    notes.setWindowTitle(QStringLiteral("特殊配置说明"));
+    auto* v = new QVBoxLayout(&notes);
+    for (const char* line :
+         {"关于空调的配置：", "开关：关=关闭，开=打开", "模式：80=制热，99=制冷，开=通风",
+          "风速：70=低速，80=中速，99=高速，开=自动",
+          "温度：关=16度，00=17度，20=18度，30=19度，……"}) {
+        v->addWidget(new QLabel(QString::fromUtf8(line), &notes));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &notes);
+    connect(buttons, &QDialogButtonBox::accepted, &notes, &QDialog::accept);
+    v->addWidget(buttons);
+    notes.exec();
+}
+
+void SceneDialog::accept() {
+    m_session.accept();
+    QDialog::accept();
+}
+
+void SceneDialog::done(int result) {
+    if (m_modeChanged) m_modeChanged(0);
+    QDialog::done(result);
+}
+
+bool runSceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
+                    editing::EditMode mode, platform::Prompter& prompter,
+                    std::function<void(int)> modeChanged, QWidget* parent) {
+    SceneDialog dialog(room, edit, mode, prompter, std::move(modeChanged), parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace room::gui

@@ -1,0 +1,293 @@
+// The scene editor driven by what an installer sees (accessible names and descriptions), its live
+// frames on the simulated bus, and the flows of New, Modify and Scene modes through the main
+// window with every dialog answered in turn.
+
+#include "gui/editors/scene_dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+#include "core/format/shd_file.h"
+#include "gui/editors/definition_dialog.h"
+#include "gui/editors/editor_flow.h"
+#include "gui/editors/frame_pacer.h"
+#include "gui/main/application.h"
+#include "gui/ports/port_combo_box.h"
+#include "gui/toolkit/color_button.h"
+#include "platform/simulated_link.h"
+#include "support/modal_script.h"
+#include "support/window_fixture.h"
+
+using namespace room;
+using room::editing::EditMode;
+
+namespace {
+
+model::RoomTypeConfig exampleRoom() {
+    QFile file(QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    format::readRoomTypeFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), room);
+    return room;
+}
+
+template <typename T = QWidget>
+T* described(QWidget* root, const QString& description) {
+    for (T* widget : root->findChildren<T*>()) {
+        if (widget->accessibleDescription() == description) return widget;
+    }
+    return nullptr;
+}
+
+template <typename T = QWidget>
+T* named(QWidget* root, const QString& name) {
+    for (T* widget : root->findChildren<T*>()) {
+        if (widget->accessibleName() == name) return widget;
+    }
+    return nullptr;
+}
+
+QAbstractButton* captioned(QWidget* root, const QString& caption) {
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        if (button->text() == caption && button->isVisibleTo(root)) return button;
+    }
+    return nullptr;
+}
+
+void click(QAbstractButton* button) {
+    QVERIFY(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+using testing::ModalScript;
+
+}  // namespace
+
+class SceneDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keysOutputsAndStoringByWhatTheInstallerSees();
+    void liveFramesReachTheSimulatedBusInOrder();
+    void newCompletesAndCancelLeavesTheRoomType();
+    void modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled();
+    void sceneModesAlone();
+    void snapshots();
+};
+
+void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
+    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig edit;
+    testing::RecordingPrompter prompter;
+    int mode = -1;
+    gui::SceneDialog dialog(room, edit, EditMode::Modify, prompter,
+                            [&mode](int code) { mode = code; });
+    dialog.show();
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("配置情景模式"));
+    QVERIFY(captioned(&dialog, QStringLiteral("特殊配置说明")));
+    QVERIFY(!captioned(&dialog, QStringLiteral("全开")));  // shown once a scene is chosen
+    auto* first = described<gui::ColorButton>(&dialog, QStringLiteral("情景1"));
+    QCOMPARE(first->accessibleName(), QString::fromStdString(room.lampNames[50]));
+    auto* output = described<gui::ColorButton>(&dialog, QStringLiteral("输出1"));
+    QVERIFY(!output->isEnabled());
+    click(first);
+    QCOMPARE(mode, 50);
+    QVERIFY(output->isEnabled());
+    QVERIFY(captioned(&dialog, QStringLiteral("全开")));
+    click(captioned(&dialog, QStringLiteral("开")));
+    // Output 1 of the example's device 1 is 廊灯 (10): with the pen "开" a click switches it on.
+    click(output);
+    QCOMPARE(dialog.session().state(1), 10);
+    QVERIFY(output->text().endsWith(QStringLiteral(":开 ")));
+    const int now = dialog.session().state(1);
+    QCOMPARE(output->accessibleName(), output->text());
+    QVERIFY(output->text().startsWith(QString::fromStdString(room.lampNames[10])));
+    click(captioned(&dialog, QStringLiteral("确定")));
+    QCOMPARE(room.devices[1].slot(1).modeCode == 0 ? editing::kNotControlled
+                                                   : room.devices[1].slot(1).outputState[0],
+             now);
+    QCOMPARE(mode, 0);  // the main window's relays go back to normal
+}
+
+void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
+    model::RoomTypeConfig room = exampleRoom();
+    room.sendToSwitch = true;
+    model::RoomTypeConfig edit;
+    testing::RecordingPrompter prompter;
+    gui::PortComboBox::setSimulationOffered(true);
+    gui::SceneDialog dialog(room, edit, EditMode::Modify, prompter);
+    platform::SimulatedLink* bus = nullptr;
+    dialog.setLinkFactory([&bus](const gui::PortChoice&, const model::RoomTypeConfig& r) {
+        auto link = std::make_unique<platform::SimulatedLink>(r);
+        bus = link.get();
+        return std::unique_ptr<platform::SerialLink>(std::move(link));
+    });
+    dialog.show();
+    QVERIFY(dialog.portList()->isVisibleTo(&dialog));
+    QCOMPARE(dialog.portList()->accessibleName(), QStringLiteral("串口号:"));
+    QVERIFY(!captioned(&dialog, QStringLiteral("切模式时发送")));
+    // Nothing goes on the line before a port is chosen.
+    click(described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
+    click(described<gui::ColorButton>(&dialog, QStringLiteral("输出1")));
+    const int last = dialog.portList()->count() - 1;
+    emit dialog.portList()->portChosen(dialog.portList()->choiceAt(last));
+    QVERIFY(bus);
+    QVERIFY(captioned(&dialog, QStringLiteral("切模式时发送")));
+    QVERIFY(!captioned(&dialog, QStringLiteral("全开"))->isEnabled());
+    // Three clicks at once: the frames wait in the queue and go out in order, 50 ms apart.
+    auto* output = described<gui::ColorButton>(&dialog, QStringLiteral("输出2"));
+    click(output);
+    click(output);
+    click(output);
+    QVERIFY(dialog.pacer().pending() >= 1);
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.pacer().pending(), 0, 3000);
+    QTest::qWait(200);
+    std::vector<simulator::BusEvent> frames;
+    for (simulator::BusEvent& event : bus->bus().takeEvents()) {
+        if (event.kind == simulator::BusEvent::Kind::Received && event.bytes[1] == 0x56) {
+            frames.push_back(std::move(event));
+        }
+    }
+    QCOMPARE(int(frames.size()), 3);
+    QCOMPARE(int(frames[0].bytes[2]), 51);  // the current scene's code
+    QVERIFY(frames[1].at - frames[0].at >= std::chrono::milliseconds(45));
+    QCOMPARE(frames[0].bytes[3], std::uint8_t(1));  // on
+    QCOMPARE(frames[1].bytes[3], std::uint8_t(2));  // off
+    QCOMPARE(frames[2].bytes[3], std::uint8_t(0));  // not controlled
+    QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("queued"))->text(),
+             QStringLiteral("待发送: 0 帧"));
+    gui::PortComboBox::setSimulationOffered(false);
+}
+
+void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
+    for (const bool cancelScenes : {true, false}) {
+        testing::WindowFixture fx;
+        fx.document.room = exampleRoom();
+        const model::RoomTypeConfig before = fx.document.room;
+        gui::CommandHooks hooks;
+        hooks.newRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
+            return gui::runEditorFlow(editing::FlowKind::New, doc, fx.prompter, nullptr, parent);
+        };
+        fx.window->setCommandHooks(hooks);
+        fx.window->refresh();
+        fx.window->show();
+        ModalScript script({
+            [](QWidget* d) {
+                named<QLineEdit>(d, QStringLiteral("酒店名称："))
+                    ->setText(QStringLiteral("新酒店"));
+                named<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
+                click(captioned(d, QStringLiteral("确定")));
+            },
+            [cancelScenes](QWidget* d) {
+                click(captioned(d, QString::fromUtf8(cancelScenes ? "取消" : "确定")));
+            },
+        });
+        fx.button(1000)->click();
+        QVERIFY(script.done());
+        if (cancelScenes) {
+            QCOMPARE(fx.document.room.hotelName, before.hotelName);
+            QCOMPARE(fx.document.room.deviceCount, before.deviceCount);
+        } else {
+            QCOMPARE(QString::fromStdString(fx.document.room.hotelName), QStringLiteral("新酒店"));
+            QCOMPARE(fx.document.room.switchPanelCount, 2);
+            QCOMPARE(fx.document.room.deviceCount, 2);
+            QVERIFY(fx.window->windowTitle().contains(QStringLiteral("酒店名称:新酒店")));
+            QCOMPARE(fx.document.room.modified, 1);
+        }
+        QVERIFY(!fx.document.room.newRoomType);
+    }
+}
+
+void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
+    testing::WindowFixture fx;
+    fx.document.room = exampleRoom();
+    gui::CommandHooks hooks;
+    hooks.modifyRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
+        return gui::runEditorFlow(editing::FlowKind::Modify, doc, fx.prompter, nullptr, parent);
+    };
+    fx.window->setCommandHooks(hooks);
+    fx.window->refresh();
+    fx.window->show();
+    const model::ModeSlot sceneBefore = fx.document.room.devices[1].slot(1);
+    ModalScript script({
+        [](QWidget* d) {
+            named<QLineEdit>(d, QStringLiteral("房型名称："))->setText(QStringLiteral("行政房"));
+            click(captioned(d, QStringLiteral("确定")));
+        },
+        [](QWidget* d) {
+            click(described<gui::ColorButton>(d, QStringLiteral("情景1")));
+            click(described<gui::ColorButton>(d, QStringLiteral("输出1")));
+            click(captioned(d, QStringLiteral("取消")));
+        },
+    });
+    fx.button(1003)->click();
+    QVERIFY(script.done());
+    QCOMPARE(QString::fromStdString(fx.document.room.roomTypeName), QStringLiteral("行政房"));
+    QCOMPARE(fx.document.room.devices[1].slot(1), sceneBefore);
+    QVERIFY(fx.window->windowTitle().contains(QStringLiteral("房型:行政房")));
+}
+
+void SceneDialogTest::sceneModesAlone() {
+    testing::WindowFixture fx;
+    fx.document.room = exampleRoom();
+    gui::CommandHooks hooks;
+    hooks.sceneModes = [&fx](gui::RoomDocument& doc, QWidget* parent) {
+        return gui::runEditorFlow(editing::FlowKind::SceneModes, doc, fx.prompter, nullptr, parent);
+    };
+    fx.window->setCommandHooks(hooks);
+    fx.window->refresh();
+    fx.window->show();
+    int modeSeen = 0;
+    ModalScript script({
+        [&modeSeen, &fx](QWidget* d) {
+            click(described<gui::ColorButton>(d, QStringLiteral("情景2")));
+            modeSeen = fx.window->sceneEditorMode();
+            click(captioned(d, QStringLiteral("全关")));
+            click(captioned(d, QStringLiteral("确定")));
+        },
+    });
+    fx.button(1004)->click();
+    QVERIFY(script.done());
+    QCOMPARE(modeSeen, 51);
+    QCOMPARE(fx.window->sceneEditorMode(), 0);
+    QCOMPARE(fx.document.room.devices[1].slot(2).outputState[0], 0);
+    QCOMPARE(fx.document.room.modified, 1);
+}
+
+// Pictures to look at (SCENE_SNAPSHOTS=/some/dir): before a key is chosen, with a scene loaded,
+// with a port chosen.
+void SceneDialogTest::snapshots() {
+    const QString dir = qEnvironmentVariable("SCENE_SNAPSHOTS");
+    if (dir.isEmpty()) QSKIP("set SCENE_SNAPSHOTS to a folder to write the pictures");
+    gui::applyDialogColours(*qApp);
+    gui::PortComboBox::setSimulationOffered(true);
+    model::RoomTypeConfig room = exampleRoom();
+    room.sendToSwitch = true;
+    model::RoomTypeConfig edit;
+    testing::RecordingPrompter prompter;
+    gui::SceneDialog dialog(room, edit, EditMode::Modify, prompter);
+    dialog.resize(1366, 740);
+    dialog.show();
+    QTest::qWait(50);
+    QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-none.png")));
+    click(described<gui::ColorButton>(&dialog, QStringLiteral("情景1")));
+    QTest::qWait(50);
+    QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-loaded.png")));
+    emit dialog.portList()->portChosen(dialog.portList()->choiceAt(dialog.portList()->count() - 1));
+    QTest::qWait(50);
+    QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-port.png")));
+    gui::PortComboBox::setSimulationOffered(false);
+}
+
+QTEST_MAIN(SceneDialogTest)
+#include "scene_dialog_test.moc"
