@@ -201,6 +201,12 @@ void DefinitionDialogTest::mainWindowModifyRetitles() {
         QVERIFY(dialog);
         QLineEdit* name = byName<QLineEdit>(dialog, QStringLiteral("房型名称："));
         name->setText(QStringLiteral("行政套房"));
+        // The port editor comes next; its OK ends Modify.
+        QTimer::singleShot(0, [] {
+            QWidget* ports = QApplication::activeModalWidget();
+            QVERIFY(ports);
+            QTest::mouseClick(buttonCaptioned(ports, QStringLiteral("确定")), Qt::LeftButton);
+        });
         QTest::mouseClick(buttonCaptioned(dialog, QStringLiteral("确定")), Qt::LeftButton);
     });
     fx.button(1003)->click();

@@ -1,6 +1,7 @@
 #include "gui/editors/editor_flow.h"
 
 #include "gui/editors/definition_dialog.h"
+#include "gui/editors/port_dialog.h"
 
 namespace room::gui {
 
@@ -9,6 +10,9 @@ bool runEditorFlow(editing::FlowKind kind, RoomDocument& document, platform::Pro
     editing::EditorSteps steps;
     steps.definition = [&](editing::EditMode mode) {
         return runDefinitionDialog(document.room, document.edit, mode, prompter, settings, parent);
+    };
+    steps.ports = [&](editing::EditMode mode) {
+        return runPortDialog(document.room, document.edit, mode, prompter, parent);
     };
     return editing::runFlow(kind, document.room, document.edit, steps).roomChanged;
 }
