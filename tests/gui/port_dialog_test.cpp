@@ -23,6 +23,7 @@
 #include "gui/main/application.h"
 #include "gui/main/main_window.h"
 #include "platform/simulated_link.h"
+#include "support/editor_finders.h"
 #include "support/window_fixture.h"
 
 using namespace room;
@@ -32,11 +33,7 @@ namespace {
 
 // The example room type with three more devices, so that the second band shows.
 model::RoomTypeConfig exampleRoom() {
-    QFile file(QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"));
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    format::readRoomTypeFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), room);
+    model::RoomTypeConfig room = testing::exampleRoomType();
     const std::array<std::pair<int, const char*>, 3> more = {
         {{1, "卫生间"}, {6, "客厅调色"}, {4, "纱帘电机"}}};
     for (int i = 0; i < 3; ++i) {
@@ -51,28 +48,9 @@ model::RoomTypeConfig exampleRoom() {
     return room;
 }
 
-template <typename T = QWidget>
-T* described(QWidget* root, const QString& description) {
-    for (T* widget : root->findChildren<T*>()) {
-        if (widget->accessibleDescription() == description) return widget;
-    }
-    return nullptr;
-}
-
-template <typename T = QWidget>
-T* byName(QWidget* root, const QString& name) {
-    for (T* widget : root->findChildren<T*>()) {
-        if (widget->accessibleName() == name) return widget;
-    }
-    return nullptr;
-}
-
-QPushButton* buttonCaptioned(QWidget* root, const QString& caption) {
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == caption) return button;
-    }
-    return nullptr;
-}
+using testing::buttonCaptioned;
+using testing::byName;
+using testing::described;
 
 void choose(QComboBox* list, const QString& text) {
     const int row = list->findText(text);
