@@ -19,6 +19,7 @@
 #include "gui/editors/lamp_grid.h"
 #include "gui/main/application.h"
 #include "gui/main/main_window.h"
+#include "support/editor_finders.h"
 #include "support/window_fixture.h"
 
 using namespace room;
@@ -28,28 +29,11 @@ using room::editing::ListPage;
 namespace {
 
 model::RoomTypeConfig exampleRoom() {
-    QFile file(QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"));
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    format::readRoomTypeFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), room);
-    return room;
+    return testing::exampleRoomType();
 }
 
-template <typename T = QWidget>
-T* byName(QWidget* root, const QString& name) {
-    for (T* widget : root->findChildren<T*>()) {
-        if (widget->accessibleName() == name) return widget;
-    }
-    return nullptr;
-}
-
-QPushButton* buttonCaptioned(QWidget* root, const QString& caption) {
-    for (QPushButton* button : root->findChildren<QPushButton*>()) {
-        if (button->text() == caption) return button;
-    }
-    return nullptr;
-}
+using testing::buttonCaptioned;
+using testing::byName;
 
 int tabCaptioned(QTabWidget* tabs, const QString& caption) {
     for (int i = 0; i < tabs->count(); ++i) {
@@ -197,7 +181,7 @@ void DefinitionDialogTest::mainWindowModifyRetitles() {
     };
     fx.window->setCommandHooks(hooks);
     fx.window->show();
-    // The definition dialog is confirmed; the scene editor that follows is cancelled.
+    // The definition dialog is confirmed; the editor that follows it is cancelled.
     QTimer poll;
     QPointer<QWidget> answered;  // the next dialog may sit at the same address
     QObject::connect(&poll, &QTimer::timeout, [&answered] {

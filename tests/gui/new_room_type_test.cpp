@@ -81,8 +81,10 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
             }
             QTest::mouseClick(captioned(d, QStringLiteral("确定")), Qt::LeftButton);
         },
-        [](QWidget* d) {
-            // The editors after the definition: confirm each as it stands.
+        [](QWidget* d) {  // the port editor: no device, nothing to bind
+            QTest::mouseClick(captioned(d, QStringLiteral("确定")), Qt::LeftButton);
+        },
+        [](QWidget* d) {  // the scene editor: no output, nothing to set
             QTest::mouseClick(captioned(d, QStringLiteral("确定")), Qt::LeftButton);
         },
     });

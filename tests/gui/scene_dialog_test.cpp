@@ -188,6 +188,9 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
                 named<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
                 click(captioned(d, QStringLiteral("确定")));
             },
+            [](QWidget* d) {  // the port editor: as the room type has it
+                click(captioned(d, QStringLiteral("确定")));
+            },
             [cancelScenes](QWidget* d) {
                 click(captioned(d, QString::fromUtf8(cancelScenes ? "取消" : "确定")));
             },
@@ -222,6 +225,9 @@ void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
     ModalScript script({
         [](QWidget* d) {
             named<QLineEdit>(d, QStringLiteral("房型名称："))->setText(QStringLiteral("行政房"));
+            click(captioned(d, QStringLiteral("确定")));
+        },
+        [](QWidget* d) {  // the port editor: as the room type has it
             click(captioned(d, QStringLiteral("确定")));
         },
         [](QWidget* d) {

@@ -18,6 +18,12 @@ void reset(RoomTypeConfig& room) {
     room.legacyLamp.fill(0);
     room.inputLamp.fill(0);
     room.outputLamp.fill(0);
+    room.lowVoltageLamp.fill(0);
+    room.portSpareLampA.fill(0);
+    room.portSpareLampB.fill(0);
+    room.portSpareLowVoltageLamp.fill(0);
+    room.portCounters.fill(0);
+    room.portBlock.fill(0);
     room.demoOutputState.fill(0);
     room.demoCardState = 0;
     room.lampInUse.fill(0);

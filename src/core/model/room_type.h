@@ -17,6 +17,7 @@ constexpr int kBusDevices = 32;  // devices a console run can address
 constexpr int kModeSlots = 24;
 constexpr int kChannels = 6;
 constexpr int kChannelTableSize = 201;
+constexpr int kLowVoltageTableSize = 21;
 constexpr int kProgramVersion = 162;
 constexpr int kSceneRecordSize = 244;
 constexpr int kNotInvolved = 238;  // 0xEE: an output (or setting) that a scene leaves alone
@@ -160,6 +161,17 @@ struct RoomTypeConfig {
     int lampsInUseCount = 0;    // lamp numbers the definition pages have switched on
     bool namesChanged = false;  // the last definition OK changed a lamp name
     bool newRoomType = false;   // New is running its three editors
+
+    // Port editor: what it carries between the room type and the edit copy besides the key and
+    // output tables. Only the weak-current table's count is set here; the rest no page edits.
+    std::array<int, kLowVoltageTableSize> lowVoltageLamp{};  // entry 0 the weak-output count
+    std::array<int, kChannelTableSize> portSpareLampA{};
+    std::array<int, kChannelTableSize> portSpareLampB{};
+    std::array<int, kLowVoltageTableSize> portSpareLowVoltageLamp{};
+    std::uint8_t dim33With34 = 0;  // "33与34路同时调光"
+    std::uint8_t dim41With42 = 0;  // "41与42路同时调光"
+    std::array<std::int32_t, 5> portCounters{};
+    std::array<std::uint8_t, 80> portBlock{};
 
     // Run-time state shared by the windows
     std::array<std::uint8_t, kMaxDevices + 1> selected{};  // console run selection, 1 = take part

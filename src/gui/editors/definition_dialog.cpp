@@ -14,8 +14,8 @@
 #include <QVBoxLayout>
 
 #include "gui/console/console_frame.h"
+#include "gui/editors/editor_widgets.h"
 #include "gui/editors/lamp_grid.h"
-#include "gui/toolkit/color_button.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
 
@@ -27,37 +27,11 @@ using editing::NumberField;
 
 namespace {
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string toUtf8(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return label;
-}
-
 QCheckBox* checkBox(std::string_view text, bool& value, QWidget* parent) {
     auto* box = new QCheckBox(fromUtf8(text), parent);
     box->setChecked(value);
     QObject::connect(box, &QCheckBox::toggled, parent, [&value](bool on) { value = on; });
     return box;
-}
-
-// The buttons' own colour.
-ColorButton* dialogButton(const QString& text, QWidget* parent) {
-    auto* button = new ColorButton(parent);
-    button->setText(text);
-    button->setFillColor(QColor(144, 215, 236));
-    button->setTextColor(Qt::black);
-    button->setMinimumWidth(96);
-    return button;
 }
 
 }  // namespace

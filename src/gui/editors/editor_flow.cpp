@@ -1,6 +1,7 @@
 #include "gui/editors/editor_flow.h"
 
 #include "gui/editors/definition_dialog.h"
+#include "gui/editors/port_dialog.h"
 #include "gui/editors/scene_dialog.h"
 #include "gui/main/main_window.h"
 
@@ -11,6 +12,9 @@ bool runEditorFlow(editing::FlowKind kind, RoomDocument& document, platform::Pro
     editing::EditorSteps steps;
     steps.definition = [&](editing::EditMode mode) {
         return runDefinitionDialog(document.room, document.edit, mode, prompter, settings, parent);
+    };
+    steps.ports = [&](editing::EditMode mode) {
+        return runPortDialog(document.room, document.edit, mode, prompter, parent);
     };
     steps.scenes = [&](editing::EditMode mode) {
         // The main window's relays 1-18 follow the scene being edited.

@@ -1,0 +1,32 @@
+#include "gui/editors/editor_widgets.h"
+
+#include <QLabel>
+
+namespace room::gui {
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toUtf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    buddy->setAccessibleName(text);
+    return label;
+}
+
+ColorButton* dialogButton(const QString& text, QWidget* parent) {
+    auto* button = new ColorButton(parent);
+    button->setText(text);
+    button->setFillColor(QColor(144, 215, 236));
+    button->setTextColor(Qt::black);
+    button->setMinimumWidth(96);
+    return button;
+}
+
+}  // namespace room::gui

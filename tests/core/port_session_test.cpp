@@ -1,0 +1,252 @@
+// The port editor's rules without a widget: what opening puts in the edit copy and on the pages,
+// the two sync buttons, the key marks, and what OK and Cancel leave in the room type.
+
+#include "core/editing/port_session.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace room;
+using namespace room::editing;
+
+// A room type as the definition dialog leaves it: lamps in use, counts, typed devices.
+model::RoomTypeConfig roomWith(int devices) {
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    room.deviceCount = devices;
+    room.inputCount = 144;
+    room.outputCount = 152;
+    room.lowVoltageOutputCount = 10;
+    for (int lamp : {10, 11, 12, 25, 50, 61, 78, 80}) room.lampInUse[lamp] = 1;
+    for (int v = 1; v <= model::kMaxDevices; ++v) room.devices[v].type = 1;
+    return room;
+}
+
+int list(int device, int channel) {
+    return (device - 1) * 6 + channel - 1;
+}
+
+TEST(PortSession, DeviceCountDecidesColumnsAndBands) {
+    struct Case {
+        int count;
+        int shown;
+        std::array<bool, 3> bands;
+    };
+    for (const Case& c : {Case{0, 0, {false, false, false}}, Case{8, 8, {true, false, false}},
+                          Case{9, 9, {true, true, false}}, Case{17, 17, {true, true, true}},
+                          Case{30, 24, {true, true, true}}}) {
+        model::RoomTypeConfig room = roomWith(c.count);
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::Modify);
+        EXPECT_EQ(s.form().shownDevices, c.shown) << c.count;
+        for (int band = 0; band < 3; ++band) {
+            EXPECT_EQ(PortSession::bandShown(band, s.form().shownDevices), c.bands[band])
+                << c.count;
+        }
+        if (c.shown > 0) {
+            EXPECT_TRUE(s.listShown(c.shown * 6 - 1));
+        }
+        EXPECT_FALSE(s.listShown(c.shown * 6));
+    }
+}
+
+TEST(PortSession, NoDevicesAcceptsWithEveryEntryEmpty) {
+    model::RoomTypeConfig room = roomWith(0);
+    model::setInput(room, 1, 0, 10);
+    model::setOutput(room, 2, 3, 11);
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    EXPECT_TRUE(s.accept().accepted);
+    for (int i = 1; i <= kPortLists; ++i) {
+        EXPECT_EQ(room.inputLamp[i], 0) << i;
+        EXPECT_EQ(room.outputLamp[i], 0) << i;
+    }
+    EXPECT_EQ(room.inputLamp[0], 144);
+    EXPECT_EQ(room.outputLamp[0], 152);
+    EXPECT_EQ(room.lowVoltageLamp[0], 10);
+}
+
+TEST(PortSession, ModifyDropsLampsNoLongerInUse) {
+    model::RoomTypeConfig room = roomWith(2);
+    model::setInput(room, 1, 0, 10);
+    model::setInput(room, 1, 1, 11);
+    model::setOutput(room, 2, 0, 11);
+    model::setOutput(room, 2, 1, 10);
+    room.lowVoltageLamp[3] = 11;
+    room.lowVoltageLamp[15] = 11;  // beyond the weak-output count: kept
+    model::RoomTypeConfig edit = room;
+    edit.lampInUse[11] = 0;  // the definition dialog switched it off
+    PortSession s(room, edit, EditMode::Modify);
+    EXPECT_EQ(s.form().keys[list(1, 1)], 10);
+    EXPECT_EQ(s.form().keys[list(1, 2)], 0);
+    EXPECT_EQ(s.form().outputs[list(2, 1)], 0);
+    EXPECT_EQ(s.form().outputs[list(2, 2)], 10);
+    EXPECT_EQ(edit.lowVoltageLamp[3], 0);
+    EXPECT_EQ(edit.lowVoltageLamp[15], 11);
+}
+
+TEST(PortSession, KeysOfThermostatsAndCurtainDevicesAreDisabledAndEmptied) {
+    for (int type = 1; type <= 6; ++type) {
+        model::RoomTypeConfig room = roomWith(1);
+        room.devices[1].type = static_cast<std::uint8_t>(type);
+        model::setInput(room, 1, 2, 12);
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::Modify);
+        const bool disabled = type >= 2 && type <= 4;
+        EXPECT_EQ(s.form().keyEnabled[list(1, 3)], !disabled) << type;
+        EXPECT_EQ(s.form().keys[list(1, 3)], disabled ? 0 : 12) << type;
+        EXPECT_EQ(edit.inputLamp[3], disabled ? 0 : 12) << type;
+    }
+}
+
+TEST(PortSession, SyncRelaysFollowsKeysAndKeepsAirConditioners) {
+    struct Case {
+        int key, before, after;
+    };
+    for (const Case& c : {Case{0, 61, 61}, Case{0, 25, 0}, Case{12, 25, 12}, Case{0, 160, 160},
+                          Case{0, 0, 0}, Case{10, 61, 10}}) {
+        model::RoomTypeConfig room = roomWith(2);
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::New);
+        s.form().keys[list(2, 4)] = c.key;
+        s.form().outputs[list(2, 4)] = c.before;
+        edit.outputLamp[list(2, 4) + 1] = c.before;
+        s.form().locations[1] = "床头";
+        s.syncRelays();
+        EXPECT_EQ(s.form().outputs[list(2, 4)], c.after) << c.key << " " << c.before;
+        EXPECT_EQ(edit.inputLamp[list(2, 4) + 1], c.key);
+        EXPECT_EQ(room.devices[2].name, "床头");  // taken as OK takes it
+    }
+}
+
+TEST(PortSession, SyncInputsCopiesEveryKey) {
+    model::RoomTypeConfig room = roomWith(1);
+    model::setInput(room, 1, 0, 10);
+    model::setOutput(room, 1, 1, 61);
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    s.syncInputs();
+    EXPECT_EQ(s.form().outputs[0], 10);
+    EXPECT_EQ(s.form().outputs[1], 0);
+}
+
+TEST(PortSession, UntypedDevicesAreRefusedInNewAndShownAsPanelsInModify) {
+    model::RoomTypeConfig room = roomWith(3);
+    room.devices[2].type = 0;
+    room.devices[3].type = 0;
+    {
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::New);
+        s.form().outputs[list(1, 1)] = 10;
+        const PortAcceptOutcome out = s.accept();
+        EXPECT_FALSE(out.accepted);
+        EXPECT_EQ(out.message, "‘继电器端口配置’中第2个‘设备类型’未选择!");
+        EXPECT_EQ(edit.outputLamp[1], 10);  // read before the refusal, kept
+        EXPECT_EQ(room.outputLamp[1], 0);
+    }
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    EXPECT_EQ(s.form().types[1], 1);
+    EXPECT_EQ(room.devices[2].type, 0);  // only OK writes the type
+    EXPECT_TRUE(s.accept().accepted);
+    EXPECT_EQ(room.devices[2].type, 1);
+}
+
+TEST(PortSession, DevicesBeyondTheColumnsAreNotTestedForAType) {
+    model::RoomTypeConfig room = roomWith(30);
+    room.devices[25].type = 0;
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::New);
+    EXPECT_EQ(s.form().shownDevices, 24);
+    EXPECT_TRUE(s.accept().accepted);
+}
+
+TEST(PortSession, EntriesStartEmptyAndFollowTheCategoryOrder) {
+    model::RoomTypeConfig room = roomWith(1);
+    room.lampInUse[7] = 1;
+    room.dimmerAndOtherKeys = {7, 12, model::kListEnd};
+    room.lampNames[7] = "调光灯";
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::New);
+    EXPECT_EQ(s.entryText(7).substr(0, 4), "007.");
+    EXPECT_EQ(s.entryText(7), "007.调光灯");
+    EXPECT_EQ(s.entries(PortPage::Keys).front(), "");
+    EXPECT_EQ(s.offered(PortPage::Keys), (std::vector<int>{10, 11, 25, 7, 12, 80, 50}));
+    EXPECT_EQ(s.offered(PortPage::Outputs), (std::vector<int>{10, 11, 25, 7, 12, 80, 61}));
+}
+
+TEST(PortSession, AStoredNumberThePageDoesNotOfferSurvivesOk) {
+    model::RoomTypeConfig room = roomWith(1);
+    model::setInput(room, 1, 5, 78);  // the card switch is in no key category
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    EXPECT_EQ(s.unofferedLamp(PortPage::Keys, 5), 78);
+    EXPECT_EQ(s.unofferedLamp(PortPage::Keys, 0), std::nullopt);
+    EXPECT_TRUE(s.accept().accepted);
+    EXPECT_EQ(room.devices[1].inputs[5], 78);
+}
+
+TEST(PortSession, KeysAreMarkedByTheOutputsCarryingTheirLamp) {
+    struct Case {
+        int key, carried;
+        KeyMark mark;
+    };
+    for (const Case& c : {Case{10, 0, KeyMark::NoOutput}, Case{10, 1, KeyMark::OneOutput},
+                          Case{10, 2, KeyMark::TwoOutputs}, Case{10, 5, KeyMark::MoreOutputs},
+                          Case{50, 0, KeyMark::NotMarked}, Case{0, 3, KeyMark::NotMarked}}) {
+        model::RoomTypeConfig room = roomWith(2);
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::New);
+        s.form().keys[0] = c.key;
+        for (int i = 0; i < c.carried; ++i) s.form().outputs[11 - i] = c.key;
+        EXPECT_EQ(s.keyMark(0), c.mark) << c.key << " " << c.carried;
+    }
+}
+
+TEST(PortSession, OkWritesBackInModifyOnlyAndCancelWritesNothing) {
+    model::RoomTypeConfig room = roomWith(2);
+    model::setInput(room, 1, 0, 10);
+    room.legacyLamp[7] = 33;
+    room.portSpareLampB[9] = 44;
+    room.dim33With34 = 1;
+    room.portCounters[2] = 5;
+    const model::RoomTypeConfig before = room;
+    for (const EditMode mode : {EditMode::New, EditMode::Modify}) {
+        model::RoomTypeConfig cancelled = before;
+        model::RoomTypeConfig edit = before;
+        PortSession dropped(cancelled, edit, mode);
+        dropped.form().keys[1] = 11;
+        EXPECT_EQ(cancelled.inputLamp, before.inputLamp);  // Cancel: the session goes away
+        EXPECT_EQ(cancelled.devices, before.devices);
+    }
+    {
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::New);
+        EXPECT_EQ(edit.legacyLamp[7], 0);
+        EXPECT_EQ(edit.dim33With34, 0);
+        EXPECT_EQ(edit.portCounters[2], 0);
+        s.form().keys[list(2, 1)] = 11;
+        s.form().locations[1] = "门口";
+        EXPECT_TRUE(s.accept().accepted);
+        EXPECT_EQ(room.inputLamp, before.inputLamp);  // New: the scene editor's OK commits
+        EXPECT_EQ(room.devices[2].name, "门口");      // but the location goes straight in
+        EXPECT_EQ(edit.devices[2].inputs[0], 11);
+        EXPECT_EQ(edit.devices[2].inUse, 1);
+        EXPECT_EQ(room.dim33With34, 0);
+    }
+    room = before;
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    EXPECT_EQ(edit.legacyLamp[7], 33);
+    EXPECT_EQ(edit.portCounters[2], 5);
+    s.form().outputs[list(2, 6)] = 25;
+    EXPECT_TRUE(s.accept().accepted);
+    EXPECT_EQ(room.outputLamp[12], 25);
+    EXPECT_EQ(room.devices[2].outputs[5], 25);
+    EXPECT_EQ(room.devices[1].inputs[0], 10);
+    EXPECT_EQ(room.legacyLamp[7], 33);
+    EXPECT_EQ(room.portSpareLampB[9], 44);
+    EXPECT_EQ(room.dim33With34, 1);
+}
+
+}  // namespace

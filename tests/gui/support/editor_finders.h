@@ -1,0 +1,46 @@
+#pragma once
+// Finding an editor's controls as an installer or a screen reader does: by accessible name or
+// description and by button caption; and the example room type the editor tests open.
+
+#include <QFile>
+#include <QPushButton>
+#include <QWidget>
+
+#include "core/format/shd_file.h"
+#include "core/model/room_type.h"
+
+namespace room::testing {
+
+inline model::RoomTypeConfig exampleRoomType() {
+    QFile file(QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    format::readRoomTypeFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), room);
+    return room;
+}
+
+template <typename T = QWidget>
+T* byName(QWidget* root, const QString& name) {
+    for (T* widget : root->findChildren<T*>()) {
+        if (widget->accessibleName() == name) return widget;
+    }
+    return nullptr;
+}
+
+template <typename T = QWidget>
+T* described(QWidget* root, const QString& description) {
+    for (T* widget : root->findChildren<T*>()) {
+        if (widget->accessibleDescription() == description) return widget;
+    }
+    return nullptr;
+}
+
+inline QPushButton* buttonCaptioned(QWidget* root, const QString& caption) {
+    for (QPushButton* button : root->findChildren<QPushButton*>()) {
+        if (button->text() == caption) return button;
+    }
+    return nullptr;
+}
+
+}  // namespace room::testing
