@@ -6,16 +6,14 @@
 #include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
 
+#include "gui/editors/editor_widgets.h"
+
 namespace room::gui {
 
 namespace {
 
 const QColor kInUse(0, 170, 80);
 const QColor kFree(255, 255, 255);
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Name cells take no comma and no line break: the room-type file could not keep them.
 class NameDelegate : public QStyledItemDelegate {

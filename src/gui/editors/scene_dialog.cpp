@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "gui/editors/editor_widgets.h"
 #include "gui/editors/frame_pacer.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/color_button.h"
@@ -20,10 +21,6 @@ namespace room::gui {
 using editing::Colours;
 
 namespace {
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor toColor(const commissioning::Rgb& rgb) {
     return QColor(rgb.r, rgb.g, rgb.b);
