@@ -407,8 +407,8 @@ void ConsoleWindowTest::snapshots() {
     console.choosePort();
     console.link->bus().faults(2).corrupt = true;
     console.link->bus().faults(3).silent = true;
-    console.link->bus().faults(4).lateMs = 3300;        // logged as late
-    console.link->bus().faults(5).badChecksum = true;   // marked in the log, a difference
+    console.link->bus().faults(4).lateMs = 3300;       // logged as late
+    console.link->bus().faults(5).badChecksum = true;  // marked in the log, a difference
     console.press(261);
     QTRY_COMPARE_WITH_TIMEOUT(console.window->progressBar()->value(), 3, 10000);
     QTest::qWait(500);

@@ -28,10 +28,6 @@ using room::editing::ListPage;
 
 namespace {
 
-model::RoomTypeConfig exampleRoom() {
-    return testing::exampleRoomType();
-}
-
 using testing::buttonCaptioned;
 using testing::byName;
 
@@ -64,7 +60,7 @@ private slots:
 };
 
 void DefinitionDialogTest::tabsAndControlsByTheirTexts() {
-    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig room = testing::exampleRoomType();
     model::RoomTypeConfig edit;
     testing::RecordingPrompter prompter;
     gui::DefinitionDialog dialog(room, edit, EditMode::Modify, prompter, nullptr);
@@ -76,17 +72,17 @@ void DefinitionDialogTest::tabsAndControlsByTheirTexts() {
     for (int i = 0; i < tabs.size(); ++i) QCOMPARE(dialog.tabs()->tabText(i), tabs[i]);
     for (const char* label : {"酒店名称：", "房型名称：", "房型编号：", "系统类型：",
                               "温控器数量：", "开关数量：", "网关数量：", "拔卡后延时"}) {
-        QVERIFY2(byName(&dialog, QString::fromUtf8(label)), label);
+        QVERIFY2(testing::byName(&dialog, QString::fromUtf8(label)), label);
     }
-    QCOMPARE(byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："))->text(),
+    QCOMPARE(testing::byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："))->text(),
              QString::fromStdString(room.hotelName));
-    QCOMPARE(byName<QComboBox>(&dialog, QStringLiteral("系统类型："))->currentText(),
+    QCOMPARE(testing::byName<QComboBox>(&dialog, QStringLiteral("系统类型："))->currentText(),
              QStringLiteral("3.联网485"));
-    QComboBox* switches = byName<QComboBox>(&dialog, QStringLiteral("开关数量："));
+    QComboBox* switches = testing::byName<QComboBox>(&dialog, QStringLiteral("开关数量："));
     QCOMPARE(switches->itemText(1), QStringLiteral("01"));
     QCOMPARE(switches->count(), 33);
-    QVERIFY(buttonCaptioned(&dialog, QStringLiteral("确定")));
-    QVERIFY(buttonCaptioned(&dialog, QStringLiteral("取消")));
+    QVERIFY(testing::buttonCaptioned(&dialog, QStringLiteral("确定")));
+    QVERIFY(testing::buttonCaptioned(&dialog, QStringLiteral("取消")));
     // Hidden settings exist and carry their values, but do not show.
     auto* hiddenFlag = dialog.findChild<QCheckBox*>();
     QVERIFY(hiddenFlag);
@@ -104,19 +100,19 @@ void DefinitionDialogTest::tabsAndControlsByTheirTexts() {
 }
 
 void DefinitionDialogTest::modifyWritesBackWhatWasChanged() {
-    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig room = testing::exampleRoomType();
     model::RoomTypeConfig edit;
     testing::RecordingPrompter prompter;
     gui::DefinitionDialog dialog(room, edit, EditMode::Modify, prompter, nullptr);
     dialog.show();
-    QLineEdit* hotel = byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："));
+    QLineEdit* hotel = testing::byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："));
     hotel->selectAll();
     hotel->insert(QStringLiteral("湖边酒店"));  // typed: keyClicks takes only ASCII
     dialog.tabs()->setCurrentIndex(tabCaptioned(dialog.tabs(), QStringLiteral("普通灯光按键 ")));
     gui::LampGrid* grid = dialog.grid(ListPage::Ordinary);
     const bool wasUsed = room.lampInUse[14] != 0;
     clickCell(grid, 14, gui::LampGrid::kMarkerCell);
-    QTest::mouseClick(buttonCaptioned(&dialog, QStringLiteral("确定")), Qt::LeftButton);
+    QTest::mouseClick(testing::buttonCaptioned(&dialog, QStringLiteral("确定")), Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(QString::fromStdString(room.hotelName), QStringLiteral("湖边酒店"));
     QCOMPARE(room.lampInUse[14] != 0, !wasUsed);
@@ -124,26 +120,26 @@ void DefinitionDialogTest::modifyWritesBackWhatWasChanged() {
 }
 
 void DefinitionDialogTest::newRefusesAnEmptyHotelNameAndKeepsTheDialogOpen() {
-    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig room = testing::exampleRoomType();
     const std::string before = room.hotelName;
     model::RoomTypeConfig edit;
     testing::RecordingPrompter prompter;
     gui::DefinitionDialog dialog(room, edit, EditMode::New, prompter, nullptr);
     dialog.show();
-    QCOMPARE(byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："))->text(),
+    QCOMPARE(testing::byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："))->text(),
              QStringLiteral("XX酒店"));
-    byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："))->clear();
-    QTest::mouseClick(buttonCaptioned(&dialog, QStringLiteral("确定")), Qt::LeftButton);
+    testing::byName<QLineEdit>(&dialog, QStringLiteral("酒店名称："))->clear();
+    QTest::mouseClick(testing::buttonCaptioned(&dialog, QStringLiteral("确定")), Qt::LeftButton);
     QCOMPARE(prompter.texts(), QStringList{QStringLiteral("请输入酒店名和房型!")});
     QVERIFY(dialog.isVisible());
     // Choosing the blank system type is refused and the previous choice comes back.
-    QComboBox* type = byName<QComboBox>(&dialog, QStringLiteral("系统类型："));
+    QComboBox* type = testing::byName<QComboBox>(&dialog, QStringLiteral("系统类型："));
     const int previous = type->currentIndex();
     type->setCurrentIndex(0);
     emit type->activated(0);
     QCOMPARE(prompter.texts().last(), QStringLiteral("未选择系统类型!"));
     QCOMPARE(type->currentIndex(), previous);
-    QTest::mouseClick(buttonCaptioned(&dialog, QStringLiteral("取消")), Qt::LeftButton);
+    QTest::mouseClick(testing::buttonCaptioned(&dialog, QStringLiteral("取消")), Qt::LeftButton);
     QCOMPARE(room.hotelName, before);
 }
 
@@ -173,7 +169,7 @@ void DefinitionDialogTest::selectionLimitAndCounter() {
 
 void DefinitionDialogTest::mainWindowModifyRetitles() {
     testing::WindowFixture fx;
-    fx.document.room = exampleRoom();
+    fx.document.room = testing::exampleRoomType();
     fx.window->refresh();
     gui::CommandHooks hooks;
     hooks.modifyRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
@@ -189,10 +185,11 @@ void DefinitionDialogTest::mainWindowModifyRetitles() {
         if (!modal || modal == answered) return;
         answered = modal;
         if (auto* dialog = qobject_cast<gui::DefinitionDialog*>(modal)) {
-            byName<QLineEdit>(dialog, QStringLiteral("房型名称："))
+            testing::byName<QLineEdit>(dialog, QStringLiteral("房型名称："))
                 ->setText(QStringLiteral("行政套房"));
-            QTest::mouseClick(buttonCaptioned(dialog, QStringLiteral("确定")), Qt::LeftButton);
-        } else if (QPushButton* cancel = buttonCaptioned(modal, QStringLiteral("取消"))) {
+            QTest::mouseClick(testing::buttonCaptioned(dialog, QStringLiteral("确定")),
+                              Qt::LeftButton);
+        } else if (QPushButton* cancel = testing::buttonCaptioned(modal, QStringLiteral("取消"))) {
             QTest::mouseClick(cancel, Qt::LeftButton);
         }
     });
@@ -209,7 +206,7 @@ void DefinitionDialogTest::snapshots() {
     if (dir.isEmpty()) QSKIP("set DEFINITION_SNAPSHOTS to a folder to write the pictures");
     gui::applyDialogColours(*qApp);
     for (const EditMode mode : {EditMode::New, EditMode::Modify}) {
-        model::RoomTypeConfig room = exampleRoom();
+        model::RoomTypeConfig room = testing::exampleRoomType();
         model::RoomTypeConfig edit;
         testing::RecordingPrompter prompter;
         gui::DefinitionDialog dialog(room, edit, mode, prompter, nullptr);

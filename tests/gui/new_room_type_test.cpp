@@ -14,27 +14,13 @@
 #include "gui/editors/lamp_grid.h"
 #include "gui/editors/scene_dialog.h"
 #include "gui/toolkit/color_button.h"
+#include "support/editor_finders.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 
 using namespace room;
 
 namespace {
-
-template <typename T = QWidget>
-T* named(QWidget* root, const QString& name) {
-    for (T* widget : root->findChildren<T*>()) {
-        if (widget->accessibleName() == name) return widget;
-    }
-    return nullptr;
-}
-
-QAbstractButton* captioned(QWidget* root, const QString& caption) {
-    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
-        if (button->text() == caption && button->isVisibleTo(root)) return button;
-    }
-    return nullptr;
-}
 
 QString run(const QStringList& arguments) {
     QProcess cli;
@@ -63,10 +49,13 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
     fx.window->show();
     testing::ModalScript script({
         [](QWidget* d) {
-            named<QLineEdit>(d, QStringLiteral("酒店名称："))->setText(QStringLiteral("湖光酒店"));
-            named<QLineEdit>(d, QStringLiteral("房型名称："))->setText(QStringLiteral("雅致房"));
-            named<QLineEdit>(d, QStringLiteral("房型编号："))->setText(QStringLiteral("17"));
-            auto* type = named<QComboBox>(d, QStringLiteral("系统类型："));
+            testing::byName<QLineEdit>(d, QStringLiteral("酒店名称："))
+                ->setText(QStringLiteral("湖光酒店"));
+            testing::byName<QLineEdit>(d, QStringLiteral("房型名称："))
+                ->setText(QStringLiteral("雅致房"));
+            testing::byName<QLineEdit>(d, QStringLiteral("房型编号："))
+                ->setText(QStringLiteral("17"));
+            auto* type = testing::byName<QComboBox>(d, QStringLiteral("系统类型："));
             type->setCurrentIndex(3);
             emit type->activated(3);
             auto* definition = qobject_cast<gui::DefinitionDialog*>(d);
@@ -79,13 +68,13 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                                   grid->visualItemRect(grid->item(row, column)).center());
             }
-            QTest::mouseClick(captioned(d, QStringLiteral("确定")), Qt::LeftButton);
+            QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
         [](QWidget* d) {  // the port editor: no device, nothing to bind
-            QTest::mouseClick(captioned(d, QStringLiteral("确定")), Qt::LeftButton);
+            QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
         [](QWidget* d) {  // the scene editor: no output, nothing to set
-            QTest::mouseClick(captioned(d, QStringLiteral("确定")), Qt::LeftButton);
+            QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
     });
     fx.button(1000)->click();

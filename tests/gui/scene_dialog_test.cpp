@@ -24,6 +24,7 @@
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/color_button.h"
 #include "platform/simulated_link.h"
+#include "support/editor_finders.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 
@@ -31,38 +32,6 @@ using namespace room;
 using room::editing::EditMode;
 
 namespace {
-
-model::RoomTypeConfig exampleRoom() {
-    QFile file(QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"));
-    file.open(QIODevice::ReadOnly);
-    const QByteArray bytes = file.readAll();
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    format::readRoomTypeFile(std::string_view(bytes.constData(), std::size_t(bytes.size())), room);
-    return room;
-}
-
-template <typename T = QWidget>
-T* described(QWidget* root, const QString& description) {
-    for (T* widget : root->findChildren<T*>()) {
-        if (widget->accessibleDescription() == description) return widget;
-    }
-    return nullptr;
-}
-
-template <typename T = QWidget>
-T* named(QWidget* root, const QString& name) {
-    for (T* widget : root->findChildren<T*>()) {
-        if (widget->accessibleName() == name) return widget;
-    }
-    return nullptr;
-}
-
-QAbstractButton* captioned(QWidget* root, const QString& caption) {
-    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
-        if (button->text() == caption && button->isVisibleTo(root)) return button;
-    }
-    return nullptr;
-}
 
 void click(QAbstractButton* button) {
     QVERIFY(button);
@@ -86,7 +55,7 @@ private slots:
 };
 
 void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
-    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig room = testing::exampleRoomType();
     model::RoomTypeConfig edit;
     testing::RecordingPrompter prompter;
     int mode = -1;
@@ -94,17 +63,18 @@ void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
                             [&mode](int code) { mode = code; });
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("配置情景模式"));
-    QVERIFY(captioned(&dialog, QStringLiteral("特殊配置说明")));
-    QVERIFY(!captioned(&dialog, QStringLiteral("全开")));  // shown once a scene is chosen
-    auto* first = described<gui::ColorButton>(&dialog, QStringLiteral("情景1"));
+    QVERIFY(testing::shownButton(&dialog, QStringLiteral("特殊配置说明")));
+    QVERIFY(
+        !testing::shownButton(&dialog, QStringLiteral("全开")));  // shown once a scene is chosen
+    auto* first = testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景1"));
     QCOMPARE(first->accessibleName(), QString::fromStdString(room.lampNames[50]));
-    auto* output = described<gui::ColorButton>(&dialog, QStringLiteral("输出1"));
+    auto* output = testing::described<gui::ColorButton>(&dialog, QStringLiteral("输出1"));
     QVERIFY(!output->isEnabled());
     click(first);
     QCOMPARE(mode, 50);
     QVERIFY(output->isEnabled());
-    QVERIFY(captioned(&dialog, QStringLiteral("全开")));
-    click(captioned(&dialog, QStringLiteral("开")));
+    QVERIFY(testing::shownButton(&dialog, QStringLiteral("全开")));
+    click(testing::shownButton(&dialog, QStringLiteral("开")));
     // Output 1 of the example's device 1 is 廊灯 (10): with the pen "开" a click switches it on.
     click(output);
     QCOMPARE(dialog.session().state(1), 10);
@@ -112,7 +82,7 @@ void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
     const int now = dialog.session().state(1);
     QCOMPARE(output->accessibleName(), output->text());
     QVERIFY(output->text().startsWith(QString::fromStdString(room.lampNames[10])));
-    click(captioned(&dialog, QStringLiteral("确定")));
+    click(testing::shownButton(&dialog, QStringLiteral("确定")));
     QCOMPARE(room.devices[1].slot(1).modeCode == 0 ? editing::kNotControlled
                                                    : room.devices[1].slot(1).outputState[0],
              now);
@@ -120,7 +90,7 @@ void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
 }
 
 void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
-    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig room = testing::exampleRoomType();
     room.sendToSwitch = true;
     model::RoomTypeConfig edit;
     testing::RecordingPrompter prompter;
@@ -135,17 +105,17 @@ void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
     dialog.show();
     QVERIFY(dialog.portList()->isVisibleTo(&dialog));
     QCOMPARE(dialog.portList()->accessibleName(), QStringLiteral("串口号:"));
-    QVERIFY(!captioned(&dialog, QStringLiteral("切模式时发送")));
+    QVERIFY(!testing::shownButton(&dialog, QStringLiteral("切模式时发送")));
     // Nothing goes on the line before a port is chosen.
-    click(described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
-    click(described<gui::ColorButton>(&dialog, QStringLiteral("输出1")));
+    click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
+    click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("输出1")));
     const int last = dialog.portList()->count() - 1;
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(last));
     QVERIFY(bus);
-    QVERIFY(captioned(&dialog, QStringLiteral("切模式时发送")));
-    QVERIFY(!captioned(&dialog, QStringLiteral("全开"))->isEnabled());
+    QVERIFY(testing::shownButton(&dialog, QStringLiteral("切模式时发送")));
+    QVERIFY(!testing::shownButton(&dialog, QStringLiteral("全开"))->isEnabled());
     // Three clicks at once: the frames wait in the queue and go out in order, 50 ms apart.
-    auto* output = described<gui::ColorButton>(&dialog, QStringLiteral("输出2"));
+    auto* output = testing::described<gui::ColorButton>(&dialog, QStringLiteral("输出2"));
     click(output);
     click(output);
     click(output);
@@ -172,7 +142,7 @@ void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
 void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
     for (const bool cancelScenes : {true, false}) {
         testing::WindowFixture fx;
-        fx.document.room = exampleRoom();
+        fx.document.room = testing::exampleRoomType();
         const model::RoomTypeConfig before = fx.document.room;
         gui::CommandHooks hooks;
         hooks.newRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
@@ -183,16 +153,16 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
         fx.window->show();
         ModalScript script({
             [](QWidget* d) {
-                named<QLineEdit>(d, QStringLiteral("酒店名称："))
+                testing::byName<QLineEdit>(d, QStringLiteral("酒店名称："))
                     ->setText(QStringLiteral("新酒店"));
-                named<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
-                click(captioned(d, QStringLiteral("确定")));
+                testing::byName<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
+                click(testing::shownButton(d, QStringLiteral("确定")));
             },
             [](QWidget* d) {  // the port editor: as the room type has it
-                click(captioned(d, QStringLiteral("确定")));
+                click(testing::shownButton(d, QStringLiteral("确定")));
             },
             [cancelScenes](QWidget* d) {
-                click(captioned(d, QString::fromUtf8(cancelScenes ? "取消" : "确定")));
+                click(testing::shownButton(d, QString::fromUtf8(cancelScenes ? "取消" : "确定")));
             },
         });
         fx.button(1000)->click();
@@ -213,7 +183,7 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
 
 void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
     testing::WindowFixture fx;
-    fx.document.room = exampleRoom();
+    fx.document.room = testing::exampleRoomType();
     gui::CommandHooks hooks;
     hooks.modifyRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
         return gui::runEditorFlow(editing::FlowKind::Modify, doc, fx.prompter, nullptr, parent);
@@ -224,16 +194,17 @@ void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
     const model::ModeSlot sceneBefore = fx.document.room.devices[1].slot(1);
     ModalScript script({
         [](QWidget* d) {
-            named<QLineEdit>(d, QStringLiteral("房型名称："))->setText(QStringLiteral("行政房"));
-            click(captioned(d, QStringLiteral("确定")));
+            testing::byName<QLineEdit>(d, QStringLiteral("房型名称："))
+                ->setText(QStringLiteral("行政房"));
+            click(testing::shownButton(d, QStringLiteral("确定")));
         },
         [](QWidget* d) {  // the port editor: as the room type has it
-            click(captioned(d, QStringLiteral("确定")));
+            click(testing::shownButton(d, QStringLiteral("确定")));
         },
         [](QWidget* d) {
-            click(described<gui::ColorButton>(d, QStringLiteral("情景1")));
-            click(described<gui::ColorButton>(d, QStringLiteral("输出1")));
-            click(captioned(d, QStringLiteral("取消")));
+            click(testing::described<gui::ColorButton>(d, QStringLiteral("情景1")));
+            click(testing::described<gui::ColorButton>(d, QStringLiteral("输出1")));
+            click(testing::shownButton(d, QStringLiteral("取消")));
         },
     });
     fx.button(1003)->click();
@@ -245,7 +216,7 @@ void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
 
 void SceneDialogTest::sceneModesAlone() {
     testing::WindowFixture fx;
-    fx.document.room = exampleRoom();
+    fx.document.room = testing::exampleRoomType();
     gui::CommandHooks hooks;
     hooks.sceneModes = [&fx](gui::RoomDocument& doc, QWidget* parent) {
         return gui::runEditorFlow(editing::FlowKind::SceneModes, doc, fx.prompter, nullptr, parent);
@@ -256,10 +227,10 @@ void SceneDialogTest::sceneModesAlone() {
     int modeSeen = 0;
     ModalScript script({
         [&modeSeen, &fx](QWidget* d) {
-            click(described<gui::ColorButton>(d, QStringLiteral("情景2")));
+            click(testing::described<gui::ColorButton>(d, QStringLiteral("情景2")));
             modeSeen = fx.window->sceneEditorMode();
-            click(captioned(d, QStringLiteral("全关")));
-            click(captioned(d, QStringLiteral("确定")));
+            click(testing::shownButton(d, QStringLiteral("全关")));
+            click(testing::shownButton(d, QStringLiteral("确定")));
         },
     });
     fx.button(1004)->click();
@@ -277,7 +248,7 @@ void SceneDialogTest::snapshots() {
     if (dir.isEmpty()) QSKIP("set SCENE_SNAPSHOTS to a folder to write the pictures");
     gui::applyDialogColours(*qApp);
     gui::PortComboBox::setSimulationOffered(true);
-    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig room = testing::exampleRoomType();
     room.sendToSwitch = true;
     model::RoomTypeConfig edit;
     testing::RecordingPrompter prompter;
@@ -286,7 +257,7 @@ void SceneDialogTest::snapshots() {
     dialog.show();
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-none.png")));
-    click(described<gui::ColorButton>(&dialog, QStringLiteral("情景1")));
+    click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景1")));
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-loaded.png")));
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(dialog.portList()->count() - 1));

@@ -2,6 +2,7 @@
 // Finding an editor's controls as an installer or a screen reader does: by accessible name or
 // description and by button caption; and the example room type the editor tests open.
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QPushButton>
 #include <QWidget>
@@ -39,6 +40,14 @@ T* described(QWidget* root, const QString& description) {
 inline QPushButton* buttonCaptioned(QWidget* root, const QString& caption) {
     for (QPushButton* button : root->findChildren<QPushButton*>()) {
         if (button->text() == caption) return button;
+    }
+    return nullptr;
+}
+
+// A button (or check box) with this caption that the installer can see in `root`.
+inline QAbstractButton* shownButton(QWidget* root, const QString& caption) {
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) {
+        if (button->text() == caption && button->isVisibleTo(root)) return button;
     }
     return nullptr;
 }
