@@ -22,6 +22,18 @@ using namespace room;
 
 namespace {
 
+// Chooses the entry that starts with `prefix`, as a click in the list would.
+void choose(QComboBox* list, const QString& prefix) {
+    QVERIFY(list);
+    for (int row = 0; row < list->count(); ++row) {
+        if (!list->itemText(row).startsWith(prefix)) continue;
+        list->setCurrentIndex(row);
+        emit list->activated(row);
+        return;
+    }
+    QFAIL(qPrintable(QStringLiteral("no entry ") + prefix));
+}
+
 QString run(const QStringList& arguments) {
     QProcess cli;
     cli.start(QStringLiteral(ROOMCFG_CLI), arguments);
@@ -58,6 +70,7 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
             auto* type = testing::byName<QComboBox>(d, QStringLiteral("系统类型："));
             type->setCurrentIndex(3);
             emit type->activated(3);
+            testing::byName<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(1);
             auto* definition = qobject_cast<gui::DefinitionDialog*>(d);
             QVERIFY(definition);
             gui::LampGrid* grid = definition->grid(editing::ListPage::Ordinary);
@@ -70,10 +83,23 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
             }
             QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
-        [](QWidget* d) {  // the port editor: no device, nothing to bind
+        [](QWidget* d) {  // the port editor: the one panel, 廊灯 on key 1, 卫浴灯 on output 1
+            choose(testing::described<QComboBox>(d, QStringLiteral("设备1类型")),
+                   QStringLiteral("1.开关面板"));
+            testing::described<QLineEdit>(d, QStringLiteral("设备1位置"))
+                ->setText(QStringLiteral("门口"));
+            choose(testing::described<QComboBox>(d, QStringLiteral("设备1按键1")),
+                   QStringLiteral("010."));
+            choose(testing::described<QComboBox>(d, QStringLiteral("设备1输出1")),
+                   QStringLiteral("011."));
             QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
-        [](QWidget* d) {  // the scene editor: no output, nothing to set
+        [](QWidget* d) {  // the scene editor: 卫浴灯 on in "入住模式" (key 7, always there)
+            QTest::mouseClick(testing::described<gui::ColorButton>(d, QStringLiteral("情景7")),
+                              Qt::LeftButton);
+            QTest::mouseClick(testing::shownButton(d, QStringLiteral("开")), Qt::LeftButton);
+            QTest::mouseClick(testing::described<gui::ColorButton>(d, QStringLiteral("输出1")),
+                              Qt::LeftButton);
             QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
     });
@@ -93,6 +119,10 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
     QVERIFY(info.contains(QStringLiteral("房型:雅致房")));
     QVERIFY(info.contains(QStringLiteral("房型编号:17")));
     QVERIFY(info.contains(QStringLiteral("3.联网485")));
+    // The panel as the port and scene editors set it.
+    QVERIFY2(info.contains(QStringLiteral("01  1.开关面板  \"门口\"  inputs 10,0,0,0,0,0  outputs "
+                                          "11,0,0,0,0,0  scenes 56")),
+             qPrintable(info));
     const QString yml = dir.filePath(QStringLiteral("new.yml"));
     run({QStringLiteral("export-yml"), path, QStringLiteral("-o"), yml});
     QFile exported(yml);
