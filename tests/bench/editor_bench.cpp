@@ -33,6 +33,7 @@
 #include "core/format/shd_file.h"
 #include "gui/editors/definition_dialog.h"
 #include "gui/editors/port_dialog.h"
+#include "gui/editors/scene_dialog.h"
 #include "gui/main/application.h"
 #include "platform/prompter.h"
 
@@ -126,6 +127,12 @@ std::function<std::unique_ptr<QDialog>()> plainRecipe(QDialog& real) {
     return [&real, tabs] {
         auto dialog = std::make_unique<QDialog>();
         auto* layout = new QVBoxLayout(dialog.get());
+        if (!tabs) {  // an editor without pages: every widget in one grid
+            auto* all = new QWidget(dialog.get());
+            addCopies(&real, new QGridLayout(all), [](QWidget*) { return true; });
+            layout->addWidget(all);
+            return dialog;
+        }
         auto* plainTabs = new QTabWidget(dialog.get());
         for (int i = 0; i < tabs->count(); ++i) {
             auto* page = new QWidget;
@@ -201,6 +208,11 @@ int main(int argc, char** argv) {
         room = full;
         edit = full;
         return std::make_unique<gui::PortDialog>(room, edit, editing::EditMode::Modify, prompter);
+    });
+    bench("scene editor", runs, [&] {
+        room = full;
+        edit = full;
+        return std::make_unique<gui::SceneDialog>(room, edit, editing::EditMode::Modify, prompter);
     });
     return 0;
 }
