@@ -6,6 +6,7 @@
 #include "core/model/catalogues.h"
 #include "gui/console/console_context.h"
 #include "gui/toolkit/color_button.h"
+#include "gui/toolkit/wheel_guard.h"
 
 namespace room::gui::testpage {
 
@@ -62,6 +63,8 @@ QComboBox* makeList(const QStringList& items, QWidget* parent) {
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     list->setMinimumContentsLength(6);
     list->setMaxVisibleItems(20);
+    // Choosing an item sends a command on most of these lists.
+    ignoreWheelUnlessFocused(list);
     return list;
 }
 
