@@ -8,9 +8,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QScrollArea>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
@@ -47,6 +48,10 @@ QScrollArea* scrolling(QWidget* page) {
 }
 
 constexpr int kElapsedTickMs = 200;
+// Beyond this the drawing gets no better; on a laptop the console takes the whole screen.
+constexpr QSize kLargestOpening(1800, 1000);
+// What a Windows title bar and frame take around the client area.
+constexpr QSize kFrameAllowance(16, 39);
 constexpr int kFirstTestTab = 2;  // tabs from here on hide the run buttons
 
 struct RunButton {
@@ -141,8 +146,9 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     auto* upper = new QWidget(this);
     auto* row = new QHBoxLayout(upper);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_frame, 1);
-    row->addWidget(buildDifferences());
+    // Extra width goes mostly to the pages and their drawing.
+    row->addWidget(m_frame, 8);
+    row->addWidget(buildDifferences(), 1);
 
     m_busLog = new BusLogPane(*m_context, m_options.askSaveName, this);
     m_busLog->hide();
@@ -159,6 +165,15 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     connect(m_context.get(), &ConsoleContext::portLost, this,
             [this] { m_ports->setCurrentIndex(-1); });
     updateRunButtons();
+    fitToScreen();
+}
+
+// Opens as large as the screen allows: the wiring view scales to what it gets.
+void ConsoleWindow::fitToScreen() {
+    const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen();
+    if (!shown) return;
+    const QSize room = shown->availableSize() - kFrameAllowance;
+    resize(room.boundedTo(kLargestOpening).expandedTo(minimumSizeHint()));
 }
 
 ConsoleWindow::~ConsoleWindow() {
@@ -241,8 +256,9 @@ QWidget* ConsoleWindow::buildDifferences() {
     m_differences->setObjectName(QStringLiteral("differences"));
     m_differences->setPalette(QApplication::palette(m_differences));
     layout->addWidget(m_differences);
-    group->setMinimumWidth(280);
-    group->setMaximumWidth(360);
+    // Narrow on a laptop, so the drawing keeps a readable scale.
+    group->setMinimumWidth(200);
+    group->setMaximumWidth(320);
     return group;
 }
 

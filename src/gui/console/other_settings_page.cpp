@@ -45,7 +45,7 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     auto* columns = makePageColumns(this);
 
     auto* left = new QVBoxLayout;
-    left->setSpacing(20);
+    left->setSpacing(12);
     auto* cardOut = new QHBoxLayout;
     QPushButton* delay = makeButton(QStringLiteral("下发取电断电延时"), this);
     connect(delay, &QPushButton::clicked, this, [this] {
@@ -63,7 +63,7 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     left->addStretch(1);
 
     auto* right = new QVBoxLayout;
-    right->setSpacing(20);
+    right->setSpacing(12);
     right->addWidget(buildSwitchTest());
     right->addWidget(buildCommands());
     right->addStretch(1);
@@ -76,8 +76,8 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
 QWidget* OtherSettingsPage::buildInfraredSettings() {
     QGroupBox* group = makeGroup(QStringLiteral("以下功能需设备本身支持"), this);
     auto* box = new QVBoxLayout(group);
-    box->setContentsMargins(16, 20, 16, 16);
-    box->setSpacing(14);
+    box->setContentsMargins(14, 16, 14, 12);
+    box->setSpacing(8);
     box->addWidget(buildCodeLibrary());
 
     auto* numberRow = new QHBoxLayout;

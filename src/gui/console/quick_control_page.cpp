@@ -80,7 +80,7 @@ QuickControlPage::QuickControlPage(ConsoleContext& context, QWidget* parent)
     : QWidget(parent), m_context(context) {
     auto* columns = makePageColumns(this);
     auto* left = new QVBoxLayout;
-    left->setSpacing(24);
+    left->setSpacing(16);
     left->addWidget(buildLights());
     left->addWidget(buildCurtainsAndModes());
     left->addStretch(1);

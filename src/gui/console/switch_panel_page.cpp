@@ -54,6 +54,11 @@ void compact(QLayout* layout) {
     layout->setSpacing(2);
 }
 
+// A push button no higher than its text needs: sixteen of them stand in a column.
+void flatten(QPushButton* button) {
+    button->setMaximumHeight(button->fontMetrics().height() + 8);
+}
+
 // Radio buttons of a group that may show none chosen (the operation starts unchosen).
 void checkOnly(QButtonGroup* group, int id) {
     group->setExclusive(false);
@@ -74,7 +79,8 @@ SwitchPanelPage::SwitchPanelPage(ConsoleContext& context, int firstDevice, QWidg
     m_viewScroll->setObjectName(QStringLiteral("wiringScroll"));
     m_viewScroll->setFrameShape(QFrame::NoFrame);
     m_viewScroll->setWidget(m_view);
-    m_viewScroll->setWidgetResizable(false);
+    // The drawing scales to the space; it scrolls only where even its smallest size is too big.
+    m_viewScroll->setWidgetResizable(true);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -167,16 +173,18 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
         m_selects << select;
         m_sends << send;
     }
+    // One row for both, so the whole strip shows on a laptop screen.
     m_selectAll = new QCheckBox(QStringLiteral("全选"), group);
     m_selectAll->setObjectName(QStringLiteral("selectAll"));
     connect(m_selectAll, &QCheckBox::clicked, this, &SwitchPanelPage::selectAll);
-    grid->addWidget(m_selectAll, kDeviceRows, 0, 1, 4);
+    grid->addWidget(m_selectAll, kDeviceRows, 0, 1, 2);
 
     auto* exit = new QPushButton(QStringLiteral("退出下发状态"), group);
     exit->setObjectName(QStringLiteral("exitSendMode"));
     exit->setAutoDefault(false);
     connect(exit, &QPushButton::clicked, this, &SwitchPanelPage::exitSendMode);
-    grid->addWidget(exit, kDeviceRows + 1, 0, 1, 4);
+    grid->addWidget(exit, kDeviceRows, 2, 1, 2);
+    for (QPushButton* button : group->findChildren<QPushButton*>()) flatten(button);
     return group;
 }
 

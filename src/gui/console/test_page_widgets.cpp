@@ -79,16 +79,17 @@ QGroupBox* makeGroup(const QString& caption, QWidget* parent) {
 
 QGridLayout* makeGroupGrid(QGroupBox* group) {
     auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(16, 20, 16, 16);
+    grid->setContentsMargins(14, 16, 14, 12);
     grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(12);
+    grid->setVerticalSpacing(8);
     return grid;
 }
 
 QHBoxLayout* makePageColumns(QWidget* page) {
     auto* columns = new QHBoxLayout(page);
-    columns->setContentsMargins(24, 24, 24, 24);
-    columns->setSpacing(32);
+    // Narrow enough that every page shows whole in the console on a laptop screen.
+    columns->setContentsMargins(14, 14, 14, 14);
+    columns->setSpacing(20);
     return columns;
 }
 

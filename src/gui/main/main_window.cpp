@@ -34,7 +34,7 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     m_mirror = std::make_unique<DemoMirror>(m_document, *m_services.prompter, m_services.speech);
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(8, 4, 8, 6);
+    column->setContentsMargins(4, 4, 4, 6);
     m_toolbar = new MainToolbar(this);
     m_panel = new DemoPanel(this);
     column->addWidget(m_toolbar);
