@@ -14,6 +14,7 @@
 
 #include "gui/console/console_context.h"
 #include "gui/main/file_commands.h"
+#include "gui/toolkit/labelled.h"
 #include "platform/file_io.h"
 
 namespace room::gui {
@@ -69,9 +70,14 @@ void BusLog::addSent(int device, commissioning::FrameKind kind, const protocol::
                      qint64 atMs) {
     flushDropped();
     const auto name = commissioning::frameKindName(kind);
-    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Sent, device,
+    append(BusLogLine{0,
+                      atMs,
+                      m_origin,
+                      BusLogLine::Direction::Sent,
+                      device,
                       QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
-                      toByteArray(bytes), {}});
+                      toByteArray(bytes),
+                      {}});
 }
 
 int BusLog::answerDevice(const protocol::Answer& answer) {
@@ -96,9 +102,14 @@ void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
             }
             m_pending.clear();
             flushDropped();
-            append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received,
-                              answerDevice(*answer), QStringLiteral("answer"),
-                              toByteArray(answer->bytes), {}});
+            append(BusLogLine{0,
+                              atMs,
+                              m_origin,
+                              BusLogLine::Direction::Received,
+                              answerDevice(*answer),
+                              QStringLiteral("answer"),
+                              toByteArray(answer->bytes),
+                              {}});
             m_unjudged.push_back(m_lines.back().sequence);
             if (m_unjudged.size() > kMaxUnjudged) m_unjudged.pop_front();
         } else if (m_receiver.idle()) {
@@ -130,8 +141,14 @@ void BusLog::noteAnswers(const std::vector<commissioning::AnswerNote>& notes) {
 
 void BusLog::flushDropped() {
     if (m_dropped.isEmpty()) return;
-    append(BusLogLine{0, m_droppedAt, m_origin, BusLogLine::Direction::Received, 0,
-                      QStringLiteral("dropped"), m_dropped, {}});
+    append(BusLogLine{0,
+                      m_droppedAt,
+                      m_origin,
+                      BusLogLine::Direction::Received,
+                      0,
+                      QStringLiteral("dropped"),
+                      m_dropped,
+                      {}});
     m_dropped.clear();
 }
 
@@ -204,6 +221,7 @@ BusLogPane::BusLogPane(ConsoleContext& context, SaveNameAsker askName, QWidget* 
 
     m_view = new QPlainTextEdit(this);
     m_view->setObjectName(QStringLiteral("busLogView"));
+    labelFor(caption, m_view);
     m_view->setReadOnly(true);
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_view->setMaximumBlockCount(static_cast<int>(BusLog::kMaxLines));

@@ -27,6 +27,7 @@
 #include "gui/console/quick_control_page.h"
 #include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -197,9 +198,11 @@ QWidget* ConsoleWindow::buildRunRow() {
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
-    row->addWidget(new QLabel(QStringLiteral("串口选择:"), box));
+    auto* portLabel = new QLabel(QStringLiteral("串口选择:"), box);
+    row->addWidget(portLabel);
     m_ports = new PortComboBox(box);
     m_ports->setObjectName(QStringLiteral("ports"));
+    labelFor(portLabel, m_ports);
     m_ports->refill();
     connect(m_ports, &PortComboBox::portChosen, this, [this](const PortChoice& choice) {
         if (!m_context->choosePort(choice)) m_ports->setCurrentIndex(-1);
@@ -254,6 +257,7 @@ QWidget* ConsoleWindow::buildDifferences() {
     auto* layout = new QVBoxLayout(group);
     m_differences = new QListWidget(group);
     m_differences->setObjectName(QStringLiteral("differences"));
+    nameControl(m_differences, group->title());
     m_differences->setPalette(QApplication::palette(m_differences));
     layout->addWidget(m_differences);
     // Narrow on a laptop, so the drawing keeps a readable scale.

@@ -12,6 +12,7 @@
 #include "gui/console/console_context.h"
 #include "gui/console/test_page_widgets.h"
 #include "gui/toolkit/color_button.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -81,9 +82,9 @@ QWidget* OtherSettingsPage::buildInfraredSettings() {
     box->addWidget(buildCodeLibrary());
 
     auto* numberRow = new QHBoxLayout;
-    numberRow->addWidget(new QLabel(QStringLiteral("红外编号:"), group));
     m_irNumber = makeList(twoDigitItems(4), group);
     m_irNumber->setObjectName(QStringLiteral("irNumber"));
+    numberRow->addWidget(labelFor(new QLabel(QStringLiteral("红外编号:"), group), m_irNumber));
     numberRow->addWidget(m_irNumber);
     QPushButton* setNumber = makeButton(QStringLiteral("设置红外编号"), group);
     connect(setNumber, &QPushButton::clicked, this, [this] {
@@ -123,11 +124,13 @@ QWidget* OtherSettingsPage::buildCodeLibrary() {
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendIrLibrary"));
 
-    grid->addWidget(rightLabel(QStringLiteral("码库类型:"), group), 0, 0);
+    grid->addWidget(labelFor(rightLabel(QStringLiteral("码库类型:"), group), m_libraryType), 0, 0);
     grid->addWidget(m_libraryType, 0, 1);
-    grid->addWidget(rightLabel(QStringLiteral("设备编号:"), group), 1, 0);
+    grid->addWidget(labelFor(rightLabel(QStringLiteral("设备编号:"), group), m_libraryDevice), 1,
+                    0);
     grid->addWidget(m_libraryDevice, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("编码：(根据表格查询)"), group), 2, 0, 1, 2);
+    grid->addWidget(labelFor(new QLabel(QStringLiteral("编码：(根据表格查询)"), group), m_code), 2,
+                    0, 1, 2);
     grid->addWidget(m_code, 3, 0, 1, 2);
     grid->addWidget(send, 3, 2);
     grid->setColumnStretch(1, 1);
@@ -143,6 +146,7 @@ QWidget* OtherSettingsPage::buildKeyCount() {
     for (const protocol::KeyCountItem& item : protocol::kKeyCountItems) items << text(item.text);
     m_keyCount = makeList(items, group);
     m_keyCount->setObjectName(QStringLiteral("keyCount"));
+    nameControl(m_keyCount, group->title());
     m_keyCount->setCurrentIndex(-1);  // a restart is only ever asked for on purpose
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendKeyCount"));

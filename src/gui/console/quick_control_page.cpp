@@ -12,6 +12,7 @@
 #include "core/protocol/commands.h"
 #include "gui/console/console_context.h"
 #include "gui/console/test_page_widgets.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -89,14 +90,18 @@ QuickControlPage::QuickControlPage(ConsoleContext& context, QWidget* parent)
     columns->addStretch(1);
 }
 
-void QuickControlPage::addLabel(QGridLayout* grid, int row, const QString& label) {
-    grid->addWidget(new QLabel(label, this), row, 0, Qt::AlignRight | Qt::AlignVCenter);
+// `control`: the list the label names; a row of buttons has none (each says what it does).
+void QuickControlPage::addLabel(QGridLayout* grid, int row, const QString& label,
+                                QWidget* control) {
+    auto* text = new QLabel(label, this);
+    if (control) labelFor(text, control);
+    grid->addWidget(text, row, 0, Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void QuickControlPage::addLightRow(QGridLayout* grid, int row, const QString& name,
                                    const QString& label, const QStringList& items) {
-    addLabel(grid, row, label);
     QComboBox* list = makeList(items, this);
+    addLabel(grid, row, label, list);
     list->setObjectName(name);
     list->setMinimumContentsLength(14);
     grid->addWidget(list, row, 1);
@@ -130,17 +135,17 @@ QWidget* QuickControlPage::buildCurtainsAndModes() {
     QGridLayout* grid = makeGroupGrid(group);
     const model::RoomTypeConfig& room = m_context.room();
 
-    addLabel(grid, 0, QStringLiteral("窗帘:"));
     m_curtains = makeList(curtainItems(room), this);
+    addLabel(grid, 0, QStringLiteral("窗帘:"), m_curtains);
     m_curtains->setObjectName(QStringLiteral("curtains"));
     m_curtains->setMinimumContentsLength(14);
     grid->addWidget(m_curtains, 0, 1);
-    addLabel(grid, 1, QStringLiteral("窗帘动作:"));
     m_curtainActions = makeList(curtainActionItems(), this);
+    addLabel(grid, 1, QStringLiteral("窗帘动作:"), m_curtainActions);
     m_curtainActions->setObjectName(QStringLiteral("curtainActions"));
     grid->addWidget(m_curtainActions, 1, 1);
-    addLabel(grid, 2, QStringLiteral("情景模式:"));
     m_modes = makeList(modeItems(room), this);
+    addLabel(grid, 2, QStringLiteral("情景模式:"), m_modes);
     m_modes->setObjectName(QStringLiteral("modes"));
     grid->addWidget(m_modes, 2, 1);
     grid->setColumnStretch(1, 1);
@@ -155,8 +160,8 @@ QWidget* QuickControlPage::buildThermostat() {
     QGroupBox* group = makeGroup(QStringLiteral("温控器控制"), this);
     QGridLayout* grid = makeGroupGrid(group);
 
-    addLabel(grid, 0, QStringLiteral("温控器:"));
     m_thermostats = makeList(numbered(1, kThermostats, QStringLiteral("#")), this);
+    addLabel(grid, 0, QStringLiteral("温控器:"), m_thermostats);
     m_thermostats->setObjectName(QStringLiteral("thermostats"));
     grid->addWidget(m_thermostats, 0, 1, 1, 2);
     QPushButton* off = makeButton(QStringLiteral("关空调"), this);
@@ -183,8 +188,8 @@ QWidget* QuickControlPage::buildThermostat() {
             m_context.sendCommand(protocol::thermostatFanFrame(m_thermostat, k + 1));
         });
     }
-    addLabel(grid, 3, QStringLiteral("温度:"));
     m_temperatures = makeList(numbered(kFirstDegree, kLastDegree, QString()), this);
+    addLabel(grid, 3, QStringLiteral("温度:"), m_temperatures);
     m_temperatures->setObjectName(QStringLiteral("temperatures"));
     grid->addWidget(m_temperatures, 3, 1, 1, 2);
 

@@ -27,7 +27,7 @@ private:
     QWidget* buildThermostat();
     void addLightRow(QGridLayout* grid, int row, const QString& name, const QString& label,
                      const QStringList& items);
-    void addLabel(QGridLayout* grid, int row, const QString& label);
+    void addLabel(QGridLayout* grid, int row, const QString& label, QWidget* control = nullptr);
 
     void chooseCurtainAction(int item);
     void chooseMode();

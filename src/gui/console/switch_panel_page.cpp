@@ -14,6 +14,7 @@
 #include "core/commissioning/engine.h"
 #include "gui/console/console_context.h"
 #include "gui/console/wiring_view.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -160,6 +161,7 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
         auto* select = new QCheckBox(group);
         select->setObjectName(QStringLiteral("select%1").arg(device));
         select->setToolTip(QStringLiteral("%1#参与发送").arg(device));
+        nameControl(select, select->toolTip());
         auto* send = new QPushButton(QStringLiteral("%1#发送").arg(device), group);
         send->setObjectName(QStringLiteral("send%1").arg(device));
         send->setAutoDefault(false);
