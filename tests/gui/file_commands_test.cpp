@@ -325,10 +325,46 @@ private slots:
         QCOMPARE(contents(path), QByteArray("old content"));
         QCOMPARE(f.prompter.records().size(), 1);
         const QString text = f.prompter.records().first().text;
-        const QString head = QStringLiteral("文件保存失败!\n") + native(path) + "\n";
+        const QString head = QStringLiteral("覆盖文件时出错！\n") + native(path) + "\n";
         QVERIFY2(text.startsWith(head) && text.size() > head.size(), qPrintable(text));
         QCOMPARE(f.document.room.modified, 1);
         QVERIFY(QDir(folder).entryList(QDir::Files) == QStringList{"room.shd"});
+    }
+
+    // Nothing to replace: the plain save failure, with the reason.
+    void saveOfANewFileIntoAnUnwritableFolderSaysSaveFailed() {
+        WindowFixture f;
+        showDemoRoom(f);
+        const QString folder = m_dir.filePath("locked-new");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = QDir(folder).filePath("room.shd");
+        QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QVERIFY(setPermissionOverride(false));
+        f.dialogs.savePaths << path;
+        f.button(1002)->click();
+        QVERIFY(setPermissionOverride(true));
+        QVERIFY(QFile::setPermissions(
+            folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        QCOMPARE(f.prompter.records().size(), 1);
+        const QString head = QStringLiteral("文件保存失败!\n") + native(path) + "\n";
+        QVERIFY2(f.prompter.records().first().text.startsWith(head),
+                 qPrintable(f.prompter.records().first().text));
+    }
+
+    // A file named on the command line relative to the working folder: the title shows its full
+    // path, as for one chosen in the dialog.
+    void fileGivenByARelativeNameShowsItsFullPath() {
+        WindowFixture f;
+        QVERIFY(
+            testing::writeGbkFile(m_dir.filePath("given.shd"), testing::handWrittenShd("162,")));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const bool opened = f.window->openFile(QStringLiteral("given.shd"));
+        QDir::setCurrent(before);
+        QVERIFY(opened);
+        QCOMPARE(f.window->windowTitle(),
+                 roomTitle(kHandWrittenTitle,
+                           QFileInfo(m_dir.filePath("given.shd")).absoluteFilePath()));
     }
 
     // A room file is a few KB: the disk filling part-way through it must still say why.
@@ -349,7 +385,7 @@ private slots:
         QCOMPARE(f.prompter.records().size(), 1);
         const QString text = f.prompter.records().first().text;
         // The system's own words follow in brackets ("File too large").
-        QVERIFY2(text.startsWith(QStringLiteral("文件保存失败!\n") + native(path) +
+        QVERIFY2(text.startsWith(QStringLiteral("覆盖文件时出错！\n") + native(path) +
                                  QStringLiteral("\n文件超过了系统允许的大小 (")),
                  qPrintable(text));
         QCOMPARE(f.document.room.modified, 1);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QTimer>
@@ -119,8 +120,10 @@ void MainWindow::openFromDialog() {
 }
 
 bool MainWindow::openFile(const QString& path) {
-    const OpenOutcome outcome = m_files->openPath(path);
-    applyOpened(static_cast<int>(outcome), path);
+    // A name from the command line may be relative: the title shows where the file really is.
+    const QString full = QFileInfo(path).absoluteFilePath();
+    const OpenOutcome outcome = m_files->openPath(full);
+    applyOpened(static_cast<int>(outcome), full);
     return outcome == OpenOutcome::Loaded || outcome == OpenOutcome::LoadedTooOld;
 }
 
