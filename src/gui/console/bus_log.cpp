@@ -42,6 +42,13 @@ QByteArray toByteArray(const protocol::Bytes& bytes) {
 
 }  // namespace
 
+// "--" for a frame that names no device (a command to the bus, noise): a "00" there read as
+// device 0.
+static QString deviceText(int device) {
+    return device > 0 ? QStringLiteral("%1").arg(device, 2, 10, QLatin1Char('0'))
+                      : QStringLiteral("--");
+}
+
 QString hexBytes(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
@@ -52,8 +59,8 @@ QString formatLine(const BusLogLine& line) {
         return time + QStringLiteral(" ms  --  --  ") + line.kind;
     }
     return time + QStringLiteral(" ms  ") + directionText(line.direction) + QStringLiteral("  ") +
-           QStringLiteral("%1").arg(line.device, 2, 10, QLatin1Char('0')) + QStringLiteral("  ") +
-           line.kind.leftJustified(8) + hexBytes(line.bytes) +
+           deviceText(line.device) + QStringLiteral("  ") + line.kind.leftJustified(8) +
+           hexBytes(line.bytes) +
            (line.note.isEmpty() ? QString() : QStringLiteral("  ") + line.note);
 }
 
@@ -81,9 +88,13 @@ void BusLog::addSent(int device, commissioning::FrameKind kind, const protocol::
 }
 
 int BusLog::answerDevice(const protocol::Answer& answer) {
-    // Long answers carry the device number in byte 3, short ones in byte 2.
-    const std::size_t at = answer.kind == protocol::Answer::Kind::Long ? 3 : 2;
-    return answer.bytes.size() > at ? answer.bytes[at] : 0;
+    // Long answers carry the device number in byte 3; of the short ones only a configuration
+    // answer (0xED) does, in byte 2. Other short frames put something else there.
+    if (answer.kind == protocol::Answer::Kind::Long)
+        return answer.bytes.size() > 3 ? answer.bytes[3] : 0;
+    const bool configAnswer =
+        answer.bytes.size() > 2 && answer.bytes[1] == protocol::kShortConfigAnswer;
+    return configAnswer ? answer.bytes[2] : 0;
 }
 
 void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {

@@ -36,12 +36,14 @@ public:
 
     // Calls the engine. When it answers with a question, asks it (caption "询问...", OK/Cancel)
     // and on OK calls again with confirmed = true. Frames are written, message texts shown.
-    using Step = std::function<commissioning::Effects(commissioning::TimePoint now, bool confirmed)>;
+    using Step =
+        std::function<commissioning::Effects(commissioning::TimePoint now, bool confirmed)>;
     void run(const Step& step);
 
     // A command frame of a test page. Without an open port it shows "请选择串口!" and sends
-    // nothing; returns whether the frame went out.
-    bool sendCommand(const protocol::Bytes& frame);
+    // nothing; returns whether the frame went out. `what` names the command and the device it
+    // is for ("开 010.廊灯"), so the console can show what went out without the bus log.
+    bool sendCommand(const protocol::Bytes& frame, const QString& what = {});
 
     // Milliseconds since the console opened, for the bus log.
     qint64 elapsedMs() const { return m_clock.elapsed(); }
@@ -51,6 +53,8 @@ signals:
     void frameWritten(const room::commissioning::OutFrame& frame, qint64 ms);
     void bytesArrived(const QByteArray& bytes, qint64 ms);
     void portLost(const QString& reason);
+    // A test page's command went out.
+    void commandSent(const QString& what);
     // A page changed the device selection; the switch pages repaint.
     void selectionChanged();
     // A switch page changed the operation or execution choice the engine holds; both pages show it.

@@ -163,6 +163,7 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     m_elapsedTimer->setInterval(kElapsedTickMs);
     connect(m_elapsedTimer, &QTimer::timeout, this, &ConsoleWindow::updateElapsed);
     connect(m_context.get(), &ConsoleContext::effectsApplied, this, &ConsoleWindow::applyEffects);
+    connect(m_context.get(), &ConsoleContext::commandSent, this, &ConsoleWindow::showCommandSent);
     connect(m_context.get(), &ConsoleContext::portLost, this,
             [this] { m_ports->setCurrentIndex(-1); });
     updateRunButtons();
@@ -317,6 +318,13 @@ void ConsoleWindow::runAction(Action action) {
     m_context->run([&engine, action](TimePoint now, bool confirmed) {
         return engine.command(action, now, confirmed);
     });
+}
+
+// What a test page sent, for the installer who does not watch the bus log.
+void ConsoleWindow::showCommandSent(const QString& what) {
+    const QString time = m_options.clock().time().toString(QStringLiteral("HH:mm:ss"));
+    m_status->setText(
+        QStringLiteral("已发送: %1  %2").arg(what.isEmpty() ? QStringLiteral("指令") : what, time));
 }
 
 void ConsoleWindow::showHelp() {

@@ -96,6 +96,7 @@ private:
     void onRunFinished(const commissioning::RunSummary& summary);
     void updateElapsed();
     void updateRunButtons();
+    void showCommandSent(const QString& what);
     void fitToScreen();
 
     std::unique_ptr<ConsoleContext> m_context;

@@ -50,11 +50,12 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     auto* cardOut = new QHBoxLayout;
     QPushButton* delay = makeButton(QStringLiteral("下发取电断电延时"), this);
     connect(delay, &QPushButton::clicked, this, [this] {
-        m_context.sendCommand(protocol::cardOutDelayFrame(m_context.room().cardOutDelay));
+        m_context.sendCommand(protocol::cardOutDelayFrame(m_context.room().cardOutDelay),
+                              QStringLiteral("下发取电断电延时"));
     });
     QPushButton* usb = makeButton(QStringLiteral("USB透传模块退网"), this);
     connect(usb, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::usbLeaveNetworkFrame()); });
+            [this, usb] { m_context.sendCommand(protocol::usbLeaveNetworkFrame(), usb->text()); });
     cardOut->addWidget(delay);
     cardOut->addWidget(usb);
     cardOut->addStretch(1);
@@ -88,7 +89,8 @@ QWidget* OtherSettingsPage::buildInfraredSettings() {
     numberRow->addWidget(m_irNumber);
     QPushButton* setNumber = makeButton(QStringLiteral("设置红外编号"), group);
     connect(setNumber, &QPushButton::clicked, this, [this] {
-        m_context.sendCommand(protocol::irNumberFrame(std::max(0, m_irNumber->currentIndex())));
+        m_context.sendCommand(protocol::irNumberFrame(std::max(0, m_irNumber->currentIndex())),
+                              QStringLiteral("设置红外编号 ") + m_irNumber->currentText());
     });
     numberRow->addWidget(setNumber);
     numberRow->addStretch(1);
@@ -96,11 +98,13 @@ QWidget* OtherSettingsPage::buildInfraredSettings() {
 
     auto* matchRow = new QHBoxLayout;
     QPushButton* matchAc = makeButton(QStringLiteral("匹配空调"), group);
-    connect(matchAc, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::matchAirConditionerFrame()); });
+    connect(matchAc, &QPushButton::clicked, this, [this, matchAc] {
+        m_context.sendCommand(protocol::matchAirConditionerFrame(), matchAc->text());
+    });
     QPushButton* matchTv = makeButton(QStringLiteral("匹配电视开关机"), group);
-    connect(matchTv, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::matchTelevisionFrame()); });
+    connect(matchTv, &QPushButton::clicked, this, [this, matchTv] {
+        m_context.sendCommand(protocol::matchTelevisionFrame(), matchTv->text());
+    });
     matchRow->addWidget(matchAc);
     matchRow->addWidget(matchTv);
     matchRow->addStretch(1);
@@ -185,8 +189,10 @@ QWidget* OtherSettingsPage::buildSwitchTest() {
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendSwitchTest"));
     grid->addWidget(send, 2, 6);
-    connect(send, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::switchTestFrame(m_relays, m_backlights)); });
+    connect(send, &QPushButton::clicked, this, [this] {
+        m_context.sendCommand(protocol::switchTestFrame(m_relays, m_backlights),
+                              QStringLiteral("测试开关继电器和背光"));
+    });
     showFlags();
     return group;
 }
@@ -212,7 +218,9 @@ QWidget* OtherSettingsPage::buildCommands() {
         grid->addWidget(button, at / 2, at % 2);
         ++at;
         connect(button, &QPushButton::clicked, this,
-                [this, frame = command.frame] { m_context.sendCommand(frame); });
+                [this, frame = command.frame, what = button->text()] {
+                    m_context.sendCommand(frame, what);
+                });
     }
     QPushButton* clear = makeButton(QStringLiteral("清除所有开关数据"), group);
     grid->addWidget(clear, 3, 0, 1, 2);
@@ -238,7 +246,9 @@ void OtherSettingsPage::sendCodeLibrary() {
     }
     const int device = std::max(0, m_libraryDevice->currentIndex());
     sendOrRefuse(m_context, protocol::irCodeLibraryFrame(device, type, code),
-                 QStringLiteral("请选择码库类型!"));
+                 QStringLiteral("请选择码库类型!"),
+                 QStringLiteral("发送红外码库 %1 设备%2")
+                     .arg(m_libraryType->currentText(), m_libraryDevice->currentText()));
 }
 
 void OtherSettingsPage::sendKeyCount() {
@@ -247,7 +257,8 @@ void OtherSettingsPage::sendKeyCount() {
     std::optional<std::uint8_t> value;
     if (item >= 0 && item < static_cast<int>(protocol::kKeyCountItems.size()))
         value = protocol::kKeyCountItems[static_cast<std::size_t>(item)].value;
-    sendOrRefuse(m_context, protocol::keyCountFrame(value), kChooseKeyCountText);
+    sendOrRefuse(m_context, protocol::keyCountFrame(value), kChooseKeyCountText,
+                 QStringLiteral("修改键数 ") + m_keyCount->currentText());
 }
 
 void OtherSettingsPage::clearAllSwitches() {
@@ -257,7 +268,7 @@ void OtherSettingsPage::clearAllSwitches() {
         platform::QuestionButtons::OkCancel);
     if (answer != platform::Answer::Ok) return;
     // The long clear frame for every device, whatever the system type.
-    m_context.sendCommand(protocol::clearAllFrame());
+    m_context.sendCommand(protocol::clearAllFrame(), QStringLiteral("清除所有开关数据"));
 }
 
 void OtherSettingsPage::toggleRelay(int k) {

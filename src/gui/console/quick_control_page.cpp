@@ -112,7 +112,9 @@ void QuickControlPage::addLightRow(QGridLayout* grid, int row, const QString& na
         grid->addWidget(button, row, on ? 2 : 3);
         connect(button, &QPushButton::clicked, this, [this, list, on] {
             if (const std::optional<int> lamp = chosenNumber(*list))
-                m_context.sendCommand(protocol::lightFrame(*lamp, on));
+                m_context.sendCommand(
+                    protocol::lightFrame(*lamp, on),
+                    (on ? QStringLiteral("开 ") : QStringLiteral("关 ")) + list->currentText());
         });
     }
 }
@@ -166,16 +168,19 @@ QWidget* QuickControlPage::buildThermostat() {
     grid->addWidget(m_thermostats, 0, 1, 1, 2);
     QPushButton* off = makeButton(QStringLiteral("关空调"), this);
     grid->addWidget(off, 0, 3);
-    connect(off, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::thermostatOffFrame(m_thermostat)); });
+    connect(off, &QPushButton::clicked, this, [this, off] {
+        m_context.sendCommand(protocol::thermostatOffFrame(m_thermostat),
+                              off->text() + ' ' + thermostatName());
+    });
 
     const QStringList modes{QStringLiteral("制热"), QStringLiteral("制冷"), QStringLiteral("通风")};
     addLabel(grid, 1, QStringLiteral("模式:"));
     for (int k = 0; k < modes.size(); ++k) {
         QPushButton* button = makeButton(modes[k], this);
         grid->addWidget(button, 1, 1 + k);
-        connect(button, &QPushButton::clicked, this, [this, k] {
-            m_context.sendCommand(protocol::thermostatModeFrame(m_thermostat, k + 1));
+        connect(button, &QPushButton::clicked, this, [this, k, button] {
+            m_context.sendCommand(protocol::thermostatModeFrame(m_thermostat, k + 1),
+                                  button->text() + ' ' + thermostatName());
         });
     }
     const QStringList fans{QStringLiteral("低速"), QStringLiteral("中速"), QStringLiteral("高速"),
@@ -184,8 +189,9 @@ QWidget* QuickControlPage::buildThermostat() {
     for (int k = 0; k < fans.size(); ++k) {
         QPushButton* button = makeButton(fans[k], this);
         grid->addWidget(button, 2, 1 + k);
-        connect(button, &QPushButton::clicked, this, [this, k] {
-            m_context.sendCommand(protocol::thermostatFanFrame(m_thermostat, k + 1));
+        connect(button, &QPushButton::clicked, this, [this, k, button] {
+            m_context.sendCommand(protocol::thermostatFanFrame(m_thermostat, k + 1),
+                                  button->text() + ' ' + thermostatName());
         });
     }
     m_temperatures = makeList(numbered(kFirstDegree, kLastDegree, QString()), this);
@@ -198,28 +204,36 @@ QWidget* QuickControlPage::buildThermostat() {
     return group;
 }
 
+// The thermostat the commands go to, as its list names it ("1#").
+QString QuickControlPage::thermostatName() const {
+    return QStringLiteral("%1#").arg(m_thermostat + 1);
+}
+
 void QuickControlPage::chooseCurtainAction(int item) {
     const std::optional<int> curtain = chosenNumber(*m_curtains);
     if (!curtain) return;  // the room type lists no curtains
     if (const auto frame = protocol::curtainActionFrame(*curtain, item + 1))
-        m_context.sendCommand(*frame);
+        m_context.sendCommand(*frame,
+                              m_curtainActions->currentText() + ' ' + m_curtains->currentText());
 }
 
 void QuickControlPage::chooseMode() {
     if (const std::optional<int> code = chosenNumber(*m_modes))
-        m_context.sendCommand(protocol::sceneModeFrame(*code));
+        m_context.sendCommand(protocol::sceneModeFrame(*code), m_modes->currentText());
 }
 
 void QuickControlPage::chooseThermostat() {
     const std::optional<int> number = chosenNumber(*m_thermostats);
     if (!number) return;
     m_thermostat = *number - 1;
-    m_context.sendCommand(protocol::thermostatSelectFrame(m_thermostat));
+    m_context.sendCommand(protocol::thermostatSelectFrame(m_thermostat),
+                          QStringLiteral("选择温控器 ") + thermostatName());
 }
 
 void QuickControlPage::chooseTemperature() {
     if (const std::optional<int> degrees = chosenNumber(*m_temperatures))
-        m_context.sendCommand(protocol::thermostatTemperatureFrame(m_thermostat, *degrees));
+        m_context.sendCommand(protocol::thermostatTemperatureFrame(m_thermostat, *degrees),
+                              QStringLiteral("温度 %1 ").arg(*degrees) + thermostatName());
 }
 
 }  // namespace room::gui

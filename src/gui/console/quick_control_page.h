@@ -30,6 +30,7 @@ private:
     void addLabel(QGridLayout* grid, int row, const QString& label, QWidget* control = nullptr);
 
     void chooseCurtainAction(int item);
+    QString thermostatName() const;
     void chooseMode();
     void chooseThermostat();
     void chooseTemperature();

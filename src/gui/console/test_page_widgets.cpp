@@ -100,12 +100,12 @@ bool requirePort(ConsoleContext& context) {
 }
 
 bool sendOrRefuse(ConsoleContext& context, const std::optional<protocol::Bytes>& frame,
-                  const QString& refusal) {
+                  const QString& refusal, const QString& what) {
     if (!frame) {
         context.prompter().information(refusal, platform::defaultCaption());
         return false;
     }
-    return context.sendCommand(*frame);
+    return context.sendCommand(*frame, what);
 }
 
 }  // namespace room::gui::testpage

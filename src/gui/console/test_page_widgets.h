@@ -51,7 +51,7 @@ bool requirePort(ConsoleContext& context);
 
 // Shows `refusal` when `frame` is empty, otherwise sends it. Returns whether it went out.
 bool sendOrRefuse(ConsoleContext& context, const std::optional<protocol::Bytes>& frame,
-                  const QString& refusal);
+                  const QString& refusal, const QString& what);
 
 }  // namespace testpage
 }  // namespace room::gui
