@@ -446,10 +446,7 @@ void Engine::setSelected(int device, bool selected) {
 
 bool Engine::sendButtonEnabled(int device) const {
     if (!isBusDevice(device) || pageBusy()) return false;
-    if (m_room.selected[device] != 0) return true;
-    // Read also offers the devices without a record, which opening unselected by itself (reading
-    // is how they get one); a device the installer unticks is left out, as in every operation.
-    return m_pageOperation == PageOperation::Read && m_room.devices[device].inUse == 0;
+    return m_pageOperation == PageOperation::Read || m_room.selected[device] != 0;
 }
 
 bool Engine::checkBoxEnabled(int device) const {
