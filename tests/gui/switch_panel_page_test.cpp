@@ -203,6 +203,19 @@ void SwitchPanelPageTest::readEnablesEveryButton() {
         QVERIFY2(panels.send(device)->isEnabled(), qPrintable(QString::number(device)));
         QVERIFY(panels.select(device)->isEnabled());
     }
+    // Unticked now, a device is left out of reading, as in every operation, on both pages.
+    panels.select(2)->click();
+    QVERIFY(!panels.send(2)->isEnabled());
+    panels.select(20)->click();  // ticked
+    panels.select(20)->click();  // and unticked again
+    QVERIFY(!panels.send(20)->isEnabled());
+    panels.select(2)->click();
+    QVERIFY(panels.send(2)->isEnabled());
+    QVERIFY(panels.send(3)->isEnabled());
+    panels.select(2)->click();
+    panels.choose(QStringLiteral("读取配置(覆盖当前配置)"));  // chosen again: every button
+    QVERIFY(panels.send(2)->isEnabled());
+    panels.select(2)->click();  // ticked again for what follows
     panels.choose(QStringLiteral("校验配置"));
     for (int device = 1; device <= 32; ++device) {
         QCOMPARE(panels.select(device)->isEnabled(), device <= 7);

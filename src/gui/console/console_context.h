@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -45,6 +46,10 @@ public:
     // is for ("开 010.廊灯"), so the console can show what went out without the bus log.
     bool sendCommand(const protocol::Bytes& frame, const QString& what = {});
 
+    // Devices unticked since "读取配置" was chosen. Choosing it enables every send button; a device
+    // unticked afterwards is left out again, as in the other operations. Both pages share it.
+    QSet<int>& untickedInRead() { return m_untickedInRead; }
+
     // Milliseconds since the console opened, for the bus log.
     qint64 elapsedMs() const { return m_clock.elapsed(); }
 
@@ -70,6 +75,7 @@ private:
     std::unique_ptr<platform::SerialLink> m_link;
     std::unique_ptr<platform::RunDriver> m_driver;
     QElapsedTimer m_clock;
+    QSet<int> m_untickedInRead;
 };
 
 inline const QString kChoosePortText = QStringLiteral("请选择串口!");

@@ -191,6 +191,7 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
 }
 
 void SwitchPanelPage::chooseOperation(int id) {
+    m_context.untickedInRead().clear();
     m_context.engine().setPageOperation(static_cast<PageOperation>(id));
     emit m_context.pageOptionsChanged();
 }
@@ -201,13 +202,23 @@ void SwitchPanelPage::chooseExecution(int id) {
 }
 
 void SwitchPanelPage::selectDevice(int device, bool selected) {
-    m_context.engine().setSelected(device, selected);
+    setSelected(device, selected);
     emit m_context.selectionChanged();
+}
+
+void SwitchPanelPage::setSelected(int device, bool selected) {
+    m_context.engine().setSelected(device, selected);
+    if (m_context.engine().pageOperation() != PageOperation::Read) return;
+    if (selected) {
+        m_context.untickedInRead().remove(device);
+    } else {
+        m_context.untickedInRead().insert(device);
+    }
 }
 
 // Every device of the page, also those without a record (they can be read).
 void SwitchPanelPage::selectAll(bool selected) {
-    for (int i = 0; i < kDevices; ++i) m_context.engine().setSelected(m_firstDevice + i, selected);
+    for (int i = 0; i < kDevices; ++i) setSelected(m_firstDevice + i, selected);
     emit m_context.selectionChanged();
 }
 
@@ -244,7 +255,8 @@ void SwitchPanelPage::refresh() {
         const int device = m_firstDevice + i;
         m_selects[i]->setChecked(room.selected[static_cast<std::size_t>(device)] != 0);
         m_selects[i]->setEnabled(engine.checkBoxEnabled(device));
-        m_sends[i]->setEnabled(engine.sendButtonEnabled(device));
+        m_sends[i]->setEnabled(engine.sendButtonEnabled(device) &&
+                               !m_context.untickedInRead().contains(device));
     }
     m_view->update();
 }
