@@ -3,11 +3,12 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
+BUILD_RELEASE ?= build-release
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE    ?= examples/grand-hotel-deluxe.shd
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-run clean
+.PHONY: all deps configure build run test test-sanitize fuzz fuzz-run release package check-package clean
 
 all: build
 
@@ -15,7 +16,7 @@ deps:
 	@scripts/install-deps.sh --check >/dev/null || scripts/install-deps.sh
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROOM_WERROR=ON
 
 configure: deps $(BUILD)/build.ninja
 
@@ -30,14 +31,14 @@ test: build
 
 # The core tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROOM_SANITIZE=ON -DROOM_BUILD_GUI=OFF
+	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROOM_WERROR=ON -DROOM_SANITIZE=ON -DROOM_BUILD_GUI=OFF
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer builds of every fuzz target (clang); run one with e.g.
 #   build-fuzz/tests/fuzz/fuzz_shd -max_len=65536 -max_total_time=600 /tmp/new tests/fuzz/corpus/shd
 fuzz: deps
-	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROOM_FUZZ=ON -DROOM_BUILD_GUI=OFF
+	CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROOM_WERROR=ON -DROOM_FUZZ=ON -DROOM_BUILD_GUI=OFF
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
 
 # FUZZ_SECONDS of every fuzz target from its corpus (CI runs it). What the fuzzer finds goes to a
@@ -55,5 +56,19 @@ fuzz-run: fuzz
 	  grep -E '^stat::(number_of_executed_units|peak_rss_mb)' $$log; \
 	done
 
+# The programs as a packager builds them: Release, no tests; warnings stay errors here.
+release: deps
+	cmake -S . -B $(BUILD_RELEASE) -G Ninja -DCMAKE_BUILD_TYPE=Release -DROOM_WERROR=ON \
+	  -DROOM_BUILD_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(BUILD_RELEASE) -j $(JOBS)
+
+# The Debian package of the release build, with its Debian dependencies.
+package: release
+	cd $(BUILD_RELEASE) && cpack -G DEB
+
+# Unpacks the package into a scratch root and starts the installed programs (CI).
+check-package: package
+	scripts/check-package.sh $(BUILD_RELEASE)/roomcfg_*.deb
+
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_RELEASE)

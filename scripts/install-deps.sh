@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-serialport-dev qt6-speech-dev qt6-declarative-dev
+  qt6-base-dev qt6-serialport-dev qt6-speech-dev qt6-declarative-dev qt6-translations-l10n
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth fonts-wqy-microhei socat

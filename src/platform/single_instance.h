@@ -1,5 +1,6 @@
 #pragma once
-// One running copy per user: a lock file in the temporary folder named after the program.
+// One running copy per user: a lock file named after the program and the user, in the user's
+// runtime folder (or the temporary folder when the session has none).
 // A lock left behind by a crashed run is taken over (its process no longer exists).
 
 #include <QLockFile>

@@ -66,9 +66,9 @@ void BusLogTest::sentFrames_data() {
     QTest::newRow("verify") << int(FrameKind::Verify) << 32
                             << QStringLiteral("     120 ms  TX  32  verify  F1 F4 0A");
     QTest::newRow("clear") << int(FrameKind::Clear) << 0
-                           << QStringLiteral("     120 ms  TX  00  clear   F1 F4 0A");
+                           << QStringLiteral("     120 ms  TX  --  clear   F1 F4 0A");
     QTest::newRow("command") << int(FrameKind::Command) << 0
-                             << QStringLiteral("     120 ms  TX  00  command F1 F4 0A");
+                             << QStringLiteral("     120 ms  TX  --  command F1 F4 0A");
 }
 
 void BusLogTest::sentFrames() {
@@ -92,10 +92,15 @@ void BusLogTest::answersAreOneLineEach() {
     const QByteArray longAnswer = QByteArray::fromHex("F2F301070103000000F3F4");
     for (qsizetype i = 0; i < longAnswer.size(); ++i)
         log.addReceived(longAnswer.mid(i, 1), 300 + i);
+    // Another short frame (a switch's key report) carries no device number in byte 2.
+    const Frame report = shortFrame({{1, 0xDD}, {2, 10}, {3, 1}});
+    log.addReceived(bytesOf(report), 400);
     QCOMPARE(lineTexts(log),
              (QStringList{QStringLiteral("     215 ms  RX  05  answer  ") + kShortAnswer5,
                           QStringLiteral("     310 ms  RX  07  answer  F2 F3 01 07 01 03 00 00 00 "
-                                         "F3 F4")}));
+                                         "F3 F4"),
+                          QStringLiteral("     400 ms  RX  --  answer  ") +
+                              room::gui::hexBytes(bytesOf(report))}));
 }
 
 void BusLogTest::noiseAndBrokenAnswers() {
@@ -110,10 +115,10 @@ void BusLogTest::noiseAndBrokenAnswers() {
     log.addSent(6, FrameKind::Verify, {0xF1, 0xF4}, 600);
     const QStringList texts = lineTexts(log);
     QCOMPARE(texts.size(), 4);
-    QCOMPARE(texts[0], QStringLiteral("     400 ms  RX  00  dropped 00 FF 55 F2 11"));
+    QCOMPARE(texts[0], QStringLiteral("     400 ms  RX  --  dropped 00 FF 55 F2 11"));
     QCOMPARE(texts[1], QStringLiteral("     400 ms  RX  05  answer  ") + kShortAnswer5);
     QCOMPARE(texts[2],
-             QStringLiteral("     500 ms  RX  00  dropped ") + room::gui::hexBytes(broken));
+             QStringLiteral("     500 ms  RX  --  dropped ") + room::gui::hexBytes(broken));
     QCOMPARE(texts[3], QStringLiteral("     600 ms  TX  06  verify  F1 F4"));
 }
 
@@ -128,8 +133,8 @@ void BusLogTest::runTimes() {
     log.endRun(1500, QStringLiteral("==== end ===="));
     log.addSent(2, FrameKind::Send, {0xF1}, 1600);  // after the run: since the console opened
     QStringList expected{
-        QStringLiteral("     900 ms  TX  00  command F0"),
-        QStringLiteral("     990 ms  TX  00  command F0"),
+        QStringLiteral("     900 ms  TX  --  command F0"),
+        QStringLiteral("     990 ms  TX  --  command F0"),
         QStringLiteral("       0 ms  --  --  ==== 下发所有 ===="),
         QStringLiteral("       5 ms  TX  01  send    F1"),
         QStringLiteral("     100 ms  RX  05  answer  ") + kShortAnswer5,
@@ -186,7 +191,7 @@ void BusLogTest::paneSaves() {
     QVERIFY(pane.saveToFile());
     QFile saved(dir.filePath(QStringLiteral("bus.txt")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("       5 ms  TX  00  command F0 CB\n"));
+    QCOMPARE(saved.readAll(), QByteArray("       5 ms  TX  --  command F0 CB\n"));
 
     QVERIFY(!pane.saveToFile());  // cancelled
     QCOMPARE(console.prompter.records().size(), 0);

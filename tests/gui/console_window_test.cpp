@@ -129,6 +129,8 @@ private slots:
     void helpDialog();
     void downloadHook_data();
     void downloadHook();
+    void testPageCommandsShowInTheStatusLine_data();
+    void testPageCommandsShowInTheStatusLine();
     void snapshots();
 };
 
@@ -396,6 +398,38 @@ void ConsoleWindowTest::downloadHook() {
 
 // Pictures to look at (CONSOLE_SNAPSHOTS=/some/dir): the console during and after a verify all
 // with the bus log shown, and a test tab.
+void ConsoleWindowTest::testPageCommandsShowInTheStatusLine_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("item");  // for a list: the item chosen
+    QTest::addColumn<QString>("status");
+    QTest::newRow("light on") << "lowLightsOn" << -1 << "已发送: 开 010.廊灯  09:05:30";
+    QTest::newRow("curtain reversed")
+        << "curtainActions" << 3 << "已发送: 04.设置换向 080.窗帘开  09:05:30";
+    QTest::newRow("scene mode") << "modes" << 0 << "已发送: 050.睡眠模式  09:05:30";
+    QTest::newRow("temperature") << "temperatures" << 10 << "已发送: 温度 26 1#  09:05:30";
+}
+
+void ConsoleWindowTest::testPageCommandsShowInTheStatusLine() {
+    QFETCH(QString, control);
+    QFETCH(int, item);
+    QFETCH(QString, status);
+    ConsoleFixture console;
+    console.choosePort();
+    console.window->tabs()->setCurrentIndex(3);
+    const std::size_t before = console.framesSent();
+    if (item < 0) {
+        QPushButton* button = named(console.window.get(), control);
+        QVERIFY(button);
+        button->click();
+    } else {
+        QComboBox* box = list(console.window.get(), control);
+        QVERIFY(box);
+        choose(box, item);
+    }
+    QCOMPARE(console.framesSent(), before + 1);
+    QCOMPARE(console.window->statusLine(), status);
+}
+
 void ConsoleWindowTest::snapshots() {
     const QString dir = qEnvironmentVariable("CONSOLE_SNAPSHOTS");
     if (dir.isEmpty()) QSKIP("set CONSOLE_SNAPSHOTS to a folder to write the pictures");

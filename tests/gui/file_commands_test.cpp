@@ -307,14 +307,24 @@ private slots:
         QCOMPARE(f.document.room.modified, 1);
     }
 
-    void saveIntoAnUnwritableFolderKeepsTheOldFile() {
+    // An old file that cannot be replaced says so and stays as it was; with nothing to replace
+    // it is the plain save failure. Both give the path and the reason.
+    void saveIntoAnUnwritableFolder_data() {
+        QTest::addColumn<bool>("oldFile");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("old file kept") << true << QStringLiteral("覆盖文件时出错！");
+        QTest::newRow("new file") << false << QStringLiteral("文件保存失败!");
+    }
+    void saveIntoAnUnwritableFolder() {
+        QFETCH(bool, oldFile);
+        QFETCH(QString, message);
         WindowFixture f;
         showDemoRoom(f);
         f.document.room.modified = 1;
-        const QString folder = m_dir.filePath("locked");
+        const QString folder = m_dir.filePath(QStringLiteral("locked-%1").arg(oldFile));
         QVERIFY(QDir().mkpath(folder));
         const QString path = QDir(folder).filePath("room.shd");
-        QVERIFY(testing::writeGbkFile(path, "old content"));
+        if (oldFile) QVERIFY(testing::writeGbkFile(path, "old content"));
         QVERIFY(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         QVERIFY(setPermissionOverride(false));
         f.dialogs.savePaths << path;
@@ -322,13 +332,30 @@ private slots:
         QVERIFY(setPermissionOverride(true));
         QVERIFY(QFile::setPermissions(
             folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-        QCOMPARE(contents(path), QByteArray("old content"));
+        if (oldFile) QCOMPARE(contents(path), QByteArray("old content"));
         QCOMPARE(f.prompter.records().size(), 1);
         const QString text = f.prompter.records().first().text;
-        const QString head = QStringLiteral("文件保存失败!\n") + native(path) + "\n";
+        const QString head = message + QStringLiteral("\n") + native(path) + "\n";
         QVERIFY2(text.startsWith(head) && text.size() > head.size(), qPrintable(text));
         QCOMPARE(f.document.room.modified, 1);
-        QVERIFY(QDir(folder).entryList(QDir::Files) == QStringList{"room.shd"});
+        QCOMPARE(QDir(folder).entryList(QDir::Files),
+                 oldFile ? QStringList{"room.shd"} : QStringList{});
+    }
+
+    // A file named on the command line relative to the working folder: the title shows its full
+    // path, as for one chosen in the dialog.
+    void fileGivenByARelativeNameShowsItsFullPath() {
+        WindowFixture f;
+        QVERIFY(
+            testing::writeGbkFile(m_dir.filePath("given.shd"), testing::handWrittenShd("162,")));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        const bool opened = f.window->openFile(QStringLiteral("given.shd"));
+        QDir::setCurrent(before);
+        QVERIFY(opened);
+        QCOMPARE(f.window->windowTitle(),
+                 roomTitle(kHandWrittenTitle,
+                           QFileInfo(m_dir.filePath("given.shd")).absoluteFilePath()));
     }
 
     // A room file is a few KB: the disk filling part-way through it must still say why.
@@ -349,7 +376,7 @@ private slots:
         QCOMPARE(f.prompter.records().size(), 1);
         const QString text = f.prompter.records().first().text;
         // The system's own words follow in brackets ("File too large").
-        QVERIFY2(text.startsWith(QStringLiteral("文件保存失败!\n") + native(path) +
+        QVERIFY2(text.startsWith(QStringLiteral("覆盖文件时出错！\n") + native(path) +
                                  QStringLiteral("\n文件超过了系统允许的大小 (")),
                  qPrintable(text));
         QCOMPARE(f.document.room.modified, 1);

@@ -163,6 +163,16 @@ private slots:
         QCOMPARE(f.relay(1)->fillColor(), kOff);
     }
 
+    // Relay captions are white whatever the relay shows.
+    void relayCaptionsAreWhite() {
+        WindowFixture f;
+        f.document.room = testing::demoRoom();
+        f.window->refresh();
+        f.key(1)->click();  // 廊灯 on: relays 1 and 2
+        QCOMPARE(f.relay(1)->fillColor(), QColor(0x00, 0xFF, 0xFF));
+        for (int k : {1, 2, 3, 7}) QCOMPARE(f.relay(k)->effectiveTextColor(), QColor(Qt::white));
+    }
+
     void portRowFollowsSendToSwitchAndOffersTheSimulatedBusLast() {
         gui::PortComboBox::setLister([] {
             return QList<gui::PortChoice>{{QStringLiteral("ttyUSB0 USB Serial"), "ttyUSB0", false}};

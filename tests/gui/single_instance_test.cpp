@@ -82,9 +82,24 @@ private slots:
         QCOMPARE(probe(name), 1);
     }
 
+    // Another user's copy, in another session: it neither sees nor blocks this user's lock.
+    void anotherUsersCopyIsNotRefused() {
+        const QString name = uniqueName("user");
+        platform::SingleInstance first(name);
+        QVERIFY(first.acquire());
+        QProcessEnvironment other = QProcessEnvironment::systemEnvironment();
+        other.insert(QStringLiteral("USER"), QStringLiteral("another-installer"));
+        other.insert(QStringLiteral("LOGNAME"), QStringLiteral("another-installer"));
+        other.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        QCOMPARE(probe(name, other), 0);
+        QCOMPARE(probe(name), 1);
+    }
+
 private:
-    static int probe(const QString& name) {
+    static int probe(const QString& name, const QProcessEnvironment& environment =
+                                              QProcessEnvironment::systemEnvironment()) {
         QProcess child;
+        child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(), {kProbeArgument, name});
         if (!child.waitForFinished(20000)) return -1;
         return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;

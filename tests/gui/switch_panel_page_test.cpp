@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTest>
 #include <memory>
 
@@ -101,7 +102,7 @@ struct Panels {
 };
 
 QImage shot(SwitchPanelPage& page) {
-    return page.wiringView()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return page.wiringView()->drawing();
 }
 
 int countColour(const QImage& image, const QRect& area, const QColor& colour) {
@@ -153,6 +154,8 @@ private slots:
     void unselectingGreysTheCellKeepingItsTexts();
     void secondPageUsesTheSamePositions();
     void badgesAfterVerifyAll();
+    void viewScalesTheDrawingToItsSpace_data();
+    void viewScalesTheDrawingToItsSpace();
 };
 
 void SwitchPanelPageTest::openingUnselectsUnusedDevices() {
@@ -200,6 +203,19 @@ void SwitchPanelPageTest::readEnablesEveryButton() {
         QVERIFY2(panels.send(device)->isEnabled(), qPrintable(QString::number(device)));
         QVERIFY(panels.select(device)->isEnabled());
     }
+    // Unticked now, a device is left out of reading, as in every operation, on both pages.
+    panels.select(2)->click();
+    QVERIFY(!panels.send(2)->isEnabled());
+    panels.select(20)->click();  // ticked
+    panels.select(20)->click();  // and unticked again
+    QVERIFY(!panels.send(20)->isEnabled());
+    panels.select(2)->click();
+    QVERIFY(panels.send(2)->isEnabled());
+    QVERIFY(panels.send(3)->isEnabled());
+    panels.select(2)->click();
+    panels.choose(QStringLiteral("读取配置(覆盖当前配置)"));  // chosen again: every button
+    QVERIFY(panels.send(2)->isEnabled());
+    panels.select(2)->click();  // ticked again for what follows
     panels.choose(QStringLiteral("校验配置"));
     for (int device = 1; device <= 32; ++device) {
         QCOMPARE(panels.select(device)->isEnabled(), device <= 7);
@@ -379,6 +395,10 @@ void SwitchPanelPageTest::unselectingGreysTheCellKeepingItsTexts() {
                  qPrintable(QStringLiteral("%1 of %2").arg(differing).arg(inkBefore.size())));
     }
     QVERIFY(inkPixels > 200);
+    // The grey boxes stand out from the cell's panel around them.
+    const commissioning::CellOrigin at = commissioning::cellOrigin(1);
+    const int panel = qGray(after.pixel(at.x + 140, at.y + 104));
+    QVERIFY2(std::abs(panel - kGrey.value()) >= 30, qPrintable(QString::number(panel)));
     // The neighbour keeps its colours.
     QVERIFY(countColour(after, cellArea(2), kKey) > 100);
 }
@@ -441,6 +461,35 @@ void SwitchPanelPageTest::badgesAfterVerifyAll() {
     QCOMPARE(countColour(earlier, badge3, QColor(225, 130, 0)), 0);
     QVERIFY(countColour(earlier, badge3, QColor(225, 130, 0).lighter(160)) > 20);
     panels.runCommand(Action::Stop);
+}
+
+// Shown smaller or larger, the view draws the whole drawing scaled, in the same places.
+void SwitchPanelPageTest::viewScalesTheDrawingToItsSpace_data() {
+    QTest::addColumn<QSize>("size");
+    const QSize drawn = gui::WiringView::drawnArea().size();
+    QTest::newRow("laptop") << drawn * 0.6;
+    QTest::newRow("half, wide") << QSize(drawn.width(), drawn.height() / 2);
+    QTest::newRow("large") << drawn * 1.3;
+}
+void SwitchPanelPageTest::viewScalesTheDrawingToItsSpace() {
+    QFETCH(QSize, size);
+    Panels panels;
+    // Out of its scroll area, which would give it the size of its viewport.
+    const std::unique_ptr<QWidget> taken(
+        panels.first->findChild<QScrollArea*>(QStringLiteral("wiringScroll"))->takeWidget());
+    auto* view = static_cast<gui::WiringView*>(taken.get());
+    view->resize(size);
+    const QTransform toView = view->toView();
+    QVERIFY(
+        view->rect().adjusted(-1, -1, 1, 1).contains(toView.mapRect(gui::WiringView::drawnArea())));
+    const QImage image = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const double scale = toView.m11();
+    const QRect cell = toView.mapRect(cellArea(1));
+    const int full = countColour(shot(*panels.first), cellArea(1), kKey);
+    const int shown = countColour(image, cell, kKey);
+    // Box fills scale with the area; text ink takes a larger share when small, so allow a margin.
+    QVERIFY2(shown > full * scale * scale * 0.4 && shown < full * scale * scale * 1.6,
+             qPrintable(QStringLiteral("%1 of %2 at %3").arg(shown).arg(full).arg(scale)));
 }
 
 QTEST_MAIN(SwitchPanelPageTest)

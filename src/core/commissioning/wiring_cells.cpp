@@ -43,8 +43,12 @@ std::string keyText(const model::RoomTypeConfig& room, int device, int key) {
 }
 
 std::string relayText(const model::RoomTypeConfig& room, int device, int relay) {
-    return channelText(room, tableLamp(room.outputLamp, device, relay),
-                       "K" + std::to_string(relay) + ":");
+    // Appended rather than "K" + ...: GCC 12 at -O3 warns of an overlap (-Wrestrict) in the
+    // insert that operator+ makes of it, which cannot happen.
+    std::string prefix = "K";
+    prefix += std::to_string(relay);
+    prefix += ':';
+    return channelText(room, tableLamp(room.outputLamp, device, relay), prefix);
 }
 
 std::string positionText(const model::RoomTypeConfig& room, int device) {

@@ -14,6 +14,7 @@
 
 #include "gui/console/console_context.h"
 #include "gui/main/file_commands.h"
+#include "gui/toolkit/labelled.h"
 #include "platform/file_io.h"
 
 namespace room::gui {
@@ -41,6 +42,13 @@ QByteArray toByteArray(const protocol::Bytes& bytes) {
 
 }  // namespace
 
+// "--" for a frame that names no device (a command to the bus, noise): a "00" there read as
+// device 0.
+static QString deviceText(int device) {
+    return device > 0 ? QStringLiteral("%1").arg(device, 2, 10, QLatin1Char('0'))
+                      : QStringLiteral("--");
+}
+
 QString hexBytes(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
@@ -51,8 +59,8 @@ QString formatLine(const BusLogLine& line) {
         return time + QStringLiteral(" ms  --  --  ") + line.kind;
     }
     return time + QStringLiteral(" ms  ") + directionText(line.direction) + QStringLiteral("  ") +
-           QStringLiteral("%1").arg(line.device, 2, 10, QLatin1Char('0')) + QStringLiteral("  ") +
-           line.kind.leftJustified(8) + hexBytes(line.bytes) +
+           deviceText(line.device) + QStringLiteral("  ") + line.kind.leftJustified(8) +
+           hexBytes(line.bytes) +
            (line.note.isEmpty() ? QString() : QStringLiteral("  ") + line.note);
 }
 
@@ -69,15 +77,24 @@ void BusLog::addSent(int device, commissioning::FrameKind kind, const protocol::
                      qint64 atMs) {
     flushDropped();
     const auto name = commissioning::frameKindName(kind);
-    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Sent, device,
+    append(BusLogLine{0,
+                      atMs,
+                      m_origin,
+                      BusLogLine::Direction::Sent,
+                      device,
                       QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
-                      toByteArray(bytes), {}});
+                      toByteArray(bytes),
+                      {}});
 }
 
 int BusLog::answerDevice(const protocol::Answer& answer) {
-    // Long answers carry the device number in byte 3, short ones in byte 2.
-    const std::size_t at = answer.kind == protocol::Answer::Kind::Long ? 3 : 2;
-    return answer.bytes.size() > at ? answer.bytes[at] : 0;
+    // Long answers carry the device number in byte 3; of the short ones only a configuration
+    // answer (0xED) does, in byte 2. Other short frames put something else there.
+    if (answer.kind == protocol::Answer::Kind::Long)
+        return answer.bytes.size() > 3 ? answer.bytes[3] : 0;
+    const bool configAnswer =
+        answer.bytes.size() > 2 && answer.bytes[1] == protocol::kShortConfigAnswer;
+    return configAnswer ? answer.bytes[2] : 0;
 }
 
 void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
@@ -96,9 +113,14 @@ void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
             }
             m_pending.clear();
             flushDropped();
-            append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received,
-                              answerDevice(*answer), QStringLiteral("answer"),
-                              toByteArray(answer->bytes), {}});
+            append(BusLogLine{0,
+                              atMs,
+                              m_origin,
+                              BusLogLine::Direction::Received,
+                              answerDevice(*answer),
+                              QStringLiteral("answer"),
+                              toByteArray(answer->bytes),
+                              {}});
             m_unjudged.push_back(m_lines.back().sequence);
             if (m_unjudged.size() > kMaxUnjudged) m_unjudged.pop_front();
         } else if (m_receiver.idle()) {
@@ -130,8 +152,14 @@ void BusLog::noteAnswers(const std::vector<commissioning::AnswerNote>& notes) {
 
 void BusLog::flushDropped() {
     if (m_dropped.isEmpty()) return;
-    append(BusLogLine{0, m_droppedAt, m_origin, BusLogLine::Direction::Received, 0,
-                      QStringLiteral("dropped"), m_dropped, {}});
+    append(BusLogLine{0,
+                      m_droppedAt,
+                      m_origin,
+                      BusLogLine::Direction::Received,
+                      0,
+                      QStringLiteral("dropped"),
+                      m_dropped,
+                      {}});
     m_dropped.clear();
 }
 
@@ -204,6 +232,7 @@ BusLogPane::BusLogPane(ConsoleContext& context, SaveNameAsker askName, QWidget* 
 
     m_view = new QPlainTextEdit(this);
     m_view->setObjectName(QStringLiteral("busLogView"));
+    labelFor(caption, m_view);
     m_view->setReadOnly(true);
     m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_view->setMaximumBlockCount(static_cast<int>(BusLog::kMaxLines));

@@ -38,8 +38,9 @@ bool ConsoleContext::choosePort(const PortChoice& choice) {
     m_link = std::move(link);
     m_driver = std::make_unique<platform::RunDriver>(m_engine, *m_link);
     connect(m_driver.get(), &platform::RunDriver::effectsApplied, this, &ConsoleContext::onEffects);
-    connect(m_driver.get(), &platform::RunDriver::frameWritten, this,
-            [this](const commissioning::OutFrame& frame) { emit frameWritten(frame, elapsedMs()); });
+    connect(
+        m_driver.get(), &platform::RunDriver::frameWritten, this,
+        [this](const commissioning::OutFrame& frame) { emit frameWritten(frame, elapsedMs()); });
     connect(m_driver.get(), &platform::RunDriver::bytesArrived, this,
             [this](const QByteArray& bytes) { emit bytesArrived(bytes, elapsedMs()); });
     connect(m_driver.get(), &platform::RunDriver::portLost, this, [this](const QString& reason) {
@@ -50,7 +51,9 @@ bool ConsoleContext::choosePort(const PortChoice& choice) {
     return true;
 }
 
-bool ConsoleContext::portOpen() const { return m_link && m_link->isOpen() && m_engine.portOpen(); }
+bool ConsoleContext::portOpen() const {
+    return m_link && m_link->isOpen() && m_engine.portOpen();
+}
 
 void ConsoleContext::run(const Step& step) {
     auto apply = [this](const std::function<Effects(TimePoint)>& call) {
@@ -72,8 +75,8 @@ void ConsoleContext::run(const Step& step) {
     });
     if (!asked) return;
     const platform::Answer answer = m_prompter.question(
-        QString::fromStdString(first.question->text), QString::fromStdString(first.question->caption),
-        platform::QuestionButtons::OkCancel);
+        QString::fromStdString(first.question->text),
+        QString::fromStdString(first.question->caption), platform::QuestionButtons::OkCancel);
     if (answer != platform::Answer::Ok) return;
     apply([&](TimePoint now) { return step(now, true); });
 }
@@ -85,7 +88,7 @@ void ConsoleContext::onEffects(const Effects& effects) {
     }
 }
 
-bool ConsoleContext::sendCommand(const protocol::Bytes& frame) {
+bool ConsoleContext::sendCommand(const protocol::Bytes& frame, const QString& what) {
     if (!portOpen()) {
         m_prompter.information(kChoosePortText, platform::defaultCaption());
         return false;
@@ -99,6 +102,7 @@ bool ConsoleContext::sendCommand(const protocol::Bytes& frame) {
     }
     emit frameWritten(commissioning::OutFrame{0, commissioning::FrameKind::Command, frame},
                       elapsedMs());
+    emit commandSent(what);
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QSet>
 #include <functional>
 #include <memory>
 
@@ -36,12 +37,18 @@ public:
 
     // Calls the engine. When it answers with a question, asks it (caption "询问...", OK/Cancel)
     // and on OK calls again with confirmed = true. Frames are written, message texts shown.
-    using Step = std::function<commissioning::Effects(commissioning::TimePoint now, bool confirmed)>;
+    using Step =
+        std::function<commissioning::Effects(commissioning::TimePoint now, bool confirmed)>;
     void run(const Step& step);
 
     // A command frame of a test page. Without an open port it shows "请选择串口!" and sends
-    // nothing; returns whether the frame went out.
-    bool sendCommand(const protocol::Bytes& frame);
+    // nothing; returns whether the frame went out. `what` names the command and the device it
+    // is for ("开 010.廊灯"), so the console can show what went out without the bus log.
+    bool sendCommand(const protocol::Bytes& frame, const QString& what = {});
+
+    // Devices unticked since "读取配置" was chosen. Choosing it enables every send button; a device
+    // unticked afterwards is left out again, as in the other operations. Both pages share it.
+    QSet<int>& untickedInRead() { return m_untickedInRead; }
 
     // Milliseconds since the console opened, for the bus log.
     qint64 elapsedMs() const { return m_clock.elapsed(); }
@@ -51,6 +58,8 @@ signals:
     void frameWritten(const room::commissioning::OutFrame& frame, qint64 ms);
     void bytesArrived(const QByteArray& bytes, qint64 ms);
     void portLost(const QString& reason);
+    // A test page's command went out.
+    void commandSent(const QString& what);
     // A page changed the device selection; the switch pages repaint.
     void selectionChanged();
     // A switch page changed the operation or execution choice the engine holds; both pages show it.
@@ -66,6 +75,7 @@ private:
     std::unique_ptr<platform::SerialLink> m_link;
     std::unique_ptr<platform::RunDriver> m_driver;
     QElapsedTimer m_clock;
+    QSet<int> m_untickedInRead;
 };
 
 inline const QString kChoosePortText = QStringLiteral("请选择串口!");

@@ -8,9 +8,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QScrollArea>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include "gui/console/quick_control_page.h"
 #include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -47,6 +49,10 @@ QScrollArea* scrolling(QWidget* page) {
 }
 
 constexpr int kElapsedTickMs = 200;
+// Beyond this the drawing gets no better; on a laptop the console takes the whole screen.
+constexpr QSize kLargestOpening(1800, 1000);
+// What a Windows title bar and frame take around the client area.
+constexpr QSize kFrameAllowance(16, 39);
 constexpr int kFirstTestTab = 2;  // tabs from here on hide the run buttons
 
 struct RunButton {
@@ -141,8 +147,9 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     auto* upper = new QWidget(this);
     auto* row = new QHBoxLayout(upper);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_frame, 1);
-    row->addWidget(buildDifferences());
+    // Extra width goes mostly to the pages and their drawing.
+    row->addWidget(m_frame, 8);
+    row->addWidget(buildDifferences(), 1);
 
     m_busLog = new BusLogPane(*m_context, m_options.askSaveName, this);
     m_busLog->hide();
@@ -156,9 +163,19 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     m_elapsedTimer->setInterval(kElapsedTickMs);
     connect(m_elapsedTimer, &QTimer::timeout, this, &ConsoleWindow::updateElapsed);
     connect(m_context.get(), &ConsoleContext::effectsApplied, this, &ConsoleWindow::applyEffects);
+    connect(m_context.get(), &ConsoleContext::commandSent, this, &ConsoleWindow::showCommandSent);
     connect(m_context.get(), &ConsoleContext::portLost, this,
             [this] { m_ports->setCurrentIndex(-1); });
     updateRunButtons();
+    fitToScreen();
+}
+
+// Opens as large as the screen allows: the wiring view scales to what it gets.
+void ConsoleWindow::fitToScreen() {
+    const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen();
+    if (!shown) return;
+    const QSize room = shown->availableSize() - kFrameAllowance;
+    resize(room.boundedTo(kLargestOpening).expandedTo(minimumSizeHint()));
 }
 
 ConsoleWindow::~ConsoleWindow() {
@@ -182,9 +199,11 @@ QWidget* ConsoleWindow::buildRunRow() {
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(8);
-    row->addWidget(new QLabel(QStringLiteral("串口选择:"), box));
+    auto* portLabel = new QLabel(QStringLiteral("串口选择:"), box);
+    row->addWidget(portLabel);
     m_ports = new PortComboBox(box);
     m_ports->setObjectName(QStringLiteral("ports"));
+    labelFor(portLabel, m_ports);
     m_ports->refill();
     connect(m_ports, &PortComboBox::portChosen, this, [this](const PortChoice& choice) {
         if (!m_context->choosePort(choice)) m_ports->setCurrentIndex(-1);
@@ -239,10 +258,12 @@ QWidget* ConsoleWindow::buildDifferences() {
     auto* layout = new QVBoxLayout(group);
     m_differences = new QListWidget(group);
     m_differences->setObjectName(QStringLiteral("differences"));
+    nameControl(m_differences, group->title());
     m_differences->setPalette(QApplication::palette(m_differences));
     layout->addWidget(m_differences);
-    group->setMinimumWidth(280);
-    group->setMaximumWidth(360);
+    // Narrow on a laptop, so the drawing keeps a readable scale.
+    group->setMinimumWidth(200);
+    group->setMaximumWidth(320);
     return group;
 }
 
@@ -297,6 +318,13 @@ void ConsoleWindow::runAction(Action action) {
     m_context->run([&engine, action](TimePoint now, bool confirmed) {
         return engine.command(action, now, confirmed);
     });
+}
+
+// What a test page sent, for the installer who does not watch the bus log.
+void ConsoleWindow::showCommandSent(const QString& what) {
+    const QString time = m_options.clock().time().toString(QStringLiteral("HH:mm:ss"));
+    m_status->setText(
+        QStringLiteral("已发送: %1  %2").arg(what.isEmpty() ? QStringLiteral("指令") : what, time));
 }
 
 void ConsoleWindow::showHelp() {

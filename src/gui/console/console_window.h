@@ -96,6 +96,8 @@ private:
     void onRunFinished(const commissioning::RunSummary& summary);
     void updateElapsed();
     void updateRunButtons();
+    void showCommandSent(const QString& what);
+    void fitToScreen();
 
     std::unique_ptr<ConsoleContext> m_context;
     ConsoleOptions m_options;

@@ -69,8 +69,9 @@ QWidget* InfraredPage::buildAirConditionerGroup() {
             grid->addWidget(button, row, entry.value - 1);
         }
         const protocol::Bytes frame = protocol::irAirConditionerFrame(entry.setting, entry.value);
+        const QString what = QStringLiteral("空调红外 ") + button->text();
         connect(button, &QPushButton::clicked, this,
-                [this, frame] { m_context.sendCommand(frame); });
+                [this, frame, what] { m_context.sendCommand(frame, what); });
     }
     grid->setRowMinimumHeight(3, 8);  // a gap between the fan row and the degrees
     return group;
@@ -89,8 +90,9 @@ QWidget* InfraredPage::buildTelevisionGroup() {
         const Cell cell = remoteCells().at(entry.text);
         grid->addWidget(button, cell.row, cell.column);
         const protocol::Bytes frame = protocol::irTelevisionFrame(entry.keyCode);
+        const QString what = QStringLiteral("电视红外 ") + button->text();
         connect(button, &QPushButton::clicked, this,
-                [this, frame] { m_context.sendCommand(frame); });
+                [this, frame, what] { m_context.sendCommand(frame, what); });
     }
     return group;
 }

@@ -12,6 +12,7 @@
 #include "gui/console/console_context.h"
 #include "gui/console/test_page_widgets.h"
 #include "gui/toolkit/color_button.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -45,15 +46,16 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     auto* columns = makePageColumns(this);
 
     auto* left = new QVBoxLayout;
-    left->setSpacing(20);
+    left->setSpacing(12);
     auto* cardOut = new QHBoxLayout;
     QPushButton* delay = makeButton(QStringLiteral("下发取电断电延时"), this);
     connect(delay, &QPushButton::clicked, this, [this] {
-        m_context.sendCommand(protocol::cardOutDelayFrame(m_context.room().cardOutDelay));
+        m_context.sendCommand(protocol::cardOutDelayFrame(m_context.room().cardOutDelay),
+                              QStringLiteral("下发取电断电延时"));
     });
     QPushButton* usb = makeButton(QStringLiteral("USB透传模块退网"), this);
     connect(usb, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::usbLeaveNetworkFrame()); });
+            [this, usb] { m_context.sendCommand(protocol::usbLeaveNetworkFrame(), usb->text()); });
     cardOut->addWidget(delay);
     cardOut->addWidget(usb);
     cardOut->addStretch(1);
@@ -63,7 +65,7 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     left->addStretch(1);
 
     auto* right = new QVBoxLayout;
-    right->setSpacing(20);
+    right->setSpacing(12);
     right->addWidget(buildSwitchTest());
     right->addWidget(buildCommands());
     right->addStretch(1);
@@ -76,18 +78,19 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
 QWidget* OtherSettingsPage::buildInfraredSettings() {
     QGroupBox* group = makeGroup(QStringLiteral("以下功能需设备本身支持"), this);
     auto* box = new QVBoxLayout(group);
-    box->setContentsMargins(16, 20, 16, 16);
-    box->setSpacing(14);
+    box->setContentsMargins(14, 16, 14, 12);
+    box->setSpacing(8);
     box->addWidget(buildCodeLibrary());
 
     auto* numberRow = new QHBoxLayout;
-    numberRow->addWidget(new QLabel(QStringLiteral("红外编号:"), group));
     m_irNumber = makeList(twoDigitItems(4), group);
     m_irNumber->setObjectName(QStringLiteral("irNumber"));
+    numberRow->addWidget(labelFor(new QLabel(QStringLiteral("红外编号:"), group), m_irNumber));
     numberRow->addWidget(m_irNumber);
     QPushButton* setNumber = makeButton(QStringLiteral("设置红外编号"), group);
     connect(setNumber, &QPushButton::clicked, this, [this] {
-        m_context.sendCommand(protocol::irNumberFrame(std::max(0, m_irNumber->currentIndex())));
+        m_context.sendCommand(protocol::irNumberFrame(std::max(0, m_irNumber->currentIndex())),
+                              QStringLiteral("设置红外编号 ") + m_irNumber->currentText());
     });
     numberRow->addWidget(setNumber);
     numberRow->addStretch(1);
@@ -95,11 +98,13 @@ QWidget* OtherSettingsPage::buildInfraredSettings() {
 
     auto* matchRow = new QHBoxLayout;
     QPushButton* matchAc = makeButton(QStringLiteral("匹配空调"), group);
-    connect(matchAc, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::matchAirConditionerFrame()); });
+    connect(matchAc, &QPushButton::clicked, this, [this, matchAc] {
+        m_context.sendCommand(protocol::matchAirConditionerFrame(), matchAc->text());
+    });
     QPushButton* matchTv = makeButton(QStringLiteral("匹配电视开关机"), group);
-    connect(matchTv, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::matchTelevisionFrame()); });
+    connect(matchTv, &QPushButton::clicked, this, [this, matchTv] {
+        m_context.sendCommand(protocol::matchTelevisionFrame(), matchTv->text());
+    });
     matchRow->addWidget(matchAc);
     matchRow->addWidget(matchTv);
     matchRow->addStretch(1);
@@ -123,11 +128,13 @@ QWidget* OtherSettingsPage::buildCodeLibrary() {
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendIrLibrary"));
 
-    grid->addWidget(rightLabel(QStringLiteral("码库类型:"), group), 0, 0);
+    grid->addWidget(labelFor(rightLabel(QStringLiteral("码库类型:"), group), m_libraryType), 0, 0);
     grid->addWidget(m_libraryType, 0, 1);
-    grid->addWidget(rightLabel(QStringLiteral("设备编号:"), group), 1, 0);
+    grid->addWidget(labelFor(rightLabel(QStringLiteral("设备编号:"), group), m_libraryDevice), 1,
+                    0);
     grid->addWidget(m_libraryDevice, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("编码：(根据表格查询)"), group), 2, 0, 1, 2);
+    grid->addWidget(labelFor(new QLabel(QStringLiteral("编码：(根据表格查询)"), group), m_code), 2,
+                    0, 1, 2);
     grid->addWidget(m_code, 3, 0, 1, 2);
     grid->addWidget(send, 3, 2);
     grid->setColumnStretch(1, 1);
@@ -143,6 +150,7 @@ QWidget* OtherSettingsPage::buildKeyCount() {
     for (const protocol::KeyCountItem& item : protocol::kKeyCountItems) items << text(item.text);
     m_keyCount = makeList(items, group);
     m_keyCount->setObjectName(QStringLiteral("keyCount"));
+    nameControl(m_keyCount, group->title());
     m_keyCount->setCurrentIndex(-1);  // a restart is only ever asked for on purpose
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendKeyCount"));
@@ -181,8 +189,10 @@ QWidget* OtherSettingsPage::buildSwitchTest() {
     QPushButton* send = makeButton(QStringLiteral("发送"), group);
     send->setObjectName(QStringLiteral("sendSwitchTest"));
     grid->addWidget(send, 2, 6);
-    connect(send, &QPushButton::clicked, this,
-            [this] { m_context.sendCommand(protocol::switchTestFrame(m_relays, m_backlights)); });
+    connect(send, &QPushButton::clicked, this, [this] {
+        m_context.sendCommand(protocol::switchTestFrame(m_relays, m_backlights),
+                              QStringLiteral("测试开关继电器和背光"));
+    });
     showFlags();
     return group;
 }
@@ -208,7 +218,9 @@ QWidget* OtherSettingsPage::buildCommands() {
         grid->addWidget(button, at / 2, at % 2);
         ++at;
         connect(button, &QPushButton::clicked, this,
-                [this, frame = command.frame] { m_context.sendCommand(frame); });
+                [this, frame = command.frame, what = button->text()] {
+                    m_context.sendCommand(frame, what);
+                });
     }
     QPushButton* clear = makeButton(QStringLiteral("清除所有开关数据"), group);
     grid->addWidget(clear, 3, 0, 1, 2);
@@ -234,7 +246,9 @@ void OtherSettingsPage::sendCodeLibrary() {
     }
     const int device = std::max(0, m_libraryDevice->currentIndex());
     sendOrRefuse(m_context, protocol::irCodeLibraryFrame(device, type, code),
-                 QStringLiteral("请选择码库类型!"));
+                 QStringLiteral("请选择码库类型!"),
+                 QStringLiteral("发送红外码库 %1 设备%2")
+                     .arg(m_libraryType->currentText(), m_libraryDevice->currentText()));
 }
 
 void OtherSettingsPage::sendKeyCount() {
@@ -243,7 +257,8 @@ void OtherSettingsPage::sendKeyCount() {
     std::optional<std::uint8_t> value;
     if (item >= 0 && item < static_cast<int>(protocol::kKeyCountItems.size()))
         value = protocol::kKeyCountItems[static_cast<std::size_t>(item)].value;
-    sendOrRefuse(m_context, protocol::keyCountFrame(value), kChooseKeyCountText);
+    sendOrRefuse(m_context, protocol::keyCountFrame(value), kChooseKeyCountText,
+                 QStringLiteral("修改键数 ") + m_keyCount->currentText());
 }
 
 void OtherSettingsPage::clearAllSwitches() {
@@ -253,7 +268,7 @@ void OtherSettingsPage::clearAllSwitches() {
         platform::QuestionButtons::OkCancel);
     if (answer != platform::Answer::Ok) return;
     // The long clear frame for every device, whatever the system type.
-    m_context.sendCommand(protocol::clearAllFrame());
+    m_context.sendCommand(protocol::clearAllFrame(), QStringLiteral("清除所有开关数据"));
 }
 
 void OtherSettingsPage::toggleRelay(int k) {

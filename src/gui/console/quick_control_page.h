@@ -27,9 +27,10 @@ private:
     QWidget* buildThermostat();
     void addLightRow(QGridLayout* grid, int row, const QString& name, const QString& label,
                      const QStringList& items);
-    void addLabel(QGridLayout* grid, int row, const QString& label);
+    void addLabel(QGridLayout* grid, int row, const QString& label, QWidget* control = nullptr);
 
     void chooseCurtainAction(int item);
+    QString thermostatName() const;
     void chooseMode();
     void chooseThermostat();
     void chooseTemperature();

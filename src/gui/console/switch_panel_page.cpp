@@ -14,6 +14,7 @@
 #include "core/commissioning/engine.h"
 #include "gui/console/console_context.h"
 #include "gui/console/wiring_view.h"
+#include "gui/toolkit/labelled.h"
 
 namespace room::gui {
 
@@ -54,6 +55,11 @@ void compact(QLayout* layout) {
     layout->setSpacing(2);
 }
 
+// A push button no higher than its text needs: sixteen of them stand in a column.
+void flatten(QPushButton* button) {
+    button->setMaximumHeight(button->fontMetrics().height() + 8);
+}
+
 // Radio buttons of a group that may show none chosen (the operation starts unchosen).
 void checkOnly(QButtonGroup* group, int id) {
     group->setExclusive(false);
@@ -74,7 +80,8 @@ SwitchPanelPage::SwitchPanelPage(ConsoleContext& context, int firstDevice, QWidg
     m_viewScroll->setObjectName(QStringLiteral("wiringScroll"));
     m_viewScroll->setFrameShape(QFrame::NoFrame);
     m_viewScroll->setWidget(m_view);
-    m_viewScroll->setWidgetResizable(false);
+    // The drawing scales to the space; it scrolls only where even its smallest size is too big.
+    m_viewScroll->setWidgetResizable(true);
 
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -154,6 +161,7 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
         auto* select = new QCheckBox(group);
         select->setObjectName(QStringLiteral("select%1").arg(device));
         select->setToolTip(QStringLiteral("%1#参与发送").arg(device));
+        nameControl(select, select->toolTip());
         auto* send = new QPushButton(QStringLiteral("%1#发送").arg(device), group);
         send->setObjectName(QStringLiteral("send%1").arg(device));
         send->setAutoDefault(false);
@@ -167,20 +175,23 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
         m_selects << select;
         m_sends << send;
     }
+    // One row for both, so the whole strip shows on a laptop screen.
     m_selectAll = new QCheckBox(QStringLiteral("全选"), group);
     m_selectAll->setObjectName(QStringLiteral("selectAll"));
     connect(m_selectAll, &QCheckBox::clicked, this, &SwitchPanelPage::selectAll);
-    grid->addWidget(m_selectAll, kDeviceRows, 0, 1, 4);
+    grid->addWidget(m_selectAll, kDeviceRows, 0, 1, 2);
 
     auto* exit = new QPushButton(QStringLiteral("退出下发状态"), group);
     exit->setObjectName(QStringLiteral("exitSendMode"));
     exit->setAutoDefault(false);
     connect(exit, &QPushButton::clicked, this, &SwitchPanelPage::exitSendMode);
-    grid->addWidget(exit, kDeviceRows + 1, 0, 1, 4);
+    grid->addWidget(exit, kDeviceRows, 2, 1, 2);
+    for (QPushButton* button : group->findChildren<QPushButton*>()) flatten(button);
     return group;
 }
 
 void SwitchPanelPage::chooseOperation(int id) {
+    m_context.untickedInRead().clear();
     m_context.engine().setPageOperation(static_cast<PageOperation>(id));
     emit m_context.pageOptionsChanged();
 }
@@ -191,13 +202,23 @@ void SwitchPanelPage::chooseExecution(int id) {
 }
 
 void SwitchPanelPage::selectDevice(int device, bool selected) {
-    m_context.engine().setSelected(device, selected);
+    setSelected(device, selected);
     emit m_context.selectionChanged();
+}
+
+void SwitchPanelPage::setSelected(int device, bool selected) {
+    m_context.engine().setSelected(device, selected);
+    if (m_context.engine().pageOperation() != PageOperation::Read) return;
+    if (selected) {
+        m_context.untickedInRead().remove(device);
+    } else {
+        m_context.untickedInRead().insert(device);
+    }
 }
 
 // Every device of the page, also those without a record (they can be read).
 void SwitchPanelPage::selectAll(bool selected) {
-    for (int i = 0; i < kDevices; ++i) m_context.engine().setSelected(m_firstDevice + i, selected);
+    for (int i = 0; i < kDevices; ++i) setSelected(m_firstDevice + i, selected);
     emit m_context.selectionChanged();
 }
 
@@ -234,7 +255,8 @@ void SwitchPanelPage::refresh() {
         const int device = m_firstDevice + i;
         m_selects[i]->setChecked(room.selected[static_cast<std::size_t>(device)] != 0);
         m_selects[i]->setEnabled(engine.checkBoxEnabled(device));
-        m_sends[i]->setEnabled(engine.sendButtonEnabled(device));
+        m_sends[i]->setEnabled(engine.sendButtonEnabled(device) &&
+                               !m_context.untickedInRead().contains(device));
     }
     m_view->update();
 }

@@ -45,6 +45,7 @@ private:
     void chooseOperation(int id);
     void chooseExecution(int id);
     void selectDevice(int device, bool selected);
+    void setSelected(int device, bool selected);
     void selectAll(bool selected);
     void sendDevice(int device);
     void exitSendMode();

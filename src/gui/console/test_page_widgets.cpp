@@ -6,6 +6,7 @@
 #include "core/model/catalogues.h"
 #include "gui/console/console_context.h"
 #include "gui/toolkit/color_button.h"
+#include "gui/toolkit/wheel_guard.h"
 
 namespace room::gui::testpage {
 
@@ -62,6 +63,8 @@ QComboBox* makeList(const QStringList& items, QWidget* parent) {
     list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     list->setMinimumContentsLength(6);
     list->setMaxVisibleItems(20);
+    // Choosing an item sends a command on most of these lists.
+    ignoreWheelUnlessFocused(list);
     return list;
 }
 
@@ -76,16 +79,17 @@ QGroupBox* makeGroup(const QString& caption, QWidget* parent) {
 
 QGridLayout* makeGroupGrid(QGroupBox* group) {
     auto* grid = new QGridLayout(group);
-    grid->setContentsMargins(16, 20, 16, 16);
+    grid->setContentsMargins(14, 16, 14, 12);
     grid->setHorizontalSpacing(10);
-    grid->setVerticalSpacing(12);
+    grid->setVerticalSpacing(8);
     return grid;
 }
 
 QHBoxLayout* makePageColumns(QWidget* page) {
     auto* columns = new QHBoxLayout(page);
-    columns->setContentsMargins(24, 24, 24, 24);
-    columns->setSpacing(32);
+    // Narrow enough that every page shows whole in the console on a laptop screen.
+    columns->setContentsMargins(14, 14, 14, 14);
+    columns->setSpacing(20);
     return columns;
 }
 
@@ -96,12 +100,12 @@ bool requirePort(ConsoleContext& context) {
 }
 
 bool sendOrRefuse(ConsoleContext& context, const std::optional<protocol::Bytes>& frame,
-                  const QString& refusal) {
+                  const QString& refusal, const QString& what) {
     if (!frame) {
         context.prompter().information(refusal, platform::defaultCaption());
         return false;
     }
-    return context.sendCommand(*frame);
+    return context.sendCommand(*frame, what);
 }
 
 }  // namespace room::gui::testpage

@@ -31,7 +31,8 @@ QPushButton* makeButton(const QString& caption, QWidget* parent);
 // A relay or backlight flag of the switch test, sized like the push buttons.
 ColorButton* makeFlagButton(const QString& caption, QWidget* parent);
 
-// A drop-down list holding `items`, standing on its first item (none when empty).
+// A drop-down list holding `items`, standing on its first item (none when empty); an unfocused
+// list ignores the mouse wheel.
 QComboBox* makeList(const QStringList& items, QWidget* parent);
 
 // The integer at the start of the chosen item's text ("012.灯" -> 12, "3#" -> 3); nullopt
@@ -50,7 +51,7 @@ bool requirePort(ConsoleContext& context);
 
 // Shows `refusal` when `frame` is empty, otherwise sends it. Returns whether it went out.
 bool sendOrRefuse(ConsoleContext& context, const std::optional<protocol::Bytes>& frame,
-                  const QString& refusal);
+                  const QString& refusal, const QString& what);
 
 }  // namespace testpage
 }  // namespace room::gui

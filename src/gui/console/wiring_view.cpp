@@ -6,6 +6,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
 
 #include "core/model/catalogues.h"
 
@@ -25,6 +26,8 @@ constexpr int kBadgeTop = 115;    // below the position line (96 + 16)
 constexpr int kBadgeWidth = 130;  // stays left of the relay column
 constexpr int kBadgeSize = 14;
 constexpr int kLegendTop = 650;  // below the fourth row of cells (483 + 151)
+
+const QColor kPanelColour(170, 182, 196);
 
 // The cell's panel on the background: a little margin round the texts, clear of its neighbours.
 QRect panelRect(CellOrigin at) {
@@ -72,12 +75,45 @@ WiringView::WiringView(const model::RoomTypeConfig& room, int firstDevice,
       m_badges(badges),
       m_font(wiringFont()) {
     setObjectName(QStringLiteral("wiringView%1").arg(firstDevice));
-    setFixedSize(commissioning::kWiringWidth, commissioning::kWiringHeight);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QSize WiringView::sizeHint() const {
-    return QSize(commissioning::kWiringWidth, commissioning::kWiringHeight);
+    return drawnArea().size();
+}
+
+// Below a third the texts can no longer be read; the page scrolls instead.
+QSize WiringView::minimumSizeHint() const {
+    return drawnArea().size() / 3;
+}
+
+QTransform WiringView::toView() const {
+    const QRect drawn = drawnArea();
+    const double scale =
+        std::min(double(width()) / drawn.width(), double(height()) / drawn.height());
+    // Centred across, at the top: the controls beside it start at the top too.
+    const double left = std::max(0.0, (width() - scale * drawn.width()) / 2);
+    QTransform transform;
+    transform.translate(left, 0);
+    transform.scale(scale, scale);
+    transform.translate(-drawn.left(), -drawn.top());
+    return transform;
+}
+
+// The part of the drawing that holds anything: the cells, the legend and a margin round them.
+// The empty band on the right of the picture and below the legend is not worth screen room.
+QRect WiringView::drawnArea() {
+    const QRect last = panelRect(commissioning::cellOrigin(commissioning::kDevicesPerPage));
+    return QRect(QPoint(commissioning::kCellLeft - 24, 0),
+                 QPoint(last.right() + 12, kLegendTop + 30));
+}
+
+QImage WiringView::drawing() const {
+    QImage image(commissioning::kWiringWidth, commissioning::kWiringHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paintDrawing(painter);
+    return image;
 }
 
 QFont WiringView::wiringFont() {
@@ -111,6 +147,15 @@ QRect WiringView::badgeRect(int device) {
 
 void WiringView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The part of the view the drawing leaves free on the right or below.
+    painter.fillRect(rect(), QColor(204, 215, 226));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setTransform(toView());
+    paintDrawing(painter);
+}
+
+void WiringView::paintDrawing(QPainter& painter) const {
     paintBackground(painter);
     painter.setFont(m_font);
     for (int i = 0; i < commissioning::kDevicesPerPage; ++i) {
@@ -123,10 +168,11 @@ void WiringView::paintEvent(QPaintEvent*) {
 }
 
 void WiringView::paintBackground(QPainter& painter) const {
-    QLinearGradient sky(0, 0, 0, height());
+    const QRect all(0, 0, commissioning::kWiringWidth, commissioning::kWiringHeight);
+    QLinearGradient sky(0, 0, 0, all.height());
     sky.setColorAt(0.0, QColor(234, 239, 244));
     sky.setColorAt(1.0, QColor(204, 215, 226));
-    painter.fillRect(rect(), sky);
+    painter.fillRect(all, sky);
 }
 
 // A light panel per device with its number and kind in the corner, so an empty device still
@@ -136,8 +182,9 @@ void WiringView::paintCellFrame(QPainter& painter, int device) const {
     const QRect panel = panelRect(at);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(150, 168, 186), 1));
-    painter.setBrush(QColor(248, 250, 252));
+    // Darker than the grey of an unselected device's texts, so those boxes still stand out.
+    painter.setPen(QPen(QColor(110, 128, 146), 1));
+    painter.setBrush(kPanelColour);
     painter.drawRoundedRect(QRectF(panel).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
     painter.restore();
 
@@ -149,7 +196,7 @@ void WiringView::paintCellFrame(QPainter& painter, int device) const {
         kind = kind.mid(kind.indexOf(QLatin1Char('.')) + 1);
         tag += QStringLiteral(" ") + kind;
     }
-    painter.setPen(QColor(95, 110, 125));
+    painter.setPen(QColor(35, 45, 55));
     const int left = at.x + kBadgeWidth;
     const QRect tagBox(left, at.y + kBadgeTop, panel.right() - 6 - left, kBadgeSize + 2);
     painter.drawText(tagBox, Qt::AlignRight | Qt::AlignVCenter, tag);

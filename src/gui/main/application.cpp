@@ -2,11 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QPalette>
 #include <QStyleFactory>
-#include <QTranslator>
 #include <cstdio>
 
 #include "gui/console/console_window.h"
@@ -16,6 +13,7 @@
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/colors.h"
 #include "platform/prompter.h"
+#include "platform/qt_translations.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 #include "platform/speech.h"
@@ -65,10 +63,12 @@ void readSettings(model::RoomTypeConfig& room) {
 }
 
 // Qt's own texts (standard buttons, file dialogs) in Chinese, like the rest of the program.
-void installChineseQtTexts(QTranslator& translator) {
-    if (translator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(&translator);
+// Without them the program still works, in part in English: say so where a packager looks.
+void installQtTexts() {
+    const QStringList missing = platform::installChineseQtTexts();
+    if (!missing.isEmpty()) {
+        std::fprintf(stderr, "roomcfg: Qt's Chinese translations not found (%s)\n",
+                     missing.join(QStringLiteral(", ")).toLocal8Bit().constData());
     }
 }
 
@@ -93,8 +93,7 @@ int runApplication(int argc, char** argv) {
                      options.error.toLocal8Bit().constData());
         return 2;
     }
-    QTranslator qtTexts;
-    installChineseQtTexts(qtTexts);
+    installQtTexts();
     platform::QtPrompter prompter;
     platform::SingleInstance instance(QCoreApplication::applicationName());
     if (!claimSingleInstance(instance, prompter)) return 1;

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/toolkit/color_button.h"
 #include "gui/toolkit/colors.h"
@@ -30,6 +31,16 @@ QColor relayColor(int state) {
         default:
             return fromColorRef(kRelayOffColorRef);
     }
+}
+
+// Twelve columns of buttons must fit a 1366 px laptop screen: a point smaller than the window.
+QFont buttonFont(QFont font) {
+    if (font.pointSizeF() > 0) {
+        font.setPointSizeF(std::max(7.0, font.pointSizeF() - 1));
+    } else {
+        font.setPixelSize(std::max(9, font.pixelSize() - 1));
+    }
+    return font;
 }
 
 // Room for the widest default caption; longer names of a user's own are elided (tooltip).
@@ -69,14 +80,15 @@ QGroupBox* DemoPanel::buildSide(const QString& title, const QString& name, int f
     group->setObjectName(name);
     auto* bands = new QVBoxLayout(group);
     bands->setSpacing(4);
-    bands->setContentsMargins(4, 6, 4, 4);
-    const QSize size = buttonSize(font());
+    bands->setContentsMargins(2, 6, 2, 4);
+    const QFont font = buttonFont(this->font());
+    const QSize size = buttonSize(font);
     for (int band = 0; band < kBands; ++band) {
         auto* box = new QGroupBox(QString::fromUtf8(kBandTitles[band]), group);
         box->setObjectName(QStringLiteral("band%1").arg(firstBand + band));
         auto* grid = new QGridLayout(box);
         grid->setSpacing(2);
-        grid->setContentsMargins(3, 3, 3, 3);
+        grid->setContentsMargins(2, 2, 2, 2);
         for (int device = 0; device < kDevicesPerBand; ++device) {
             for (int channel = 0; channel < model::kChannels; ++channel) {
                 const int k = (band * kDevicesPerBand + device) * model::kChannels + channel + 1;
@@ -84,6 +96,7 @@ QGroupBox* DemoPanel::buildSide(const QString& title, const QString& name, int f
                 button->setObjectName(QStringLiteral("%1%2")
                                           .arg(keys ? "key" : "relay")
                                           .arg((keys ? 2100 : 2400) + k - 1));
+                button->setFont(font);
                 button->setFixedSize(size);
                 QSizePolicy policy = button->sizePolicy();
                 policy.setRetainSizeWhenHidden(true);
@@ -95,6 +108,7 @@ QGroupBox* DemoPanel::buildSide(const QString& title, const QString& name, int f
                     connect(button, &ColorButton::clicked, this, [this, k] { emit keyClicked(k); });
                 } else {
                     m_relays[k - 1] = button;
+                    button->setTextColor(Qt::white);  // on every state of the relay
                     connect(button, &ColorButton::clicked, this,
                             [this, k] { emit relayClicked(k); });
                 }

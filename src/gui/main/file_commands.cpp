@@ -37,6 +37,11 @@ QString saveFailedText(const QString& path, const QString& reason) {
            QStringLiteral("\n") + reason;
 }
 
+QString overwriteFailedText(const QString& path, const QString& reason) {
+    return QStringLiteral("覆盖文件时出错！\n") + QDir::toNativeSeparators(path) +
+           QStringLiteral("\n") + reason;
+}
+
 QString openFailedText(const QString& path, const QString& reason) {
     return QStringLiteral("文件打开失败!\n") + QDir::toNativeSeparators(path) +
            QStringLiteral("\n") + reason;
@@ -89,9 +94,12 @@ bool FileCommands::write(const QString& target, const QByteArray& bytes, bool co
                            platform::defaultCaption());
         return false;
     }
+    const bool replacing = info.exists();
     const platform::WriteResult written = platform::saveFileBytes(target, bytes);
     if (!written.ok) {
-        m_prompter.warning(saveFailedText(target, written.error), platform::defaultCaption());
+        const QString text = replacing ? overwriteFailedText(target, written.error)
+                                       : saveFailedText(target, written.error);
+        m_prompter.warning(text, platform::defaultCaption());
         return false;
     }
     return true;

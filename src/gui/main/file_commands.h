@@ -53,6 +53,8 @@ private:
 
 // The texts of the two failure messages; they name the file and the reason.
 QString saveFailedText(const QString& path, const QString& reason);
+// An existing file that could not be replaced (it is left as it was).
+QString overwriteFailedText(const QString& path, const QString& reason);
 QString openFailedText(const QString& path, const QString& reason);
 
 }  // namespace room::gui

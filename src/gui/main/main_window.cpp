@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QTimer>
@@ -34,7 +35,7 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     m_mirror = std::make_unique<DemoMirror>(m_document, *m_services.prompter, m_services.speech);
 
     auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(8, 4, 8, 6);
+    column->setContentsMargins(4, 4, 4, 6);
     m_toolbar = new MainToolbar(this);
     m_panel = new DemoPanel(this);
     column->addWidget(m_toolbar);
@@ -119,8 +120,10 @@ void MainWindow::openFromDialog() {
 }
 
 bool MainWindow::openFile(const QString& path) {
-    const OpenOutcome outcome = m_files->openPath(path);
-    applyOpened(static_cast<int>(outcome), path);
+    // A name from the command line may be relative: the title shows where the file really is.
+    const QString full = QFileInfo(path).absoluteFilePath();
+    const OpenOutcome outcome = m_files->openPath(full);
+    applyOpened(static_cast<int>(outcome), full);
     return outcome == OpenOutcome::Loaded || outcome == OpenOutcome::LoadedTooOld;
 }
 

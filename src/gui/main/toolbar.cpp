@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "gui/ports/port_combo_box.h"
+#include "gui/toolkit/labelled.h"
 #include "gui/toolkit/tooltip_markup.h"
 
 namespace room::gui {
@@ -55,6 +56,7 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
     m_ports = new PortComboBox(this);
     m_ports->setObjectName(QStringLiteral("combo1213"));
     m_ports->setMinimumWidth(220);
+    labelFor(m_portLabel, m_ports);
     row->addWidget(m_portLabel);
     row->addWidget(m_ports);
     setPortRowVisible(false);
@@ -69,6 +71,7 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
     menuButton->setIconSize(QSize(24, 24));
     menuButton->setAutoRaise(true);
     menuButton->setToolTip(QStringLiteral("菜单"));
+    nameControl(menuButton, menuButton->toolTip());
     menuButton->setPopupMode(QToolButton::InstantPopup);
     menuButton->setMenu(m_menu);
     row->addSpacing(8);

@@ -1,5 +1,6 @@
 #include "gui/ports/port_combo_box.h"
 
+#include "gui/toolkit/wheel_guard.h"
 #include "platform/ports.h"
 
 namespace room::gui {
@@ -26,6 +27,7 @@ void PortComboBox::setLister(Lister newLister) {
 PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(18);
+    ignoreWheelUnlessFocused(this);  // a stray wheel would switch the open port
     connect(this, &QComboBox::activated, this, [this](int row) {
         if (row >= 0 && row < m_choices.size()) emit portChosen(m_choices[row]);
     });

@@ -1,7 +1,8 @@
 #pragma once
 // A port list as every window that talks to devices shows it: the machine's serial ports and,
 // when the program runs with --simulate, the simulated bus "SIM 模拟设备总线" as the last row.
-// No row is chosen after a fill; choosing a row (again, too) emits portChosen.
+// No row is chosen after a fill; choosing a row (again, too) emits portChosen. The wheel does
+// nothing unless the list has focus.
 
 #include <QComboBox>
 #include <QList>
