@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+#include "gui/toolkit/labelled.h"
+
 namespace room::gui {
 
 QString fromUtf8(std::string_view text) {
@@ -14,10 +16,7 @@ std::string toUtf8(const QString& text) {
 }
 
 QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    buddy->setAccessibleName(text);
-    return label;
+    return labelFor(new QLabel(text, parent), buddy);
 }
 
 ColorButton* dialogButton(const QString& text, QWidget* parent) {

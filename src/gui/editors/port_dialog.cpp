@@ -119,9 +119,6 @@ QLayout* PortDialog::buildBottomRow() {
 
     m_ports = new PortComboBox(this);
     m_ports->setObjectName(QStringLiteral("portList"));
-    // Turning the wheel over the list would switch ports; only a focused list takes it.
-    m_ports->setFocusPolicy(Qt::StrongFocus);
-    m_ports->installEventFilter(this);
     m_ports->refill();
     connect(m_ports, &PortComboBox::portChosen, this, &PortDialog::choosePort);
     QLabel* portLabel = labelFor(fromUtf8(editing::kPortListLabel), m_ports, this);
@@ -149,14 +146,6 @@ QLayout* PortDialog::buildBottomRow() {
         row->addWidget(button);
     }
     return row;
-}
-
-bool PortDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_ports && event->type() == QEvent::Wheel && !m_ports->hasFocus()) {
-        event->ignore();
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void PortDialog::choosePort(const PortChoice& choice) {

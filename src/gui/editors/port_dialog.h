@@ -44,9 +44,6 @@ public:
     void accept() override;
     void reject() override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QWidget* buildKeyPage();
     QWidget* buildOutputPage();
