@@ -11,7 +11,11 @@
 #include <QTabWidget>
 
 #include "gui/console/console_window.h"
+#include "gui/editors/definition_dialog.h"
+#include "gui/editors/port_dialog.h"
+#include "gui/editors/scene_dialog.h"
 #include "gui/ports/port_combo_box.h"
+#include "support/editor_finders.h"
 #include "support/window_fixture.h"
 #include "test_page_fixture.h"
 
@@ -46,6 +50,7 @@ QStringList faults(QWidget* window) {
     for (QWidget* control : controls(window)) {
         // The scroll buttons of the tab bar and of scroll bars are Qt's own.
         if (control->objectName().startsWith(QLatin1String("qt_"))) continue;
+        if (control->inherits("QTableCornerButton")) continue;  // a grid's own corner
         if (accessibleName(control).isEmpty())
             found << QString::fromLatin1(control->metaObject()->className()) + ' ' +
                          control->objectName();
@@ -143,6 +148,23 @@ private slots:
         QWidget* found = byName(&window, name);
         QVERIFY2(found, qPrintable(name));
         QCOMPARE(found->objectName(), objectName);
+    }
+    // Every control of the three editors has a name, and every label names its control.
+    void editors() {
+        room::model::RoomTypeConfig roomType = room::testing::exampleRoomType();
+        roomType.sendToSwitch = true;
+        room::model::RoomTypeConfig edit = roomType;
+        room::testing::RecordingPrompter prompter;
+        room::gui::DefinitionDialog definition(roomType, edit, room::editing::EditMode::Modify,
+                                               prompter, nullptr);
+        room::gui::PortDialog ports(roomType, edit, room::editing::EditMode::Modify, prompter);
+        room::gui::SceneDialog scenes(roomType, edit, room::editing::EditMode::Modify, prompter);
+        for (QDialog* dialog : {static_cast<QDialog*>(&definition), static_cast<QDialog*>(&ports),
+                                static_cast<QDialog*>(&scenes)}) {
+            const QStringList missing = faults(dialog);
+            QVERIFY2(missing.isEmpty(), qPrintable(dialog->windowTitle() + QStringLiteral(":\n") +
+                                                   missing.join('\n')));
+        }
     }
 };
 

@@ -15,8 +15,12 @@
 #include <QTabWidget>
 
 #include "gui/console/console_window.h"
+#include "gui/editors/definition_dialog.h"
+#include "gui/editors/port_dialog.h"
+#include "gui/editors/scene_dialog.h"
 #include "gui/main/application.h"
 #include "gui/ports/port_combo_box.h"
+#include "support/editor_finders.h"
 #include "support/window_fixture.h"
 #include "test_page_fixture.h"
 
@@ -178,6 +182,50 @@ private slots:
             }
         }
         shoot(&window, QStringLiteral("console-log"));
+    }
+
+    // The three room-type editors with a full room type: every page, every control in view.
+    void editorsFitOnEveryPage() {
+        room::model::RoomTypeConfig full = exampleRoomType();
+        full.sendToSwitch = true;
+        full.deviceCount = 24;
+        full.switchPanelCount = 17;
+        for (int v = 8; v <= 24; ++v) {
+            full.devices[v].type = 1;
+            for (int j = 0; j < 6; ++j) room::model::setOutput(full, v, j, 10 + j);
+        }
+        for (const room::editing::EditMode mode :
+             {room::editing::EditMode::New, room::editing::EditMode::Modify}) {
+            room::model::RoomTypeConfig roomType = full;
+            room::model::RoomTypeConfig edit = full;
+            RecordingPrompter prompter;
+            room::gui::DefinitionDialog definition(roomType, edit, mode, prompter, nullptr);
+            room::gui::PortDialog ports(roomType, edit, mode, prompter);
+            room::gui::SceneDialog scenes(roomType, edit, mode, prompter);
+            for (QDialog* dialog :
+                 {static_cast<QDialog*>(&definition), static_cast<QDialog*>(&ports),
+                  static_cast<QDialog*>(&scenes)}) {
+                dialog->show();
+                QVERIFY(QTest::qWaitForWindowExposed(dialog));
+                const QSize size = dialog->size();
+                QVERIFY2(
+                    size.width() <= kLaptopClient.width() &&
+                        size.height() <= kLaptopClient.height(),
+                    qPrintable(dialog->windowTitle() +
+                               QStringLiteral(" %1 x %2").arg(size.width()).arg(size.height())));
+                auto* tabs = dialog->findChild<QTabWidget*>();
+                for (int tab = 0; tab < (tabs ? tabs->count() : 1); ++tab) {
+                    if (tabs) tabs->setCurrentIndex(tab);
+                    QTest::qWait(10);
+                    const QStringList faults = controlsOutOfReach(dialog);
+                    QVERIFY2(faults.isEmpty(),
+                             qPrintable(dialog->windowTitle() + QStringLiteral(" ") +
+                                        QString::number(tab) + QStringLiteral(":\n") +
+                                        faults.join('\n')));
+                }
+                dialog->hide();
+            }
+        }
     }
 };
 

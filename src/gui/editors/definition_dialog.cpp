@@ -74,7 +74,7 @@ DefinitionDialog::DefinitionDialog(model::RoomTypeConfig& room, model::RoomTypeC
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     updateEnabling();
-    resize(1120, 700);
+    resize(1120, 660);  // inside a laptop screen less its taskbar and title bar
 }
 
 DefinitionDialog::~DefinitionDialog() = default;
@@ -264,8 +264,9 @@ void DefinitionDialog::addPageExtras(ListPage page, QGridLayout* grid, int& row)
         const editing::NumberFieldSpec& spec = editing::numberFieldSpec(field);
         QLineEdit* edit = numberField(field, parent);
         auto* before = new QLabel(fromUtf8(spec.before), parent);
-        before->setBuddy(edit);
         auto* after = new QLabel(fromUtf8(spec.after), parent);
+        // The field is named by the text in front of it, or behind it when there is none.
+        (spec.before.empty() ? after : before)->setBuddy(edit);
         auto* line = new QWidget(parent);
         auto* h = new QHBoxLayout(line);
         h->setContentsMargins(0, 0, 0, 0);

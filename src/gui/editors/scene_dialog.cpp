@@ -178,6 +178,7 @@ QWidget* SceneDialog::buildBottomRow() {
         swatch->setFixedSize(18, 18);
         swatch->setEnabled(false);
         swatch->setFocusPolicy(Qt::NoFocus);
+        swatch->setAccessibleName(QString::fromUtf8(text));
         h->addWidget(swatch);
         h->addWidget(new QLabel(QString::fromUtf8(text), row));
     }
