@@ -57,8 +57,8 @@ std::vector<std::uint8_t> listPageLamps(const RoomTypeConfig& room, ListPage pag
             break;
     }
     // The grid has room for so many; lamp numbers beyond 249 have no flag or name.
-    const ListPageSpec& spec = listPageSpec(page);
-    const std::size_t room_for = static_cast<std::size_t>(spec.perRow * spec.maxRows);
+    const ListPageSpec& info = listPageSpec(page);
+    const std::size_t room_for = static_cast<std::size_t>(info.perRow * info.maxRows);
     std::erase_if(lamps, [](std::uint8_t lamp) { return lamp >= model::kLampCount; });
     if (lamps.size() > room_for) lamps.resize(room_for);
     return lamps;
@@ -87,10 +87,10 @@ const std::array<CountSpec, 13> kCountLists = {{
     {"网关数量：", 1, &RoomTypeConfig::gatewayCount},
 }};
 
-std::vector<std::string> countEntries(const CountSpec& spec) {
+std::vector<std::string> countEntries(const CountSpec& info) {
     std::vector<std::string> entries;
-    const bool twoDigits = spec.field == &RoomTypeConfig::switchPanelCount;
-    for (int n = 0; n <= spec.maximum; ++n) {
+    const bool twoDigits = info.field == &RoomTypeConfig::switchPanelCount;
+    for (int n = 0; n <= info.maximum; ++n) {
         char text[8];
         std::snprintf(text, sizeof text, twoDigits && n > 0 ? "%02d" : "%d", n);
         entries.emplace_back(text);
@@ -157,12 +157,12 @@ void setBit(T& value, int bit, bool on) {
 
 }  // namespace
 
-bool flagValue(const RoomTypeConfig& room, const FlagSpec& spec) {
-    switch (spec.field) {
+bool flagValue(const RoomTypeConfig& room, const FlagSpec& info) {
+    switch (info.field) {
         case FlagField::DoorPower:
-            return bitOf(room.doorPowerFlags, spec.bit);
+            return bitOf(room.doorPowerFlags, info.bit);
         case FlagField::BoardUse:
-            return bitOf(static_cast<std::uint8_t>(room.boardOptionFlags), spec.bit);
+            return bitOf(static_cast<std::uint8_t>(room.boardOptionFlags), info.bit);
         case FlagField::DryContactFirstFive:
             return room.dryContactFirstFive != 0;
         case FlagField::LowVoltageDoorbell:
@@ -172,20 +172,20 @@ bool flagValue(const RoomTypeConfig& room, const FlagSpec& spec) {
         case FlagField::PowerSwitch485:
             return room.powerSwitch485;
         case FlagField::CurtainOptions:
-            return bitOf(room.curtainOptions, spec.bit);
+            return bitOf(room.curtainOptions, info.bit);
         case FlagField::WaitKeyBlink:
             return room.waitKeyBlink;
     }
     return false;
 }
 
-void setFlagValue(RoomTypeConfig& room, const FlagSpec& spec, bool on) {
-    switch (spec.field) {
+void setFlagValue(RoomTypeConfig& room, const FlagSpec& info, bool on) {
+    switch (info.field) {
         case FlagField::DoorPower:
-            setBit(room.doorPowerFlags, spec.bit, on);
+            setBit(room.doorPowerFlags, info.bit, on);
             break;
         case FlagField::BoardUse:
-            setBit(room.boardOptionFlags, spec.bit, on);
+            setBit(room.boardOptionFlags, info.bit, on);
             break;
         case FlagField::DryContactFirstFive:
             room.dryContactFirstFive = on ? 1 : 0;
@@ -200,7 +200,7 @@ void setFlagValue(RoomTypeConfig& room, const FlagSpec& spec, bool on) {
             room.powerSwitch485 = on;
             break;
         case FlagField::CurtainOptions:
-            setBit(room.curtainOptions, spec.bit, on);
+            setBit(room.curtainOptions, info.bit, on);
             break;
         case FlagField::WaitKeyBlink:
             room.waitKeyBlink = on;

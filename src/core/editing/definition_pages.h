@@ -55,7 +55,7 @@ struct CountSpec {
 };
 extern const std::array<CountSpec, 13> kCountLists;
 // Entry texts of a count list: "0", "1", ...; the switch list reads "0", "01" ... "32".
-std::vector<std::string> countEntries(const CountSpec& spec);
+std::vector<std::string> countEntries(const CountSpec& info);
 
 // Maker and kind lists of the basic page (created hidden).
 extern const std::vector<std::string_view> kThermostatMakers;
@@ -90,8 +90,8 @@ struct FlagSpec {
     int bit;  // for the bytes; 0 for own flags
 };
 extern const std::array<FlagSpec, 15> kBasicFlags;
-bool flagValue(const model::RoomTypeConfig& room, const FlagSpec& spec);
-void setFlagValue(model::RoomTypeConfig& room, const FlagSpec& spec, bool on);
+bool flagValue(const model::RoomTypeConfig& room, const FlagSpec& info);
+void setFlagValue(model::RoomTypeConfig& room, const FlagSpec& info, bool on);
 
 // Function options: texts of the 48 check boxes, byte A bit 0 first.
 extern const std::array<std::array<std::string_view, 8>, 6> kFunctionOptionTexts;

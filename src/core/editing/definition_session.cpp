@@ -18,10 +18,10 @@ constexpr int kNoLamp = -1;
 // Field table: the basic page's minutes, the dimming page, the curtain pairs, the other-key and
 // reserved pages, in the order OK reads them.
 std::array<NumberFieldSpec, kNumberFieldCount> makeFieldSpecs() {
-    std::array<NumberFieldSpec, kNumberFieldCount> specs{};
-    auto put = [&specs](NumberField f, int tab, std::string_view before, std::string_view after,
+    std::array<NumberFieldSpec, kNumberFieldCount> infos{};
+    auto put = [&infos](NumberField f, int tab, std::string_view before, std::string_view after,
                         bool shown, int lamp, std::optional<std::pair<int, int>> range) {
-        specs[static_cast<int>(f)] = NumberFieldSpec{f, tab, before, after, shown, lamp, range};
+        infos[static_cast<int>(f)] = NumberFieldSpec{f, tab, before, after, shown, lamp, range};
     };
     put(NumberField::VacantMinutes, 0, "关门后未检测到人", "分钟后断电(1-99)", false, kNoLamp, {});
     put(NumberField::CardOutDelay, 2, "拔卡后延时", "秒断电(1-240秒)", true, kNoLamp,
@@ -54,12 +54,12 @@ std::array<NumberFieldSpec, kNumberFieldCount> makeFieldSpecs() {
             kSignalTexts[i], "秒后关闭", false, kSignalLamps[i], {});
     }
     put(NumberField::SafeLampTime, 6, "94/120打开灯", "秒后关闭(0不延时关)", false, kNoLamp, {});
-    return specs;
+    return infos;
 }
 
 const std::array<NumberFieldSpec, kNumberFieldCount>& fieldSpecs() {
-    static const auto specs = makeFieldSpecs();
-    return specs;
+    static const auto infos = makeFieldSpecs();
+    return infos;
 }
 
 std::string decimal(int value) {
@@ -358,18 +358,18 @@ bool DefinitionSession::nameAllowed(std::string_view name) {
 // The framework's field checks of one page: a failing field stops the page's reading, and the
 // values taken up to there stay. A number outside its range has already been taken.
 bool DefinitionSession::readPageFields(int tab, std::vector<std::string>& messages) {
-    for (const NumberFieldSpec& spec : fieldSpecs()) {
-        if (spec.tab != tab) continue;
-        const std::optional<int> value = parseInteger(m_form.numbers[static_cast<int>(spec.field)]);
+    for (const NumberFieldSpec& info : fieldSpecs()) {
+        if (info.tab != tab) continue;
+        const std::optional<int> value = parseInteger(m_form.numbers[static_cast<int>(info.field)]);
         if (!value) {
             messages.emplace_back("请键入一个整数。");
             return false;
         }
-        numberFieldValue(m_edit, spec.field) = *value;
-        if (spec.range && (*value < spec.range->first || *value > spec.range->second)) {
+        numberFieldValue(m_edit, info.field) = *value;
+        if (info.range && (*value < info.range->first || *value > info.range->second)) {
             char text[96];
-            std::snprintf(text, sizeof text, "“请填入一个在%d和%d之间的整数。”", spec.range->first,
-                          spec.range->second);
+            std::snprintf(text, sizeof text, "“请填入一个在%d和%d之间的整数。”", info.range->first,
+                          info.range->second);
             messages.emplace_back(text);
             return false;
         }

@@ -129,15 +129,15 @@ QWidget* DefinitionDialog::buildBasicPage() {
 
     int row = 3;
     for (std::size_t i = 0; i < editing::kCountLists.size(); ++i) {
-        const editing::CountSpec& spec = editing::kCountLists[i];
+        const editing::CountSpec& info = editing::kCountLists[i];
         auto* list = new QComboBox(page);
-        for (const std::string& entry : editing::countEntries(spec)) list->addItem(fromUtf8(entry));
-        list->setCurrentIndex(std::clamp(f.counts[i], 0, spec.maximum));
+        for (const std::string& entry : editing::countEntries(info)) list->addItem(fromUtf8(entry));
+        list->setCurrentIndex(std::clamp(f.counts[i], 0, info.maximum));
         int& value = f.counts[i];
         connect(list, &QComboBox::currentIndexChanged, this,
                 [&value](int index) { value = index; });
         const int column = static_cast<int>(i % 2) * 2;
-        grid->addWidget(labelFor(fromUtf8(spec.label), list, page), row, column);
+        grid->addWidget(labelFor(fromUtf8(info.label), list, page), row, column);
         grid->addWidget(list, row, column + 1);
         if (i % 2 == 1) ++row;
     }
@@ -218,11 +218,11 @@ void DefinitionDialog::addBasicHidden(QGridLayout* grid, int& row) {
 }
 
 QLineEdit* DefinitionDialog::numberField(NumberField field, QWidget* parent) {
-    const editing::NumberFieldSpec& spec = editing::numberFieldSpec(field);
+    const editing::NumberFieldSpec& info = editing::numberFieldSpec(field);
     std::string& text = m_session.form().numbers[static_cast<int>(field)];
     auto* edit = new QLineEdit(fromUtf8(text), parent);
     edit->setMaximumWidth(70);
-    edit->setAccessibleName(fromUtf8(spec.before.empty() ? spec.after : spec.before));
+    edit->setAccessibleName(fromUtf8(info.before.empty() ? info.after : info.before));
     connect(edit, &QLineEdit::textChanged, this, [&text](const QString& t) { text = toUtf8(t); });
     return edit;
 }
@@ -231,13 +231,13 @@ QLineEdit* DefinitionDialog::numberField(NumberField field, QWidget* parent) {
 // List pages
 
 QWidget* DefinitionDialog::buildListPage(ListPage page) {
-    const editing::ListPageSpec& spec = editing::listPageSpec(page);
+    const editing::ListPageSpec& info = editing::listPageSpec(page);
     auto* widget = new QWidget;
     widget->setObjectName(QStringLiteral("pageList%1").arg(static_cast<int>(page)));
     auto* grid = new QGridLayout(widget);
-    auto* note = new QLabel(fromUtf8(spec.note), widget);
+    auto* note = new QLabel(fromUtf8(info.note), widget);
     note->setWordWrap(true);
-    note->setVisible(spec.noteShown);
+    note->setVisible(info.noteShown);
     grid->addWidget(note, 0, 0, 1, 3);
     auto* selection = new QLabel(widget);
     selection->setObjectName(QStringLiteral("selection%1").arg(static_cast<int>(page)));
@@ -261,12 +261,12 @@ void DefinitionDialog::addPageExtras(ListPage page, QGridLayout* grid, int& row)
     DefinitionForm& f = m_session.form();
     // A row "before [field] after"; hidden rows are created hidden.
     auto fieldRow = [&](NumberField field, bool shown) {
-        const editing::NumberFieldSpec& spec = editing::numberFieldSpec(field);
+        const editing::NumberFieldSpec& info = editing::numberFieldSpec(field);
         QLineEdit* edit = numberField(field, parent);
-        auto* before = new QLabel(fromUtf8(spec.before), parent);
-        auto* after = new QLabel(fromUtf8(spec.after), parent);
+        auto* before = new QLabel(fromUtf8(info.before), parent);
+        auto* after = new QLabel(fromUtf8(info.after), parent);
         // The field is named by the text in front of it, or behind it when there is none.
-        (spec.before.empty() ? after : before)->setBuddy(edit);
+        (info.before.empty() ? after : before)->setBuddy(edit);
         auto* line = new QWidget(parent);
         auto* h = new QHBoxLayout(line);
         h->setContentsMargins(0, 0, 0, 0);
@@ -276,7 +276,7 @@ void DefinitionDialog::addPageExtras(ListPage page, QGridLayout* grid, int& row)
         h->addStretch(1);
         grid->addWidget(line, row++, 0, 1, 4);
         line->setVisible(shown);
-        if (spec.lampCondition >= 0)
+        if (info.lampCondition >= 0)
             m_conditional.emplace_back(field, page == ListPage::OtherKeys ? line : edit);
         return line;
     };
