@@ -292,13 +292,13 @@ bool DefinitionSession::inputBoardEnabled() const {
 
 void DefinitionSession::setVacantPowerOff(bool on) {
     m_form.vacantPowerOff = on;
-    m_form.numbers[static_cast<int>(NumberField::VacantMinutes)] = on ? "30" : "0";
+    m_form.numbers[static_cast<int>(NumberField::VacantMinutes)] = decimal(on ? 30 : 0);
 }
 
 void DefinitionSession::setFanTimer(bool on) {
     m_form.fanTimer = on;
-    m_form.numbers[static_cast<int>(NumberField::FanInterval)] = on ? "60" : "0";
-    m_form.numbers[static_cast<int>(NumberField::FanRunTime)] = on ? "5" : "0";
+    m_form.numbers[static_cast<int>(NumberField::FanInterval)] = decimal(on ? 60 : 0);
+    m_form.numbers[static_cast<int>(NumberField::FanRunTime)] = decimal(on ? 5 : 0);
 }
 
 // ---------------------------------------------------------------------------------------------
