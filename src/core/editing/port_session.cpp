@@ -109,15 +109,7 @@ void PortSession::openTables() {
         dropUnused(e, e.outputLamp, e.outputCount);
         return;
     }
-    e.inputLamp.fill(0);
-    e.outputLamp.fill(0);
-    e.lowVoltageLamp.fill(0);
-    e.legacyLamp.fill(0);
-    e.portSpareLampA.fill(0);
-    e.portSpareLampB.fill(0);
-    e.portSpareLowVoltageLamp.fill(0);
-    e.portCounters.fill(0);
-    e.portBlock.fill(0);
+    model::clearChannelTables(e);
     e.dim33With34 = 0;
     e.dim41With42 = 0;
 }

@@ -54,7 +54,6 @@ SceneSession::SceneSession(RoomTypeConfig& room, RoomTypeConfig& edit, EditMode 
     : m_room(room), m_edit(edit), m_mode(mode) {
     if (mode == EditMode::Modify) fillFromRoom(room, edit);
     m_slotState.fill(kNotControlled);
-    m_lampState.fill(kNotControlled);
     m_position.fill(3);
 }
 
@@ -119,10 +118,8 @@ void SceneSession::applyState(int slot, int state, bool loaded, int pauseMs,
                               std::vector<TimedFrame>& out) {
     m_slotState[slot] = state;
     m_loaded[slot] = loaded;
-    const int lamp = lampOf(slot);
-    if (lamp >= 0 && lamp < model::kLampCount) m_lampState[lamp] = state;
     if (!m_gate) return;
-    if (auto frame = liveFrame(currentCode(), lamp, state))
+    if (auto frame = liveFrame(currentCode(), lampOf(slot), state))
         out.push_back({std::move(*frame), pauseMs});
 }
 
@@ -134,7 +131,6 @@ std::vector<TimedFrame> SceneSession::chooseKey(int key) {
     m_key = key;
     m_slotState.fill(kNotControlled);
     m_loaded.fill(false);
-    m_lampState.fill(kNotControlled);
     // The load sends only when "切模式时发送" asks for it.
     m_gate = m_portOpen && m_sendOnSwitch;
     for (int slot = 0; slot <= 124; ++slot) {

@@ -82,7 +82,6 @@ private:
     bool m_sendOnSwitch = false;
     std::array<int, model::kChannelTableSize> m_slotState{};
     std::array<bool, model::kChannelTableSize> m_loaded{};
-    std::array<int, model::kLampCount> m_lampState{};
     std::array<int, model::kChannelTableSize> m_position{};
 };
 

@@ -14,7 +14,7 @@ bool DeviceRecord::isEmpty() const {
     return true;
 }
 
-void reset(RoomTypeConfig& room) {
+void clearChannelTables(RoomTypeConfig& room) {
     room.legacyLamp.fill(0);
     room.inputLamp.fill(0);
     room.outputLamp.fill(0);
@@ -24,6 +24,10 @@ void reset(RoomTypeConfig& room) {
     room.portSpareLowVoltageLamp.fill(0);
     room.portCounters.fill(0);
     room.portBlock.fill(0);
+}
+
+void reset(RoomTypeConfig& room) {
+    clearChannelTables(room);
     room.demoOutputState.fill(0);
     room.demoCardState = 0;
     room.lampInUse.fill(0);
@@ -136,8 +140,9 @@ void setOutput(RoomTypeConfig& room, int device, int channel, int lamp) {
 }
 
 std::string titleText(const RoomTypeConfig& room) {
-    return "   酒店名称:" + room.hotelName + "   房型:" + room.roomTypeName + "   房型编号:" +
-           room.roomTypeNumberText + "   主机型号:" + std::string(systemTypeName(room.systemType));
+    return "   酒店名称:" + room.hotelName + "   房型:" + room.roomTypeName +
+           "   房型编号:" + room.roomTypeNumberText +
+           "   主机型号:" + std::string(systemTypeName(room.systemType));
 }
 
 std::string channelEntryText(const RoomTypeConfig& room, int lamp) {
@@ -147,6 +152,8 @@ std::string channelEntryText(const RoomTypeConfig& room, int lamp) {
     return std::string(number) + (known ? room.lampNames[lamp] : std::string());
 }
 
-int channelEntryLamp(std::string_view entry) { return leadingNumber(entry); }
+int channelEntryLamp(std::string_view entry) {
+    return leadingNumber(entry);
+}
 
 }  // namespace room::model

@@ -183,6 +183,8 @@ struct RoomTypeConfig {
 
 // Clears what a new load or a new room type must not inherit; texts, counts and options stay.
 void reset(RoomTypeConfig& room);
+// The flattened channel tables and the port editor's small tables and counters, all zero.
+void clearChannelTables(RoomTypeConfig& room);
 // Lamp names and category lists from the catalogues (start-up).
 void initDefaults(RoomTypeConfig& room);
 // A room type as the program holds it right after start-up.
