@@ -38,6 +38,10 @@ struct Faults {
     bool garbage = false;      // noise bytes on the line before each answer
     bool corrupt = false;      // one data byte changed, checksum still right: a verify difference
     int chattyMs = 0;          // sends a status frame of its own this often, asked or not (0: no)
+    int cutAfter = 0;          // each answer breaks off after this many bytes (0: whole answers)
+    bool stray = false;        // a stray 0xF0 follows each answer
+    bool repeat = false;       // the first answer frame again in place of the second (or twice)
+    bool reorder = false;      // answer frames of one request in reverse order (short blocks)
 
     bool operator==(const Faults&) const = default;
 };

@@ -174,9 +174,23 @@ void Bus::clearAll() {
 void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) {
     const Faults& faults = m_devices[device].faults;
     if (faults.silent) return;
+    std::vector<const Answer*> order;
+    for (const Answer& answer : answers) order.push_back(&answer);
+    if (faults.reorder) std::reverse(order.begin(), order.end());
+    if (faults.repeat && !order.empty()) {
+        if (order.size() > 1) {
+            order[1] = order[0];
+        } else {
+            order.push_back(order[0]);
+        }
+    }
     Bytes bytes;
-    for (const Answer& answer : answers) {
-        const Bytes sent = applyFaults(answer, faults);
+    for (const Answer* answer : order) {
+        Bytes sent = applyFaults(*answer, faults);
+        if (faults.cutAfter > 0 && sent.size() > static_cast<std::size_t>(faults.cutAfter)) {
+            sent.resize(static_cast<std::size_t>(faults.cutAfter));
+        }
+        if (faults.stray) sent.push_back(kShortStart);
         bytes.insert(bytes.end(), sent.begin(), sent.end());
     }
     if (bytes.empty()) return;
@@ -185,7 +199,7 @@ void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) 
 }
 
 // Puts a device's bytes on the line from `ready` on, once the line is free.
-void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs) {
+void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked) {
     const auto byteTime = m_timing.byteTime();
     const auto spacing = std::max<Duration>(byteTime, std::chrono::milliseconds(dribbleMs));
     const auto count = static_cast<std::int64_t>(bytes.size());
@@ -198,6 +212,7 @@ void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs) {
 
     Scheduled scheduled;
     scheduled.device = device;
+    scheduled.unasked = unasked;
     scheduled.bytes = std::move(bytes);
     for (std::int64_t i = 0; i < count; ++i) scheduled.due.push_back(start + offset(i));
     const auto pos = std::find_if(m_scheduled.begin(), m_scheduled.end(), [&](const Scheduled& s) {
@@ -233,7 +248,7 @@ void Bus::chatUntil(TimePoint now) {
         if (!m_nextChat[v]) m_nextChat[v] = now + period;
         while (*m_nextChat[v] <= now) {
             schedule(v, applyFaults(chatter(static_cast<std::uint8_t>(v)), faults), *m_nextChat[v],
-                     faults.dribbleMs);
+                     faults.dribbleMs, true);
             *m_nextChat[v] += period;
         }
     }
@@ -264,7 +279,8 @@ std::vector<TimedByte> Bus::answerDue(TimePoint now) {
             ++it;
             continue;
         }
-        record({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes});
+        record({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes,
+                it->due.front() - m_timing.byteTime(), it->unasked});
         it = m_scheduled.erase(it);
     }
     return out;

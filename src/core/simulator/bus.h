@@ -83,6 +83,8 @@ struct BusEvent {
     TimePoint at;
     int device = -1;  // Received: the device addressed (0 all, -1 none); Answered: who answered
     Bytes bytes;
+    TimePoint began{};     // Answered: when its first byte was on the line
+    bool unasked = false;  // Answered: a chatty device's status frame
 };
 
 class Bus {
@@ -137,6 +139,7 @@ private:
         Bytes bytes;
         std::vector<TimePoint> due;
         std::size_t next = 0;
+        bool unasked = false;
     };
 
     void handle(const ConsoleFrame& frame, TimePoint at);
@@ -145,7 +148,7 @@ private:
     void clearAll();
     void record(BusEvent event);
     void respond(int device, const std::vector<Answer>& answers, TimePoint at);
-    void schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs);
+    void schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked = false);
     void chatUntil(TimePoint now);
     std::optional<TimePoint> nextChat() const;
     TimePoint firstFreeLine(TimePoint ready, Duration length) const;

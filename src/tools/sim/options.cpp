@@ -26,6 +26,11 @@ const char* const kUsage =
     "  --garbage LIST       send noise before each answer\n"
     "  --corrupt LIST       change one data byte of each answer (a verify difference)\n"
     "  --chatty DEV:MS,...  send a status frame of its own every MS milliseconds, asked or not\n"
+    "  --cut DEV:N,...      break each answer off after N bytes\n"
+    "  --stray LIST         put a stray 0xF0 on the line after each answer\n"
+    "  --repeat LIST        send the first answer frame again in place of the second (a single\n"
+    "                       answer twice)\n"
+    "  --reorder LIST       send the frames of one answer in reverse order (short-frame blocks)\n"
     "  --verbose            print every frame with a timestamp (ms) and its direction\n"
     "  --help               this text\n";
 
@@ -84,12 +89,18 @@ const std::map<std::string, FaultSetter>& faultOptions() {
         {"--bad-checksum", [](auto& f, int, auto v) { return !v && (f.badChecksum = true); }},
         {"--wrong-number",
          [](auto& f, int device, auto v) {
+             // Answering under number 0 is no fault at all: nobody would hear it as an answer.
+             if (v && *v == 0) return false;
              f.wrongNumber = v ? *v : device % 32 + 1;
              return true;
          }},
         {"--garbage", [](auto& f, int, auto v) { return !v && (f.garbage = true); }},
         {"--corrupt", [](auto& f, int, auto v) { return !v && (f.corrupt = true); }},
         {"--chatty", [](auto& f, int, auto v) { return v && *v > 0 && (f.chattyMs = *v, true); }},
+        {"--cut", [](auto& f, int, auto v) { return v && *v > 0 && (f.cutAfter = *v, true); }},
+        {"--stray", [](auto& f, int, auto v) { return !v && (f.stray = true); }},
+        {"--repeat", [](auto& f, int, auto v) { return !v && (f.repeat = true); }},
+        {"--reorder", [](auto& f, int, auto v) { return !v && (f.reorder = true); }},
     };
     return table;
 }
