@@ -65,6 +65,10 @@ TEST(Receiver, DropsWhatDoesNotFitAndResynchronises) {
         {"a repeated 0xF2 still starts the answer", concat({hex({0xF2}), kLong}), {kLong}},
         {"0xF2 then a short answer", concat({hex({0xF2}), shortOne}), {shortOne}},
         {"garbage only", hex({0x01, 0xF3, 0xF4, 0x0F, 0xEE, 0xF1, 0xF4}), {}},
+        // A stray start byte, or a short answer broken off, costs no following answer.
+        {"stray 0xF0 before a short answer", concat({hex({0xF0}), shortOne}), {shortOne}},
+        {"short answer cut off before a whole one",
+         concat({Bytes(shortOne.begin(), shortOne.begin() + 8), shortOne}), {shortOne}},
         {"end pair inside the data ends the answer",
          hex({0xF2, 0xF3, 1, 3, 0xF3, 0xF4, 0x99, 0xF3, 0xF4}),
          {hex({0xF2, 0xF3, 1, 3, 0xF3, 0xF4})}},

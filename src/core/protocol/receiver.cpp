@@ -1,5 +1,7 @@
 #include "core/protocol/receiver.h"
 
+#include <algorithm>
+
 namespace room::protocol {
 
 void Receiver::clear() {
@@ -59,10 +61,20 @@ std::optional<Answer> Receiver::pushShort(std::uint8_t byte) {
     const std::uint8_t sum = checksum(m_buffer.data(), 15);
     const bool sumOk = m_buffer[15] == sum ||
                        (m_rule == ShortRule::ChecksumOrMirror && m_buffer[15] == 0x88);
-    std::optional<Answer> answer;
-    if (m_buffer[16] == kShortEnd && sumOk) answer = Answer{Answer::Kind::Short, m_buffer};
-    clear();
-    return answer;
+    if (m_buffer[16] == kShortEnd && sumOk) {
+        Answer answer{Answer::Kind::Short, std::move(m_buffer)};
+        clear();
+        return answer;
+    }
+    // Not a frame after all; a stray 0xF0 may have stood before a real one, so the frame may
+    // start again at the next 0xF0 of what came.
+    const auto next = std::find(m_buffer.begin() + 1, m_buffer.end(), kShortStart);
+    if (next == m_buffer.end()) {
+        clear();
+    } else {
+        m_buffer.erase(m_buffer.begin(), next);
+    }
+    return std::nullopt;
 }
 
 }  // namespace room::protocol
