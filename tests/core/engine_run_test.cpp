@@ -41,6 +41,7 @@ TEST(EngineRun, SendAllServesDeviceOneFirstThenSkipsUnselectedAndUnused) {
         echo.insert(echo.end(), f.bytes.begin() + 2, f.bytes.end());
         return std::vector<Bytes>{echo};
     };
+    bus.delay = milliseconds(80);  // an answer cannot begin before the frame has left the line
     engine.setPortOpen(true, kT0);
     bus.take(engine.command(Action::SendAll, kT0));
     ASSERT_EQ(bus.log[0].statusTexts.size(), 2u);
@@ -57,12 +58,12 @@ TEST(EngineRun, SendAllServesDeviceOneFirstThenSkipsUnselectedAndUnused) {
         EXPECT_EQ(w.frame.bytes[3], w.frame.device);
         EXPECT_EQ(w.frame.bytes[4], 5);
     }
-    // Each device answers 30 ms after its frame; the run goes on 100 ms after the answer and
-    // waits 20 ms before serving the next in-use device.
-    EXPECT_EQ(msSince(bus.written[1].at), 150);
-    EXPECT_EQ(msSince(bus.written[2].at), 300);
-    EXPECT_EQ(msSince(bus.written[3].at), 450);
-    EXPECT_EQ(msSince(bus.now), 580);
+    // Each device answers 80 ms after its frame (which takes 71 ms on the line); the run goes on
+    // 100 ms after the answer and waits 20 ms before serving the next in-use device.
+    EXPECT_EQ(msSince(bus.written[1].at), 200);
+    EXPECT_EQ(msSince(bus.written[2].at), 400);
+    EXPECT_EQ(msSince(bus.written[3].at), 600);
+    EXPECT_EQ(msSince(bus.now), 780);
     EXPECT_EQ(engine.status(), "发送完成");
     EXPECT_EQ(engine.runMode(), RunMode::Idle);
     EXPECT_EQ(engine.currentDevice(), 0);
@@ -103,7 +104,7 @@ TEST(EngineRun, PeriodBySystemTypeForSilentDevices) {
         const bool shortFrames = c.systemType < 1 || c.systemType > 4;
         const size_t frames = shortFrames && c.action == Action::SendAll ? 6 : 1;
         ASSERT_EQ(bus.written.size(), frames);
-        EXPECT_EQ(msSince(bus.now) - msSince(bus.written.back().at), c.period);
+        EXPECT_EQ(msSince(bus.now) - msSince(bus.written.back().at), c.period + kGracePeriod.count());
         EXPECT_EQ(engine.runMode(), RunMode::Idle);
     }
 }
@@ -133,9 +134,10 @@ TEST(EngineRun, ShortFramedSendAllSendsTheBlocks50msApart) {
         Bytes(bus.written[0].frame.bytes.begin() + 5, bus.written[0].frame.bytes.begin() + 15),
         (Bytes{10, 11, 12, 13, 14, 15, 20, 21, 22, 23}));
     for (int i = 0; i < 6; ++i) EXPECT_EQ(msSince(bus.written[i].at), 50 * i);
-    // Timer 1 runs from the last block: 250 + 3000, then 20 ms before the in-use device 2.
-    for (int i = 6; i < 12; ++i) EXPECT_EQ(msSince(bus.written[i].at), 3270 + 50 * (i - 6));
-    EXPECT_EQ(msSince(bus.now), 3520 + 3000);
+    // Timer 1 runs from the last block: 250 + 3000, the grace of 600, then 20 ms before the
+    // in-use device 2.
+    for (int i = 6; i < 12; ++i) EXPECT_EQ(msSince(bus.written[i].at), 3870 + 50 * (i - 6));
+    EXPECT_EQ(msSince(bus.now), 4120 + 3000 + 600);
 }
 
 TEST(EngineRun, VerifyAllOf32DevicesListsSilentAndAbnormalDevices) {
@@ -172,11 +174,11 @@ TEST(EngineRun, VerifyAllOf32DevicesListsSilentAndAbnormalDevices) {
     EXPECT_EQ(all.runFinished->abnormal, (std::vector<int>{12, 25}));
 
     // An answering device moves on 100 ms after its answer (30 ms latency), a silent one after
-    // its period; every device here is in use, so 20 ms pass before each is served.
+    // its period and the grace; every device here is in use, so 20 ms pass before each is served.
     long served = 0;
     for (int d = 1; d <= 32; ++d) {
         EXPECT_EQ(msSince(*bus.firstWriteTo(d)), served) << d;
-        const long step = served + (silent.count(d) ? 3000 : 130);
+        const long step = served + (silent.count(d) ? 3600 : 130);
         served = step + 20;
     }
     EXPECT_EQ(msSince(bus.now), served - 20);
@@ -228,7 +230,7 @@ TEST(EngineRun, ReadAllVisitsSelectedNumbersUpTo32AndRestoresDeviceCount) {
     // Devices 2 and 4 are in use: 20 ms pause; 5 and 7 are not: served at the timer step.
     EXPECT_EQ(msSince(*bus.firstWriteTo(2)) - msSince(*bus.firstWriteTo(1)), 150);
     EXPECT_EQ(msSince(*bus.firstWriteTo(5)) - msSince(*bus.firstWriteTo(4)), 130);
-    EXPECT_EQ(msSince(*bus.firstWriteTo(8)) - msSince(*bus.firstWriteTo(7)), 3000);
+    EXPECT_EQ(msSince(*bus.firstWriteTo(8)) - msSince(*bus.firstWriteTo(7)), 3600);
 }
 
 TEST(EngineRun, StopEndsTheRunWithTheSummaryOfWhatWasVisited) {
@@ -238,7 +240,7 @@ TEST(EngineRun, StopEndsTheRunWithTheSummaryOfWhatWasVisited) {
     Bus bus(engine);
     engine.setPortOpen(true, kT0);
     bus.take(engine.command(Action::VerifyAll, kT0));
-    bus.runUntil(kT0 + milliseconds(5500));  // devices 1, 2 (2020) and 3 (5040) served
+    bus.runUntil(kT0 + milliseconds(6500));  // devices 1, 2 (2620) and 3 (6240) served
     EXPECT_EQ(engine.currentDevice(), 3);
     bus.take(engine.command(Action::Stop, bus.now));
     const Effects& stopped = bus.log.back();
@@ -313,7 +315,7 @@ TEST(EngineRun, ALateAnswerDuringThePauseIsCheckedAgainstNoDevice) {
     Bus bus(engine);
     engine.setPortOpen(true, kT0);
     bus.take(engine.command(Action::VerifyAll, kT0));
-    bus.runUntil(kT0 + milliseconds(2010));  // timer step at 2000, device 2 due at 2020
+    bus.runUntil(kT0 + milliseconds(2010));  // period over at 2000, device 2 due at 2620
     EXPECT_EQ(bus.written.size(), 1u);
     Bytes late = panelAnswer(held, 1, 3);
     late[20] = 0x33;  // output 4 of device 1
@@ -326,7 +328,7 @@ TEST(EngineRun, ALateAnswerDuringThePauseIsCheckedAgainstNoDevice) {
     EXPECT_EQ(engine.result(1), 0);
     // Device 2 still gets its full wait.
     bus.runToEnd();
-    EXPECT_EQ(msSince(*bus.firstWriteTo(2)), 2020);
-    EXPECT_EQ(msSince(*bus.firstWriteTo(3)), 5040);
+    EXPECT_EQ(msSince(*bus.firstWriteTo(2)), 2620);
+    EXPECT_EQ(msSince(*bus.firstWriteTo(3)), 6240);
     EXPECT_EQ(engine.title(), "未读到的编号:01 02 03 数据异常的编号:");
 }

@@ -218,7 +218,12 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"163,", LoadStatus::RefusedNewer, "软件版本低,请用1.6.3及以上版本打开!", 163},
         VersionCase{"1000,", LoadStatus::RefusedNewer, "软件版本低,请用10.0.0及以上版本打开!",
                     1000},
-        VersionCase{"-5,", LoadStatus::RefusedOlder, "配置文件版本低,请用0.0.5版本打开!", -5},
+        // No version to ask for: the field itself is broken.
+        VersionCase{"-5,", LoadStatus::RefusedOlder, "配置文件版本号无效,无法打开!", -5},
+        VersionCase{"99999999999,", LoadStatus::RefusedNewer, "配置文件版本号无效,无法打开!",
+                    2147483647},
+        VersionCase{"9999,", LoadStatus::RefusedNewer, "软件版本低,请用99.9.9及以上版本打开!",
+                    9999},
         VersionCase{"abc,", LoadStatus::RefusedOlder, "配置文件版本低,请用0.0.0版本打开!", 0},
         VersionCase{"", LoadStatus::LoadedTooOld, "配置文件版本低,请用0.0.0版本打开!", 0}));
 

@@ -46,6 +46,12 @@ struct SimRun {
     void take(Effects fx) {
         for (const OutFrame& frame : fx.writes) bus.feed(frame.bytes, now);
         log.push_back(std::move(fx));
+        drainEvents();
+    }
+
+    // What the bus saw, kept here: its own log is bounded and chatty devices fill it.
+    void drainEvents() {
+        for (simulator::BusEvent& event : bus.takeEvents()) events.push_back(std::move(event));
     }
 
     // Starts `action` (confirmed) and plays the bus until the run is over.
@@ -114,6 +120,7 @@ struct SimRun {
     Engine engine;
     TimePoint now = kStart;
     std::vector<Effects> log;
+    std::vector<simulator::BusEvent> events;
 };
 
 }  // namespace simrun

@@ -3,42 +3,14 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/commissioning/command_rules.h"
 #include "core/commissioning/texts.h"
 #include "core/protocol/frames.h"
 
 namespace room::commissioning {
 
 namespace {
-
-bool isBusDevice(int device) {
-    return device >= 1 && device <= kLastBusDevice;
-}
-
-FrameKind pageFrameKind(PageOperation operation) {
-    switch (operation) {
-        case PageOperation::Read:
-            return FrameKind::Read;
-        case PageOperation::Verify:
-            return FrameKind::Verify;
-        case PageOperation::Clear:
-            return FrameKind::Clear;
-        default:
-            return FrameKind::Send;
-    }
-}
-
-Effects messageOnly(std::string text) {
-    Effects fx;
-    fx.messages.push_back(std::move(text));
-    return fx;
-}
-
-Effects questionOnly(const char* text) {
-    Effects fx;
-    fx.question = Question{text::kQuestionCaption, text};
-    return fx;
-}
-
+constexpr auto isBusDevice = &Attribution::isBusNumber;
 }  // namespace
 
 Engine::Engine(model::RoomTypeConfig& room, model::RoomTypeConfig& edit)
@@ -48,8 +20,13 @@ int Engine::result(int device) const {
     return isBusDevice(device) ? m_results[device] : 0;
 }
 
+// Devices whose own answer was taken, less those whose number another talker claimed.
 int Engine::answeredDevices() const {
-    return static_cast<int>(std::count(m_answered.begin(), m_answered.end(), true));
+    int count = 0;
+    for (int device = 1; device <= kLastBusDevice; ++device) {
+        if (m_answered[device] && !m_attribution.inDoubt(device)) ++count;
+    }
+    return count;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -59,39 +36,20 @@ Effects Engine::setPortOpen(bool open, TimePoint /*now*/) {
     Effects fx;
     m_portOpen = open;
     // Whatever was half received belongs to the old port.
-    m_receiver.clear();
+    m_attribution.dropPartial();
     if (open) return fx;
     m_writes.clear();
     if (runActive()) finishRun(true, true, fx);
     return fx;
 }
 
-std::optional<std::string> Engine::refusal(Action action) const {
-    if (action == Action::ExitSendMode && runActive()) return text::kRunActive;
-    if (!m_portOpen) return text::kNoPort;
-    // The run buttons are hidden during a run; a driver that still asks is refused.
-    if (runActive()) return text::kRunActive;
-    return std::nullopt;
-}
-
-std::optional<std::string> Engine::question(Action action) const {
-    switch (action) {
-        case Action::ReadAll:
-            return text::kAskReadAll;
-        case Action::ClearAll:
-            return text::kAskClearAll;
-        case Action::LeaveNetwork:
-            return text::kAskLeaveNetwork;
-        default:
-            return std::nullopt;
-    }
-}
-
 Effects Engine::command(Action action, TimePoint now, bool confirmed) {
     if (action == Action::Stop) return stop(now);
-    if (auto refused = refusal(action)) return messageOnly(*refused);
+    if (auto refused = commandRefusal(action, m_portOpen, runActive())) {
+        return messageOnly(*refused);
+    }
     if (!confirmed) {
-        if (auto asked = question(action)) return questionOnly(asked->c_str());
+        if (auto asked = commandQuestion(action)) return questionOnly(*asked);
     }
     switch (action) {
         case Action::SendAll:
@@ -158,6 +116,9 @@ Effects Engine::startRun(RunMode mode, TimePoint now) {
     m_answered.fill(false);
     m_served.fill(false);
     m_differences.clear();
+    m_attribution.startRun();
+    m_readStage.clear();
+    m_inGrace = false;
     m_planned = 1 + remainingDevices(m_room, mode, 1);
     fx.runButtonsShown = false;
     fx.runStarted = Progress{mode, 1, 0, m_planned, 0};
@@ -169,8 +130,7 @@ Effects Engine::startRun(RunMode mode, TimePoint now) {
 void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) {
     m_verify.errorCount = 0;
     if (m_runMode == RunMode::VerifyAll) {
-        m_verify.verifyDevice = device;
-        m_verify.blockCounter = 6;
+        m_verify = protocol::VerifyState{device, 6, 0, 0};
         protocol::prepareWorkingCopy(m_room.devices[device], m_edit.devices[device]);
     } else {
         m_verify.verifyDevice = 0;
@@ -178,19 +138,26 @@ void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) 
     setStatus(formatNumber(text::kServing, device), fx);
     m_lastServed = device;
     m_served[device] = true;
-    m_awaited = device;
-    m_awaitedDone = false;
+    m_attribution.await(device);
     ++m_visited;
     m_planned = m_visited + remainingDevices(m_room, m_runMode, device);
     fx.progress = Progress{m_runMode, device, m_visited, m_planned, answeredDevices()};
     queueFrames(device, runFrameKind(m_runMode),
                 protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
-    m_timer1 = busyUntil(now) + period;
+    m_timer1 = m_writes.busyUntil(now) + period;
     m_serveDeadline = *m_timer1;
 }
 
 void Engine::runStep(TimePoint now, Effects& fx) {
     m_timer1.reset();
+    if (!m_inGrace && m_attribution.awaited() != 0) {
+        // The period is over without a whole answer: listen a while longer, taking nothing.
+        leaveServed(fx);
+        m_inGrace = true;
+        m_timer1 = now + kGracePeriod;
+        return;
+    }
+    m_inGrace = false;
     leaveServed(fx);
     const int device = nextDevice(m_room, m_runMode, m_currentDevice);
     if (device == 0) {
@@ -209,11 +176,10 @@ void Engine::runStep(TimePoint now, Effects& fx) {
 // The run moves on from the device it served: a check that got part of the device's short
 // blocks ends here with the count of those missing, so it is never left without a verdict.
 void Engine::leaveServed(Effects& fx) {
-    if (m_awaited != 0 && !m_awaitedDone && m_runMode == RunMode::VerifyAll) {
+    if (m_attribution.awaited() != 0 && m_runMode == RunMode::VerifyAll) {
         applyOutcome(protocol::verifyIncomplete(m_verify, true), 0, fx);
     }
-    m_awaited = 0;
-    m_awaitedDone = false;
+    m_attribution.closeWindow();
 }
 
 std::vector<int> Engine::unreachedDevices() const {
@@ -235,20 +201,31 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
     summary.stopped = stopped;
     summary.portLost = portLost;
     summary.unread = unreadDevices(mode, m_served, m_results, m_answered);
-    if (mode == RunMode::VerifyAll) summary.abnormal = abnormalDevices(m_room, m_results);
+    ResultTable judged = m_results;
+    if (mode == RunMode::SendAll) {
+        // A send keeps no results of its own; what an earlier verify found is not this run's.
+        for (int d = 1; d <= kLastBusDevice; ++d) {
+            judged[d] = m_answered[d] && m_attribution.inDoubt(d) ? 2 : 0;
+        }
+    }
+    summary.abnormal = abnormalDevices(m_room, mode, m_served, judged);
     if (stopped) summary.unreached = unreachedDevices();
     if (std::string title = summaryTitle(summary); !title.empty()) {
         m_title = title;
         fx.title = std::move(title);
     }
     if (mode == RunMode::ReadAll) {
+        if (m_readStage.commit(m_room)) {
+            m_readBackDone = true;
+            fx.readBack = true;
+        }
         // A read-back may have raised deviceCount to the highest device that answered.
         m_room.deviceCount = model::deviceCountFromCounts(m_room);
     }
     m_timer1.reset();
     m_pendingServe.reset();
-    m_awaited = 0;
-    m_awaitedDone = false;
+    m_inGrace = false;
+    m_attribution.closeWindow();
     setStatus(finishedStatus(summary), fx);
     m_currentDevice = 0;
     m_runMode = RunMode::Idle;
@@ -262,32 +239,36 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
 Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
     Effects fx;
     for (std::uint8_t byte : bytes) {
-        if (auto answer = m_receiver.push(byte)) handleAnswer(*answer, now, fx);
+        if (auto heard = m_attribution.push(byte, now)) handleAnswer(*heard, now, fx);
     }
     return fx;
 }
 
-void Engine::handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx) {
+void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
+    const protocol::Answer& answer = heard.answer;
     AnswerNote note;
     note.device = protocol::answerDevice(answer);
     note.badChecksum = !protocol::checkAnswerSum(answer).ok;
-    note.fate = judge(answer, note.device);
-    if (note.fate == AnswerFate::Taken && judging()) {
-        if (!take(answer, fx)) {
-            note.fate = AnswerFate::Ignored;
-        } else if (runActive()) {
-            m_answered[note.device] = true;
-            // A long answer is the whole device; short ones end with block 14.
-            const bool last = answer.kind == protocol::Answer::Kind::Long ||
-                              (answer.bytes.size() > 4 && answer.bytes[4] == 14);
-            if (last) m_awaitedDone = true;
-            // Move on soon; but answers never hold a device past its period, so a device that
-            // keeps talking cannot keep a run on itself.
-            m_timer1 = std::min(busyUntil(now) + kAnswerPeriod, m_serveDeadline + kAnswerPeriod);
+    note.bytes = answer.bytes;
+    if (judging()) {
+        note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
+        if (note.fate == AnswerFate::Taken) {
+            if (!take(answer, fx)) note.fate = AnswerFate::Ignored;
+            if (runActive() && m_attribution.isComplete()) answerComplete(now);
+        } else if (runActive() && note.fate != AnswerFate::Ignored && !note.badChecksum) {
+            outOfTurn(note.device, fx);
         }
     }
-    note.bytes = answer.bytes;
     fx.answers.push_back(std::move(note));
+}
+
+// The awaited device's whole answer is in: move on soon; but answers never hold a device past
+// its period, so a device that keeps talking cannot keep a run on itself.
+void Engine::answerComplete(TimePoint now) {
+    // A whole answer counts when it acknowledged a send, or was checked or read.
+    const int device = m_lastServed;
+    m_answered[device] = m_runMode == RunMode::SendAll || m_results[device] != 0;
+    m_timer1 = std::min(m_writes.busyUntil(now) + kAnswerPeriod, m_serveDeadline + kAnswerPeriod);
 }
 
 // Whether answers are being checked or stored at all: during a run, and after a switch page's
@@ -298,11 +279,6 @@ bool Engine::judging() const {
            (m_pageOperation == PageOperation::Read || m_pageOperation == PageOperation::Verify);
 }
 
-int Engine::awaitedDevice() const {
-    if (runActive()) return m_awaitedDone ? 0 : m_awaited;
-    return m_pageDevice;
-}
-
 // Configuration answers come in the framing the room's system type uses for its frames.
 bool Engine::expectedFraming(const protocol::Answer& answer) const {
     if (protocol::usesLongFrames(m_room)) return answer.kind == protocol::Answer::Kind::Long;
@@ -310,55 +286,111 @@ bool Engine::expectedFraming(const protocol::Answer& answer) const {
            answer.bytes[1] == protocol::kShortConfigAnswer;
 }
 
-AnswerFate Engine::judge(const protocol::Answer& answer, int number) const {
-    if (!judging()) return AnswerFate::Taken;
-    // Not a configuration answer at all (a status frame, another framing): whoever sent it.
-    if (!expectedFraming(answer)) return AnswerFate::Ignored;
-    const int awaited = awaitedDevice();
-    if (awaited != 0 && number == awaited) return AnswerFate::Taken;
-    const bool asked = isBusDevice(number) && (m_served[number] || number == m_pageDevice);
-    return asked ? AnswerFate::Late : AnswerFate::Foreign;
+// A configuration answer that adds up came under `number` out of turn. From now on in this run
+// nothing under that number is vouched for: a device already found OK or read is not any more.
+// A number not served yet says so in its own turn; one served without an answer stays unread.
+void Engine::outOfTurn(int number, Effects& fx) {
+    if (!m_attribution.doubt(number) || !m_served[number]) return;
+    m_readStage.drop(number);
+    if (m_results[number] == 1 || (m_runMode == RunMode::SendAll && m_answered[number])) {
+        conflict(number, fx);
+    }
+}
+
+void Engine::conflict(int number, Effects& fx) {
+    noteDifference(formatNumber(text::kConflict, number), fx);
+    setResult(number, 2, fx);
+}
+
+void Engine::noteDifference(std::string text, Effects& fx) {
+    m_differences.push_back(text);
+    fx.differences.push_back(text);
+    setStatus(std::move(text), fx);
 }
 
 // The answer of the awaited device, for what the run (or else the page) is doing. Returns
 // whether it was of use: checked, stored, or a send's acknowledgement.
 bool Engine::take(const protocol::Answer& answer, Effects& fx) {
-    switch (m_runMode) {
-        case RunMode::VerifyAll:
-            return verify(answer, fx);
-        case RunMode::ReadAll:
-            return readBack(answer, m_awaited, fx);
-        case RunMode::SendAll:
-            return true;  // a send is acknowledged with the configuration the device took
-        case RunMode::ClearAll:
-            return false;
-        case RunMode::Idle:
-            break;
+    const RunMode mode = m_runMode;
+    const bool check = mode == RunMode::VerifyAll ||
+                       (mode == RunMode::Idle && m_pageOperation == PageOperation::Verify);
+    if (check) {
+        if (!verify(answer, fx)) return false;
+        if (runActive() && m_results[m_lastServed] != 0) m_attribution.markComplete();
+        return true;
     }
-    if (m_pageOperation == PageOperation::Verify) {
-        return m_verify.verifyDevice != 0 && verify(answer, fx);
+    if (mode == RunMode::ClearAll) return false;
+    if (answer.kind == protocol::Answer::Kind::Short) return takeBlock(answer, fx);
+    if (mode == RunMode::SendAll) {
+        // Only an acknowledgement that adds up says the device took its configuration.
+        if (!protocol::checkAnswerSum(answer).ok) return false;
+        m_attribution.markComplete();
+        if (m_attribution.inDoubt(m_lastServed)) conflict(m_lastServed, fx);
+        return true;
     }
-    return readBack(answer, m_pageDevice, fx);
+    if (!readBack({answer}, fx)) return false;
+    if (runActive()) m_attribution.markComplete();
+    return true;
+}
+
+// A short block of the awaited device's send acknowledgement or read: the answer is whole once
+// each of the six came once. A block that comes again spoils a read.
+bool Engine::takeBlock(const protocol::Answer& answer, Effects& fx) {
+    const int device = runActive() ? m_lastServed : m_pageDevice;
+    const BlockFate fate = m_attribution.addBlock(answer);
+    if (fate == BlockFate::NotABlock) return false;
+    if (fate == BlockFate::Repeat) {
+        if (m_runMode == RunMode::SendAll) return true;
+        noteDifference(protocol::repeatedBlockText(device, answer.bytes[4]), fx);
+        if (runActive()) m_attribution.markComplete();
+        m_attribution.takeBlocks();
+        return true;
+    }
+    if (!m_attribution.allBlocks()) return true;
+    if (runActive()) m_attribution.markComplete();
+    std::vector<protocol::Answer> blocks = m_attribution.takeBlocks();
+    if (m_runMode != RunMode::SendAll) return readBack(std::move(blocks), fx);
+    if (m_attribution.inDoubt(device)) conflict(device, fx);
+    return true;
 }
 
 bool Engine::verify(const protocol::Answer& answer, Effects& fx) {
+    if (m_verify.verifyDevice == 0) return false;
     protocol::CheckOutcome outcome =
         protocol::verifyAnswer(answer, m_room, m_edit, m_verify, runActive());
     if (!outcome.handled()) return false;
     // Every text but a closing verdict is a difference.
-    const std::size_t differences =
+    std::size_t differences =
         outcome.status.size() - (outcome.result && !outcome.status.empty() ? 1 : 0);
+    if (runActive() && outcome.result == 1 && m_attribution.inDoubt(outcome.device)) {
+        // Matching data under a number two talkers claim proves nothing.
+        outcome.status.back() = formatNumber(text::kConflict, outcome.device);
+        outcome.status.push_back(formatNumber(text::kVerdictFailed, outcome.device));
+        outcome.result = 2;
+        ++differences;
+    }
     applyOutcome(std::move(outcome), differences, fx);
     return true;
 }
 
-bool Engine::readBack(const protocol::Answer& answer, int device, Effects& fx) {
-    protocol::CheckOutcome outcome = protocol::readBackAnswer(answer, m_room, device);
-    if (!outcome.handled()) return false;
-    if (outcome.wroteRoom) {
-        m_readBackDone = true;
-        fx.readBack = true;
+// During a run the read is kept back until the run ends; a page read is written at once.
+bool Engine::readBack(std::vector<protocol::Answer> answers, Effects& fx) {
+    const int device = runActive() ? m_lastServed : m_pageDevice;
+    protocol::CheckOutcome outcome;
+    if (runActive()) {
+        if (m_attribution.inDoubt(device)) {
+            conflict(device, fx);
+            return true;
+        }
+        outcome = m_readStage.stage(m_room, device, std::move(answers));
+    } else {
+        outcome = readBackWhole(answers, m_room, device);
+        if (outcome.wroteRoom) {
+            m_readBackDone = true;
+            fx.readBack = true;
+        }
     }
+    if (!outcome.handled()) return false;
     // A refused answer is a difference to show; "读取完成" is not.
     const std::size_t differences = outcome.badChecksum ? outcome.status.size() : 0;
     applyOutcome(std::move(outcome), differences, fx);
@@ -415,19 +447,7 @@ void Engine::setResult(int device, int value, Effects& fx) {
 
 void Engine::setPageOperation(PageOperation operation) {
     m_pageOperation = operation;
-    switch (operation) {
-        case PageOperation::Send:
-        case PageOperation::NumberOnly:
-            m_execution = Execution::AnyKey;
-            break;
-        case PageOperation::Read:
-        case PageOperation::Verify:
-        case PageOperation::Clear:
-            m_execution = Execution::OnReceipt;
-            break;
-        case PageOperation::None:
-            break;
-    }
+    if (auto execution = executionFor(operation)) m_execution = *execution;
 }
 
 void Engine::setExecution(Execution execution) {
@@ -454,19 +474,11 @@ bool Engine::checkBoxEnabled(int device) const {
     return m_pageOperation == PageOperation::Read || m_room.devices[device].inUse != 0;
 }
 
-std::optional<std::string> Engine::pageRefusal(int device) const {
-    if (runActive()) return text::kRunActive;
-    if (!m_portOpen) return text::kNoPort;
-    if (m_pageOperation == PageOperation::None) return text::kNoOperation;
-    if (m_room.devices[device].type == 0 && m_pageOperation != PageOperation::Read) {
-        return text::kTypeUnknown;
-    }
-    return std::nullopt;
-}
-
 Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
     if (!isBusDevice(device)) return messageOnly(text::kBadDevice);
-    if (auto refused = pageRefusal(device)) return messageOnly(*refused);
+    if (auto refused = pageRefusal(m_room, device, m_pageOperation, m_portOpen, runActive())) {
+        return messageOnly(*refused);
+    }
     if (m_pageOperation == PageOperation::Send && m_execution == Execution::OnReceipt &&
         !confirmed) {
         return questionOnly(text::kAskOnReceipt);
@@ -478,8 +490,9 @@ Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
     m_pageDevice = device;
     m_pageCheckPending =
         m_pageOperation == PageOperation::Verify || m_pageOperation == PageOperation::Read;
+    m_attribution.await(device);
     if (m_pageOperation == PageOperation::Verify) {
-        m_verify = protocol::VerifyState{device, 6, 0};
+        m_verify = protocol::VerifyState{device, 6, 0, 0};
         protocol::prepareWorkingCopy(m_room.devices[device], m_edit.devices[device]);
     } else {
         m_verify.verifyDevice = 0;
@@ -498,23 +511,15 @@ Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
 
 TimePoint Engine::queueFrames(int device, FrameKind kind, std::vector<protocol::Bytes> frames,
                               TimePoint now, Effects& fx) {
-    TimePoint due = m_writes.empty() ? now : std::max(now, m_writes.back().due + kFramePause);
-    TimePoint last = due;
-    for (protocol::Bytes& bytes : frames) {
-        OutFrame frame{device, kind, std::move(bytes)};
-        if (m_writes.empty() && due <= now) {
-            fx.writes.push_back(std::move(frame));
-        } else {
-            m_writes.push_back(PendingWrite{due, std::move(frame)});
-        }
-        last = due;
-        due += kFramePause;
-    }
+    const std::size_t first = fx.writes.size();
+    const TimePoint last = m_writes.push(device, kind, std::move(frames), now, fx.writes);
+    for (std::size_t i = first; i < fx.writes.size(); ++i) wrote(fx.writes[i], now);
     return last;
 }
 
-TimePoint Engine::busyUntil(TimePoint now) const {
-    return m_writes.empty() ? now : std::max(now, m_writes.back().due);
+// A request is out once its first frame has left the line: its device's answer may begin then.
+void Engine::wrote(const OutFrame& frame, TimePoint now) {
+    m_attribution.requestSent(frame.device, now + protocol::lineTime(frame.bytes.size()));
 }
 
 std::optional<TimePoint> Engine::nextDeadline() const {
@@ -522,7 +527,7 @@ std::optional<TimePoint> Engine::nextDeadline() const {
     auto consider = [&next](std::optional<TimePoint> due) {
         if (due && (!next || *due < *next)) next = due;
     };
-    if (!m_writes.empty()) consider(m_writes.front().due);
+    consider(m_writes.nextDue());
     if (m_pendingServe) consider(m_pendingServe->due);
     consider(m_timer1);
     consider(m_pageBusyUntil);
@@ -533,9 +538,9 @@ Effects Engine::onTimeout(TimePoint now) {
     Effects fx;
     // Everything that has come due, in order: frames first, as a blocked window would send them.
     for (;;) {
-        if (!m_writes.empty() && m_writes.front().due <= now) {
-            fx.writes.push_back(std::move(m_writes.front().frame));
-            m_writes.pop_front();
+        if (std::optional<OutFrame> frame = m_writes.popDue(now)) {
+            wrote(*frame, now);
+            fx.writes.push_back(std::move(*frame));
         } else if (m_pageBusyUntil && *m_pageBusyUntil <= now) {
             m_pageBusyUntil.reset();
             endPageCheck(fx);

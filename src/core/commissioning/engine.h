@@ -8,17 +8,18 @@
 // console live here.
 
 #include <array>
-#include <deque>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "core/commissioning/attribution.h"
 #include "core/commissioning/effects.h"
+#include "core/commissioning/read_stage.h"
 #include "core/commissioning/run_rules.h"
+#include "core/commissioning/write_queue.h"
 #include "core/model/room_type.h"
 #include "core/protocol/checks.h"
-#include "core/protocol/receiver.h"
 
 namespace room::commissioning {
 
@@ -77,10 +78,6 @@ public:
     int answeredDevices() const;
 
 private:
-    struct PendingWrite {
-        TimePoint due;
-        OutFrame frame;
-    };
     struct PendingServe {
         TimePoint due;
         int device = 0;
@@ -91,8 +88,6 @@ private:
     Effects clearAll(TimePoint now);
     Effects sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent);
     Effects stop(TimePoint now);
-    std::optional<std::string> refusal(Action action) const;
-    std::optional<std::string> question(Action action) const;
 
     // Timer 1 and the run
     void serve(int device, Milliseconds period, TimePoint now, Effects& fx);
@@ -101,27 +96,27 @@ private:
     void finishRun(bool stopped, bool portLost, Effects& fx);
     std::vector<int> unreachedDevices() const;
 
-    // Answers: each is attributed by the device number it carries before anything is done with it.
-    void handleAnswer(const protocol::Answer& answer, TimePoint now, Effects& fx);
+    // Answers: the attribution says whose an answer is before anything is done with it.
+    void handleAnswer(const Heard& heard, TimePoint now, Effects& fx);
     bool judging() const;
-    int awaitedDevice() const;
     bool expectedFraming(const protocol::Answer& answer) const;
-    AnswerFate judge(const protocol::Answer& answer, int number) const;
     bool take(const protocol::Answer& answer, Effects& fx);
+    bool takeBlock(const protocol::Answer& answer, Effects& fx);
     bool verify(const protocol::Answer& answer, Effects& fx);
-    bool readBack(const protocol::Answer& answer, int device, Effects& fx);
+    bool readBack(std::vector<protocol::Answer> answers, Effects& fx);
+    void answerComplete(TimePoint now);
+    void outOfTurn(int number, Effects& fx);
+    void conflict(int number, Effects& fx);
+    void noteDifference(std::string text, Effects& fx);
     void applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx);
     void setResult(int device, int value, Effects& fx);
     void pageResult(int value, Effects& fx);
     void endPageCheck(Effects& fx);
 
-    // Single-device sends
-    std::optional<std::string> pageRefusal(int device) const;
-
     // Writes: frames leave in order, kFramePause apart; returns when the last one is due.
     TimePoint queueFrames(int device, FrameKind kind, std::vector<protocol::Bytes> frames,
                           TimePoint now, Effects& fx);
-    TimePoint busyUntil(TimePoint now) const;
+    void wrote(const OutFrame& frame, TimePoint now);
     void setStatus(std::string text, Effects& fx);
 
     model::RoomTypeConfig& m_room;
@@ -133,7 +128,8 @@ private:
     ResultTable m_results{};
     protocol::VerifyState m_verify{};
     bool m_readBackDone = false;
-    protocol::Receiver m_receiver;
+    Attribution m_attribution;
+    ReadStage m_readStage;
 
     PageOperation m_pageOperation = PageOperation::None;
     Execution m_execution = Execution::OnReceipt;
@@ -144,18 +140,16 @@ private:
     int m_visited = 0;
     int m_planned = 0;
     int m_lastServed = 0;
-    DeviceFlags m_answered{};  // devices whose own answer was taken in this run
+    DeviceFlags m_answered{};  // devices whose own whole answer was taken in this run
     DeviceFlags m_served{};    // devices this run has served
 
-    // The device whose answer the run waits for (0 between devices) and whether it is complete.
-    int m_awaited = 0;
-    bool m_awaitedDone = false;
     TimePoint m_serveDeadline{};  // answers never keep a device beyond its period
+    bool m_inGrace = false;       // the period ended unanswered; still listening before moving on
     // The switch pages' single-device check, and whether its verdict is still due.
     int m_pageDevice = 0;
     bool m_pageCheckPending = false;
 
-    std::deque<PendingWrite> m_writes;
+    WriteQueue m_writes{kFramePause};
     std::optional<PendingServe> m_pendingServe;
     std::optional<TimePoint> m_timer1;
     std::optional<TimePoint> m_pageBusyUntil;

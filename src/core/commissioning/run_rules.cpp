@@ -84,11 +84,13 @@ std::vector<int> unreadDevices(RunMode mode, const DeviceFlags& served, const Re
     return unread;
 }
 
-std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, const ResultTable& results) {
+std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, RunMode mode,
+                                 const DeviceFlags& served, const ResultTable& results) {
     std::vector<int> abnormal;
-    const int last = std::clamp(room.deviceCount, 0, kLastBusDevice);
+    const bool verify = mode == RunMode::VerifyAll;
+    const int last = verify ? std::clamp(room.deviceCount, 0, kLastBusDevice) : kLastBusDevice;
     for (int device = 1; device <= last; ++device) {
-        if (results[device] == 2) abnormal.push_back(device);
+        if (results[device] == 2 && (verify || served[device])) abnormal.push_back(device);
     }
     return abnormal;
 }
@@ -106,7 +108,7 @@ std::string summaryTitle(const RunSummary& summary) {
         title = text::kUnread;
         for (int device : summary.unread) title += formatNumber("%02d ", device);
     }
-    if (summary.mode == RunMode::VerifyAll) {
+    if (summary.mode == RunMode::VerifyAll || !summary.abnormal.empty()) {
         title += text::kAbnormal;
         for (int device : summary.abnormal) title += formatNumber("%02d ", device);
     }

@@ -15,6 +15,9 @@ constexpr int kLastBusDevice = model::kBusDevices;  // a run never addresses a d
 
 constexpr Milliseconds kServePeriod{3000};  // timer 1 after serving a device in a run step
 constexpr Milliseconds kAnswerPeriod{100};  // timer 1 after a complete answer
+// After a device's period ends unanswered the run still listens this long before the next
+// request, so that a late answer is heard as late instead of landing in the next device's turn.
+constexpr Milliseconds kGracePeriod{600};
 constexpr Milliseconds kInUsePause{20};     // before serving a device whose record is in use
 constexpr Milliseconds kFramePause{protocol::kShortFramePauseMs};  // between frames on the bus
 constexpr Milliseconds kPageBusyPause{2000};  // switch pages' send buttons after a single send
@@ -41,11 +44,14 @@ using DeviceFlags = std::array<bool, kLastBusDevice + 1>;
 // has no result (verify all, read all) or whose answer never came (send all: `answered`).
 std::vector<int> unreadDevices(RunMode mode, const DeviceFlags& served, const ResultTable& results,
                                const DeviceFlags& answered);
-// Devices 1..deviceCount whose answer differed.
-std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, const ResultTable& results);
+// Devices listed after "数据异常的编号:": for verify all those 1..deviceCount whose answer
+// differed; for the other runs the served devices whose answer is in doubt (result 2).
+std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, RunMode mode,
+                                 const DeviceFlags& served, const ResultTable& results);
 
 // Title line at the end of a run: the lists of a read all or verify all; a send all shows one
-// only when a device did not answer. A cut-short run adds the devices it never served.
+// only when a device did not answer. Read all and send all list abnormal devices only when
+// there are some. A cut-short run adds the devices it never served.
 // Empty when there is nothing to show.
 std::string summaryTitle(const RunSummary& summary);
 // Status line at the end of a run; a cut-short run says it stopped or lost its port.

@@ -20,6 +20,10 @@ inline constexpr const char* kSent = "发送完成";
 inline constexpr const char* kReadDone = "读取完成";
 inline constexpr const char* kVerifyDone = "校验完成";
 inline constexpr const char* kServing = "正在处理第%02d个";
+// A number answered out of turn in a run: two talkers claim it, nothing of it is vouched for.
+inline constexpr const char* kConflict = "第%02d个面板编号冲突";
+inline constexpr const char* kVerdictFailed = "第%02d个面板异常";
+inline constexpr const char* kVerdictOk = "第%02d个面板OK  ";
 
 inline constexpr const char* kUnread = "未读到的编号:";
 inline constexpr const char* kAbnormal = "数据异常的编号:";

@@ -193,9 +193,16 @@ void verifyShort(Verifier& v, const AnswerView& view, const RoomTypeConfig& room
         }
         return false;
     };
+    const int bit = shortBlockBit(block);
+    if (bit < 0) return;  // not a configuration block
+    if (state.blocks & (1u << bit)) {
+        // A block that comes twice may be another talker's: the check cannot vouch for it.
+        v.report(repeatedBlockText(d, block));
+        return;
+    }
+    state.blocks |= 1u << bit;
     int expected[6];
     if (block == 1) {
-        state.errorCount = 0;
         v.compareRun(view, 5, device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", d);
         v.compareRun(view, 11, device.outputs.data(), 4, "继电器第%02d个数据异常 %02X ", d);
     } else if (block == 5) {
@@ -205,19 +212,18 @@ void verifyShort(Verifier& v, const AnswerView& view, const RoomTypeConfig& room
         const model::OutputMask& row = room.outputMasks[d][block - 11];
         for (int k = 0; k < 6; ++k) expected[k] = row[k];
         if (differs(5, expected, 6)) v.report(format("第%2d 继电器模式数据异常", block - 10));
-    } else {
-        return;  // not a configuration block
     }
-    --state.blockCounter;
-    if (block != 14) return;
-    if (state.blockCounter != 0) {
-        v.verdictMissing(state.blockCounter);  // blocks were lost on the way
-    } else {
-        v.verdict();
-    }
+    if (--state.blockCounter == 0) v.verdict();
 }
 
 }  // namespace
+
+int shortBlockBit(int block) {
+    if (block == 1) return 0;
+    if (block == 5) return 1;
+    if (block >= 11 && block <= 14) return block - 9;
+    return -1;
+}
 
 int answerDevice(const Answer& answer) {
     const std::size_t at = answer.kind == Answer::Kind::Long ? 3 : 2;
@@ -239,6 +245,10 @@ AnswerSum checkAnswerSum(const Answer& answer) {
     return sum;
 }
 
+std::string repeatedBlockText(int device, int block) {
+    return format("第%02d个面板第%02d块重复", device, block);
+}
+
 std::string checksumText(int device, const AnswerSum& sum) {
     return format("第%02d个面板校验和异常 %02X %02X ", device, hexByte(sum.expected),
                   hexByte(sum.received));
@@ -246,7 +256,9 @@ std::string checksumText(int device, const AnswerSum& sum) {
 
 CheckOutcome verifyIncomplete(VerifyState& state, bool runActive) {
     CheckOutcome out;
-    if (!validDevice(state.verifyDevice) || state.blockCounter >= 6) return out;
+    if (!validDevice(state.verifyDevice) || state.blockCounter >= 6 || state.blockCounter <= 0) {
+        return out;
+    }
     static const RoomTypeConfig kNoRoom{};  // the verdict needs no room data
     Verifier v(kNoRoom, state, runActive, out);
     v.verdictMissing(state.blockCounter);

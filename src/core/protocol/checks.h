@@ -15,9 +15,13 @@ namespace room::protocol {
 // Verification state shared by the console run and the single-device sends of the pages.
 struct VerifyState {
     int verifyDevice = 0;  // device being verified, 0 when none
-    int blockCounter = 6;  // short answers still expected
+    int blockCounter = 6;  // short blocks still expected
     int errorCount = 0;
+    unsigned blocks = 0;   // short blocks received so far, one bit each (1, 5, 11..14)
 };
+
+// Bit of a short configuration block (1, 5, 11..14) in VerifyState::blocks; -1 for any other.
+int shortBlockBit(int block);
 
 // The device number an answer carries (byte 3 of a long answer, byte 2 of a short one); -1 when
 // the answer is too short to carry one.
@@ -31,6 +35,9 @@ struct AnswerSum {
     int received = 0;  // what the answer says
 };
 AnswerSum checkAnswerSum(const Answer& answer);
+
+// "第%02d个面板第%02d块重复": short block b of device d came twice.
+std::string repeatedBlockText(int device, int block);
 
 // "第%02d个面板校验和异常 %02X %02X ": the answer of device d did not add up.
 std::string checksumText(int device, const AnswerSum& sum);
@@ -59,7 +66,8 @@ struct CheckOutcome {
 CheckOutcome verifyAnswer(const Answer& answer, const model::RoomTypeConfig& room,
                           model::RoomTypeConfig& edit, VerifyState& state, bool runActive);
 
-// The check of a device whose short blocks stopped coming before block 14 ends here with
+// A short-frame verify ends once each of the six blocks came once, in whatever order; a block
+// that comes again is a difference. The check of a device whose blocks stopped coming ends here with
 // "第%02d个面板异常(%02d)" (the blocks not received) and result 2. Nothing when no block came:
 // the device did not answer at all.
 CheckOutcome verifyIncomplete(VerifyState& state, bool runActive);

@@ -2,6 +2,7 @@
 // Frames the program sends to the devices on the room bus: the long configuration frames
 // (0xF1 0xF4 ... 0xF3 0xF4) and the 17-byte short frames (0xF0 ... checksum 0x0F).
 
+#include <chrono>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -88,6 +89,12 @@ std::vector<Bytes> shortConfigurationFrames(const model::RoomTypeConfig& room, i
 
 // True when the room type's configuration travels in long frames (system types 1..4).
 bool usesLongFrames(const model::RoomTypeConfig& room);
+
+// How long `bytes` take on the line at 9600 baud, 8N1 (ten bits a byte): nothing can answer a
+// frame before it has left.
+constexpr std::chrono::microseconds lineTime(std::size_t bytes) {
+    return std::chrono::microseconds(static_cast<std::int64_t>(bytes) * 10'000'000 / 9600);
+}
 
 // What device `device` is sent for `operation`: one long frame for system types 1..4, else the
 // short frames (send pauses kShortFramePauseMs between them).

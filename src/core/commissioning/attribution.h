@@ -1,0 +1,86 @@
+#pragma once
+// Who an answer on the bus belongs to.
+//
+// The run engine asks this unit before it does anything with an answer. Rules:
+//  - The receiver starts afresh when the request of the device being served goes out: whatever
+//    was half received belongs to the line's past, never to that device.
+//  - An answer is the awaited device's only when it carries its number, began after its request
+//    went out and came before the device's period ended. Everything else is late (its number was
+//    asked before, or the period is over) or foreign (a number nobody asked).
+//  - A configuration answer that adds up and comes out of turn puts its number in doubt for the
+//    rest of the run: two talkers claim it, and the bus alone cannot tell which answer was whose.
+//  - Short-frame devices answer in six blocks; an answer is whole only when each came once.
+
+#include <array>
+#include <bitset>
+#include <optional>
+#include <vector>
+
+#include "core/commissioning/effects.h"
+#include "core/commissioning/run_rules.h"
+#include "core/protocol/receiver.h"
+
+namespace room::commissioning {
+
+// An answer as reassembled, with the time its first byte arrived.
+struct Heard {
+    protocol::Answer answer;
+    TimePoint began{};
+};
+
+// What one short block did to the awaited device's answer.
+enum class BlockFate : std::uint8_t { New, Repeat, NotABlock };
+
+class Attribution {
+public:
+    // Bytes of the bus, one at a time; an answer comes out with the time it began.
+    std::optional<Heard> push(std::uint8_t byte, TimePoint now);
+    // A port opened or closed: nothing half received survives it.
+    void dropPartial();
+
+    // A run starts: no number is in doubt, nobody was asked yet.
+    void startRun();
+    // `device` is being served; its answer counts once its request has gone out.
+    void await(int device);
+    // The first frame of the awaited device's request went out at `now`.
+    void requestSent(int device, TimePoint now);
+    // The awaited device's answer is whole, or its period is over: what comes now is late.
+    void markComplete() { m_done = true; }
+    void closeWindow();
+
+    int awaited() const { return m_done ? 0 : m_awaited; }
+    bool isComplete() const { return m_done; }
+    bool asked(int device) const { return isBusNumber(device) && m_asked[device]; }
+
+    // `number` is what the answer carries; `framing` whether it is a configuration answer in the
+    // room's framing (status frames and the other framing are let be).
+    AnswerFate judge(const Heard& heard, int number, bool framing) const;
+
+    // An answer that adds up came out of turn: `number` is in doubt from now on. Returns true
+    // the first time.
+    bool doubt(int number);
+    bool inDoubt(int number) const { return isBusNumber(number) && m_doubt[number]; }
+
+    // The awaited device's short blocks (1, 5, 11..14), each once, kept until it has all six.
+    BlockFate addBlock(const protocol::Answer& answer);
+    bool allBlocks() const { return m_blocks.all(); }
+    // The blocks in block order; the collection starts again.
+    std::vector<protocol::Answer> takeBlocks();
+    int blocksMissing() const { return static_cast<int>(m_blocks.size() - m_blocks.count()); }
+
+    static bool isBusNumber(int n) { return n >= 1 && n <= kLastBusDevice; }
+
+private:
+    protocol::Receiver m_receiver;
+    TimePoint m_frameBegan{};
+    int m_awaited = 0;
+    bool m_requestOut = false;
+    TimePoint m_requestAt{};
+    bool m_done = false;
+    std::bitset<6> m_blocks;
+    std::array<protocol::Answer, 6> m_blockAnswers;
+    DeviceFlags m_asked{};
+    DeviceFlags m_doubt{};
+};
+
+}  // namespace room::commissioning

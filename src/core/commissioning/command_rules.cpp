@@ -1,0 +1,79 @@
+#include "core/commissioning/command_rules.h"
+
+#include "core/commissioning/texts.h"
+
+namespace room::commissioning {
+
+std::optional<std::string> commandRefusal(Action action, bool portOpen, bool runActive) {
+    if (action == Action::ExitSendMode && runActive) return text::kRunActive;
+    if (!portOpen) return text::kNoPort;
+    // The run buttons are hidden during a run; a driver that still asks is refused.
+    if (runActive) return text::kRunActive;
+    return std::nullopt;
+}
+
+std::optional<std::string> commandQuestion(Action action) {
+    switch (action) {
+        case Action::ReadAll:
+            return text::kAskReadAll;
+        case Action::ClearAll:
+            return text::kAskClearAll;
+        case Action::LeaveNetwork:
+            return text::kAskLeaveNetwork;
+        default:
+            return std::nullopt;
+    }
+}
+
+std::optional<std::string> pageRefusal(const model::RoomTypeConfig& room, int device,
+                                       PageOperation operation, bool portOpen, bool runActive) {
+    if (runActive) return text::kRunActive;
+    if (!portOpen) return text::kNoPort;
+    if (operation == PageOperation::None) return text::kNoOperation;
+    if (room.devices[device].type == 0 && operation != PageOperation::Read) {
+        return text::kTypeUnknown;
+    }
+    return std::nullopt;
+}
+
+FrameKind pageFrameKind(PageOperation operation) {
+    switch (operation) {
+        case PageOperation::Read:
+            return FrameKind::Read;
+        case PageOperation::Verify:
+            return FrameKind::Verify;
+        case PageOperation::Clear:
+            return FrameKind::Clear;
+        default:
+            return FrameKind::Send;
+    }
+}
+
+std::optional<Execution> executionFor(PageOperation operation) {
+    switch (operation) {
+        case PageOperation::Send:
+        case PageOperation::NumberOnly:
+            return Execution::AnyKey;
+        case PageOperation::Read:
+        case PageOperation::Verify:
+        case PageOperation::Clear:
+            return Execution::OnReceipt;
+        case PageOperation::None:
+            break;
+    }
+    return std::nullopt;
+}
+
+Effects messageOnly(std::string text) {
+    Effects fx;
+    fx.messages.push_back(std::move(text));
+    return fx;
+}
+
+Effects questionOnly(const std::string& text) {
+    Effects fx;
+    fx.question = Question{text::kQuestionCaption, text};
+    return fx;
+}
+
+}  // namespace room::commissioning

@@ -1,0 +1,29 @@
+#pragma once
+// When the console's commands and the switch pages' sends are refused or must be confirmed, as
+// pure functions of the console's state.
+
+#include <optional>
+#include <string>
+
+#include "core/commissioning/effects.h"
+#include "core/model/room_type.h"
+
+namespace room::commissioning {
+
+// Why a run button or network-wide command cannot go ahead now, if it cannot.
+std::optional<std::string> commandRefusal(Action action, bool portOpen, bool runActive);
+// The confirmation a command asks first ("询问..." with OK/Cancel), if any.
+std::optional<std::string> commandQuestion(Action action);
+
+// Why a switch page cannot send to `device` now, if it cannot.
+std::optional<std::string> pageRefusal(const model::RoomTypeConfig& room, int device,
+                                       PageOperation operation, bool portOpen, bool runActive);
+// The frame label of a page's operation, and the execution choice that goes with it.
+FrameKind pageFrameKind(PageOperation operation);
+std::optional<Execution> executionFor(PageOperation operation);
+
+// Effects that only show a message, or only ask.
+Effects messageOnly(std::string text);
+Effects questionOnly(const std::string& text);
+
+}  // namespace room::commissioning

@@ -1,0 +1,44 @@
+#include "core/commissioning/read_stage.h"
+
+#include <algorithm>
+
+namespace room::commissioning {
+
+protocol::CheckOutcome readBackWhole(const std::vector<protocol::Answer>& answers,
+                                     model::RoomTypeConfig& room, int device) {
+    protocol::CheckOutcome whole;
+    for (const protocol::Answer& answer : answers) {
+        protocol::CheckOutcome one = protocol::readBackAnswer(answer, room, device);
+        if (!one.handled()) continue;
+        for (std::string& text : one.status) whole.status.push_back(std::move(text));
+        whole.device = one.device;
+        whole.wroteRoom = whole.wroteRoom || one.wroteRoom;
+        whole.badChecksum = whole.badChecksum || one.badChecksum;
+        if (one.result) whole.result = one.result;
+    }
+    return whole;
+}
+
+protocol::CheckOutcome ReadStage::stage(const model::RoomTypeConfig& room, int device,
+                                        std::vector<protocol::Answer> answers) {
+    model::RoomTypeConfig trial = room;
+    protocol::CheckOutcome outcome = readBackWhole(answers, trial, device);
+    drop(device);
+    if (outcome.wroteRoom && outcome.result) {
+        m_staged.push_back(Staged{device, std::move(answers)});
+    }
+    return outcome;
+}
+
+void ReadStage::drop(int device) {
+    std::erase_if(m_staged, [device](const Staged& s) { return s.device == device; });
+}
+
+bool ReadStage::commit(model::RoomTypeConfig& room) {
+    bool wrote = false;
+    for (const Staged& s : m_staged) wrote = readBackWhole(s.answers, room, s.device).wroteRoom || wrote;
+    m_staged.clear();
+    return wrote;
+}
+
+}  // namespace room::commissioning
