@@ -36,6 +36,7 @@ void RunDriver::apply(Effects effects) {
         emit frameWritten(frame);
     }
     emit effectsApplied(effects);
+    if (m_lost) return;
     if (!failure.isEmpty()) {
         // A port that refuses bytes is as good as gone: end the run rather than wait on it.
         m_link.close();
@@ -62,9 +63,14 @@ void RunDriver::onBytes(const QByteArray& bytes) {
     call([&](TimePoint now) { return m_engine.onBytes(view, now); });
 }
 
+// The engine hears of it first and ends the run; only then is anybody told (a message box
+// waits for the installer, and the run must not go on serving devices on a dead port meanwhile).
 void RunDriver::onLost(const QString& reason) {
+    if (m_lost) return;
+    m_lost = true;
+    m_timer.stop();
+    apply(m_engine.setPortOpen(false, Clock::now()));
     emit portLost(reason);
-    call([this](TimePoint now) { return m_engine.setPortOpen(false, now); });
 }
 
 }  // namespace room::platform

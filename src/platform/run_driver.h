@@ -46,6 +46,7 @@ private:
     commissioning::Engine& m_engine;
     SerialLink& m_link;
     QTimer m_timer;
+    bool m_lost = false;  // the port went away; the driver is done
     QElapsedTimer m_clock;
 };
 

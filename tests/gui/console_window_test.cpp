@@ -126,6 +126,7 @@ private slots:
     void silentAndCorruptDevices();
     void progressAndStop();
     void closingStopsTheRun();
+    void pulledAdapterEndsTheRunBeforeItsBox();
     void helpDialog();
     void downloadHook_data();
     void downloadHook();
@@ -330,6 +331,36 @@ void ConsoleWindowTest::closingStopsTheRun() {
     console.window->reject();
     QVERIFY(console.idle());
     QVERIFY(console.window->runSummary().contains(QStringLiteral("已停止")));
+}
+
+// The box about a pulled adapter waits for the installer; the run must be over before it shows,
+// and nothing may be served on the dead port while it waits.
+void ConsoleWindowTest::pulledAdapterEndsTheRunBeforeItsBox() {
+    ConsoleFixture console;
+    console.choosePort();
+    for (int device = 2; device <= 7; ++device) console.link->bus().faults(device).silent = true;
+    QProgressBar* bar = console.window->progressBar();
+    console.press(261);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 2, 10000);  // device 2 is being served
+
+    bool idleWhenShown = false;
+    QString statusWhenShown;
+    console.prompter.clear();
+    console.prompter.whileWarning = [&] {
+        idleWhenShown = console.idle();
+        statusWhenShown = console.window->statusLine();
+        QTest::qWait(3500);  // the installer reads the box longer than a device's period
+    };
+    console.link->pullAdapter(QStringLiteral("unplugged"));
+    console.prompter.whileWarning = nullptr;
+
+    QVERIFY(idleWhenShown);
+    QCOMPARE(statusWhenShown, QStringLiteral("校验中断: 串口断开"));
+    QCOMPARE(console.prompter.records().size(), 1);  // one box, no "Port not open" after it
+    QCOMPARE(console.prompter.records().first().text, QStringLiteral("串口已断开!\nunplugged"));
+    QCOMPARE(console.window->titleLine(),
+             QStringLiteral("未读到的编号:02 数据异常的编号:未处理的编号:03 04 05 06 07 "));
+    QVERIFY(console.window->portList()->isEnabled());
 }
 
 void ConsoleWindowTest::helpDialog() {

@@ -43,9 +43,11 @@ bool ConsoleContext::choosePort(const PortChoice& choice) {
         [this](const commissioning::OutFrame& frame) { emit frameWritten(frame, elapsedMs()); });
     connect(m_driver.get(), &platform::RunDriver::bytesArrived, this,
             [this](const QByteArray& bytes) { emit bytesArrived(bytes, elapsedMs()); });
+    // The run has ended by now (the driver told the engine first); the window lets go of the port
+    // before the box waits for the installer.
     connect(m_driver.get(), &platform::RunDriver::portLost, this, [this](const QString& reason) {
-        m_prompter.warning(QStringLiteral("串口已断开!\n") + reason, platform::defaultCaption());
         emit portLost(reason);
+        m_prompter.warning(QStringLiteral("串口已断开!\n") + reason, platform::defaultCaption());
     });
     run([this](TimePoint now, bool) { return m_engine.setPortOpen(true, now); });
     return true;

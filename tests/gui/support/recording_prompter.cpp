@@ -8,6 +8,7 @@ void RecordingPrompter::information(const QString& text, const QString& caption)
 
 void RecordingPrompter::warning(const QString& text, const QString& caption) {
     m_records.append({PromptRecord::Kind::Warning, text, caption, {}});
+    if (whileWarning) whileWarning();
 }
 
 platform::Answer RecordingPrompter::question(const QString& text, const QString& caption,

@@ -1,4 +1,6 @@
 #pragma once
+
+#include <functional>
 // A Prompter for window tests: records every message and answers questions from a queue
 // (Cancel when the queue is empty, as closing the box would).
 
@@ -26,6 +28,8 @@ public:
                               platform::QuestionButtons buttons) override;
 
     void answerNext(platform::Answer answer) { m_answers.append(answer); }
+    // Runs while a warning "is shown", as a modal box's own event loop would.
+    std::function<void()> whileWarning;
     const QList<PromptRecord>& records() const { return m_records; }
     QStringList texts() const;
     void clear() { m_records.clear(); }
