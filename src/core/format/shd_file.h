@@ -61,5 +61,7 @@ std::string notGbkKeptMessage();
 // The version refusal texts with the three digits of `version` filled in (UTF-8).
 std::string newerVersionMessage(int version);
 std::string olderVersionMessage(int version);
+// The version field holds nothing a version could be.
+std::string invalidVersionMessage();
 
 }  // namespace room::format

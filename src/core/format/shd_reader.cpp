@@ -17,6 +17,7 @@ using model::RoomTypeConfig;
 using Fields = std::vector<std::string_view>;
 
 constexpr int kOldestReadableVersion = 130;
+constexpr int kLargestVersion = 9999;  // 99.9.9
 constexpr int kFirstModeField = 16;
 constexpr int kModeGroupSize = 7;
 
@@ -135,14 +136,19 @@ private:
         if (n > 7) m_room.boardOption7 = signedByteOf(f[7]);
         if (n <= 8) return true;
         m_room.fileVersion = number(f[8]);
+        // A field no version could have (negative, or past x.y.z with two-digit x) names no
+        // version to ask for; the message says the field is broken instead of inventing one.
+        const bool plausible = m_room.fileVersion >= 0 && m_room.fileVersion <= kLargestVersion;
         if (m_room.fileVersion > model::kProgramVersion) {
             m_result.status = LoadStatus::RefusedNewer;
-            m_result.messages.push_back(newerVersionMessage(m_room.fileVersion));
+            m_result.messages.push_back(plausible ? newerVersionMessage(m_room.fileVersion)
+                                                  : invalidVersionMessage());
             return false;
         }
         if (m_room.fileVersion < kOldestReadableVersion) {
             m_result.status = LoadStatus::RefusedOlder;
-            m_result.messages.push_back(olderVersionMessage(m_room.fileVersion));
+            m_result.messages.push_back(plausible ? olderVersionMessage(m_room.fileVersion)
+                                                  : invalidVersionMessage());
             return false;
         }
         return true;
@@ -301,6 +307,10 @@ std::string newerVersionMessage(int version) {
 
 std::string olderVersionMessage(int version) {
     return formatVersion("配置文件版本低,请用%1d.%1d.%1d版本打开!", version);
+}
+
+std::string invalidVersionMessage() {
+    return "配置文件版本号无效,无法打开!";
 }
 
 std::string notGbkMessage() {

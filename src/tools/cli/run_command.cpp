@@ -163,7 +163,12 @@ int runBus(const Words& words, int argc, char** argv) {
                      Qt::QueuedConnection);
     session.start();
     const int code = app.exec();
-    if (code == 2 || request->action != commissioning::Action::ReadAll) return code;
+    if (request->action != commissioning::Action::ReadAll) return code;
+    if (code == 2) {
+        // A cut-short read leaves the room type half read: nothing of it is written.
+        std::cerr << "the read was cut short: " << *request->out << " not written\n";
+        return code;
+    }
     if (!anyDeviceRead(session.summary(), engine)) {
         std::cerr << "no device was read: " << *request->out << " not written\n";
         return 3;
