@@ -19,23 +19,6 @@ std::string okText(int device) {
     return formatNumber("第%02d个面板OK  ", device);
 }
 
-// `count` identical switch panels of a room of system type 1 (long frames, 2 s first period).
-model::RoomTypeConfig identicalPanels(int count) {
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    room.systemType = 1;
-    room.deviceCount = count;
-    room.switchPanelCount = count;
-    room.modeFlagBits = {1, 2, 3, 4, 5, 6};
-    for (int d = 1; d <= count; ++d) {
-        room.devices[d].type = 1;
-        room.devices[d].inUse = 1;
-        room.devices[d].inputs = {10, 11, 12, 0, 0, 0};
-        room.devices[d].outputs = {10, 11, 12, 0, 0, 0};
-        room.outputMasks[d][0] = {1, 1, 0, 0, 0, 0};
-    }
-    return room;
-}
-
 struct FaultCase {
     const char* name;
     std::function<void(simulator::Bus&)> faults;

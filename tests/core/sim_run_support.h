@@ -35,6 +35,24 @@ inline model::RoomTypeConfig exampleRoom() {
     return room;
 }
 
+// Switch panels 1..count holding the same configuration, in a room of `systemType` (1: long
+// frames, 2 s first period; 5: short frames).
+inline model::RoomTypeConfig identicalPanels(int count, int systemType = 1) {
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    room.systemType = systemType;
+    room.deviceCount = count;
+    room.switchPanelCount = count;
+    room.modeFlagBits = {1, 2, 3, 4, 5, 6};
+    for (int d = 1; d <= count; ++d) {
+        room.devices[d].type = 1;
+        room.devices[d].inUse = 1;
+        room.devices[d].inputs = {10, 11, 12, 0, 0, 0};
+        room.devices[d].outputs = {10, 11, 12, 0, 0, 0};
+        room.outputMasks[d][0] = {1, 1, 0, 0, 0, 0};
+    }
+    return room;
+}
+
 struct SimRun {
     explicit SimRun(const model::RoomTypeConfig& roomType)
         : room(roomType), edit(roomType), bus(roomType), engine(room, edit) {
