@@ -69,6 +69,27 @@ check "the device after a cut answer is OK" contains "$WORK/cut.out" "第03个�
 verify_with stray --stray 2
 check "a stray byte after an answer costs the next device nothing" [ $rc -eq 0 ]
 
+# A room of short frames: six blocks a device, each once, in any order.
+iconv -f GBK -t UTF-8 "$EXAMPLE" | sed '5s/^主机型号:,3,/主机型号:,5,/' | iconv -f UTF-8 -t GBK > "$WORK/short.shd"
+"$CLI" info "$WORK/short.shd" > "$WORK/short.info" 2>&1
+start_sim --room "$WORK/short.shd" --dribble 2:10
+"$CLI" run read-all --port "$PORT" "$WORK/short.shd" -o "$WORK/short-read.shd" > "$WORK/short-read.out" 2>&1
+rc=$?
+"$CLI" info "$WORK/short-read.shd" > "$WORK/short-read.info" 2>&1
+check "a slow short-frame device is read whole" [ $rc -eq 0 ]
+check "and its record is what it holds" [ "$(sed -n 3p "$WORK/short-read.info")" = "$(sed -n 3p "$WORK/short.info")" ]
+start_sim --room "$WORK/short.shd" --reorder 2
+"$CLI" run verify-all --port "$PORT" "$WORK/short.shd" > "$WORK/short-order.out" 2>&1
+check "blocks in another order verify clean" [ $? -eq 0 ]
+start_sim --room "$WORK/short.shd" --repeat 2
+"$CLI" run verify-all --port "$PORT" "$WORK/short.shd" > "$WORK/short-twice.out" 2>&1
+check "a block repeated in place of another is never OK" lacks "$WORK/short-twice.out" "第02个面板OK"
+check "the repeat is a difference" contains "$WORK/short-twice.out" "第02个面板第01块重复"
+start_sim --room "$WORK/short.shd" --cut 2:10
+"$CLI" run send-all --port "$PORT" "$WORK/short.shd" > "$WORK/short-send.out" 2>&1
+check "a send whose block acknowledgements break off gives exit 3" [ $? -eq 3 ]
+check "that device is listed" contains "$WORK/short-send.out" "未读到的编号:02 "
+
 # A send all counts only acknowledgements that add up.
 start_sim --room "$EXAMPLE" --bad-checksum 1
 "$CLI" run send-all --port "$PORT" "$EXAMPLE" > "$WORK/send-sum.out" 2> "$WORK/send-sum.err"
