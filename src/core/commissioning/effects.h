@@ -87,6 +87,8 @@ struct RunSummary {
     std::vector<int> unread;     // served, but no answer of theirs was taken (or read, or checked)
     std::vector<int> abnormal;   // listed after "数据异常的编号:" (verify all)
     std::vector<int> unreached;  // a cut-short run never served these
+    std::vector<int> served;     // every device the run served, ascending
+    std::vector<int> inDoubt;    // served devices whose number another talker claimed
 };
 
 struct ResultChange {

@@ -116,6 +116,7 @@ Effects Engine::startRun(RunMode mode, TimePoint now) {
     m_answered.fill(false);
     m_served.fill(false);
     m_differences.clear();
+    m_deviceDifferences.fill({});
     m_attribution.startRun();
     m_readStage.clear();
     m_inGrace = false;
@@ -182,15 +183,6 @@ void Engine::leaveServed(Effects& fx) {
     m_attribution.closeWindow();
 }
 
-std::vector<int> Engine::unreachedDevices() const {
-    std::vector<int> devices;
-    for (int device = nextDevice(m_room, m_runMode, m_lastServed); device != 0;
-         device = nextDevice(m_room, m_runMode, device)) {
-        devices.push_back(device);
-    }
-    return devices;
-}
-
 void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
     const RunMode mode = m_runMode;
     RunSummary summary;
@@ -209,7 +201,11 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
         }
     }
     summary.abnormal = abnormalDevices(m_room, mode, m_served, judged);
-    if (stopped) summary.unreached = unreachedDevices();
+    if (stopped) summary.unreached = devicesAfter(m_room, mode, m_lastServed);
+    summary.served = flagged(m_served);
+    for (int device : summary.served) {
+        if (m_attribution.inDoubt(device)) summary.inDoubt.push_back(device);
+    }
     if (std::string title = summaryTitle(summary); !title.empty()) {
         m_title = title;
         fx.title = std::move(title);
@@ -298,11 +294,12 @@ void Engine::outOfTurn(int number, Effects& fx) {
 }
 
 void Engine::conflict(int number, Effects& fx) {
-    noteDifference(formatNumber(text::kConflict, number), fx);
+    noteDifference(number, formatNumber(text::kConflict, number), fx);
     setResult(number, 2, fx);
 }
 
-void Engine::noteDifference(std::string text, Effects& fx) {
+void Engine::noteDifference(int device, std::string text, Effects& fx) {
+    if (isBusDevice(device)) m_deviceDifferences[device].push_back(text);
     m_differences.push_back(text);
     fx.differences.push_back(text);
     setStatus(std::move(text), fx);
@@ -341,7 +338,7 @@ bool Engine::takeBlock(const protocol::Answer& answer, Effects& fx) {
     if (fate == BlockFate::NotABlock) return false;
     if (fate == BlockFate::Repeat) {
         if (m_runMode == RunMode::SendAll) return true;
-        noteDifference(protocol::repeatedBlockText(device, answer.bytes[4]), fx);
+        noteDifference(device, protocol::repeatedBlockText(device, answer.bytes[4]), fx);
         if (runActive()) m_attribution.markComplete();
         m_attribution.takeBlocks();
         return true;
@@ -401,10 +398,10 @@ bool Engine::readBack(std::vector<protocol::Answer> answers, Effects& fx) {
 void Engine::applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx) {
     for (std::size_t i = 0; i < outcome.status.size(); ++i) {
         if (i < differences) {
-            m_differences.push_back(outcome.status[i]);
-            fx.differences.push_back(outcome.status[i]);
+            noteDifference(outcome.device, std::move(outcome.status[i]), fx);
+        } else {
+            setStatus(std::move(outcome.status[i]), fx);
         }
-        setStatus(std::move(outcome.status[i]), fx);
     }
     for (std::string& message : outcome.messages) fx.messages.push_back(std::move(message));
     if (!outcome.result) return;
@@ -487,6 +484,7 @@ Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
     if (pageBusy()) return fx;
     setStatus("", fx);
     m_differences.clear();
+    m_deviceDifferences[device].clear();
     m_pageDevice = device;
     m_pageCheckPending =
         m_pageOperation == PageOperation::Verify || m_pageOperation == PageOperation::Read;

@@ -71,8 +71,11 @@ public:
     bool pageBusy() const { return m_pageBusyUntil.has_value(); }
     std::optional<TimePoint> pageBusyUntil() const { return m_pageBusyUntil; }
     bool runButtonsShown() const { return !runActive(); }
-    // Every verification difference since the last run or single send started.
+    // Every difference since the last run or single send started, and those of one device.
     const std::vector<std::string>& differences() const { return m_differences; }
+    const std::vector<std::string>& differencesOf(int device) const {
+        return m_deviceDifferences[Attribution::isBusNumber(device) ? device : 0];
+    }
     int visitedDevices() const { return m_visited; }
     int plannedDevices() const { return m_planned; }
     int answeredDevices() const;
@@ -83,7 +86,6 @@ private:
         int device = 0;
     };
 
-    // Run buttons
     Effects startRun(RunMode mode, TimePoint now);
     Effects clearAll(TimePoint now);
     Effects sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent);
@@ -94,7 +96,6 @@ private:
     void runStep(TimePoint now, Effects& fx);
     void leaveServed(Effects& fx);
     void finishRun(bool stopped, bool portLost, Effects& fx);
-    std::vector<int> unreachedDevices() const;
 
     // Answers: the attribution says whose an answer is before anything is done with it.
     void handleAnswer(const Heard& heard, TimePoint now, Effects& fx);
@@ -107,7 +108,7 @@ private:
     void answerComplete(TimePoint now);
     void outOfTurn(int number, Effects& fx);
     void conflict(int number, Effects& fx);
-    void noteDifference(std::string text, Effects& fx);
+    void noteDifference(int device, std::string text, Effects& fx);
     void applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx);
     void setResult(int device, int value, Effects& fx);
     void pageResult(int value, Effects& fx);
@@ -137,6 +138,7 @@ private:
     std::string m_status;
     std::string m_title;
     std::vector<std::string> m_differences;
+    std::array<std::vector<std::string>, kLastBusDevice + 1> m_deviceDifferences;
     int m_visited = 0;
     int m_planned = 0;
     int m_lastServed = 0;

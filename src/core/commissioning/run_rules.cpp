@@ -65,12 +65,24 @@ int nextDevice(const model::RoomTypeConfig& room, RunMode mode, int current) {
 }
 
 int remainingDevices(const model::RoomTypeConfig& room, RunMode mode, int current) {
-    int count = 0;
-    for (int device = nextDevice(room, mode, current); device != 0;
+    return static_cast<int>(devicesAfter(room, mode, current).size());
+}
+
+std::vector<int> devicesAfter(const model::RoomTypeConfig& room, RunMode mode, int last) {
+    std::vector<int> devices;
+    for (int device = nextDevice(room, mode, last); device != 0;
          device = nextDevice(room, mode, device)) {
-        ++count;
+        devices.push_back(device);
     }
-    return count;
+    return devices;
+}
+
+std::vector<int> flagged(const DeviceFlags& flags) {
+    std::vector<int> devices;
+    for (int device = 1; device <= kLastBusDevice; ++device) {
+        if (flags[device]) devices.push_back(device);
+    }
+    return devices;
 }
 
 std::vector<int> unreadDevices(RunMode mode, const DeviceFlags& served, const ResultTable& results,

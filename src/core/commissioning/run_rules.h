@@ -44,6 +44,11 @@ using DeviceFlags = std::array<bool, kLastBusDevice + 1>;
 // has no result (verify all, read all) or whose answer never came (send all: `answered`).
 std::vector<int> unreadDevices(RunMode mode, const DeviceFlags& served, const ResultTable& results,
                                const DeviceFlags& answered);
+// The devices a run would still serve after `last`, in order.
+std::vector<int> devicesAfter(const model::RoomTypeConfig& room, RunMode mode, int last);
+// The devices set in `flags`, ascending.
+std::vector<int> flagged(const DeviceFlags& flags);
+
 // Devices listed after "数据异常的编号:": for verify all those 1..deviceCount whose answer
 // differed; for the other runs the served devices whose answer is in doubt (result 2).
 std::vector<int> abnormalDevices(const model::RoomTypeConfig& room, RunMode mode,
