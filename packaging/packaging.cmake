@@ -26,5 +26,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # The Qt and C++ libraries the programs link, as dpkg-shlibdeps finds them; Qt's Chinese texts
 # and a Chinese font are not linked but the windows need them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-translations-l10n, libqt6sql6-sqlite, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth fonts-wqy-microhei socat
+  libqt6sql6-sqlite poppler-utils
 )
 
 missing=()

@@ -1,0 +1,328 @@
+#include "platform/record_store.h"
+
+#include <QAtomicInt>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include "core/format/shd_file.h"
+
+namespace room::platform {
+
+namespace {
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+std::string utf8(const QVariant& value) {
+    return value.toString().toStdString();
+}
+
+const char* const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS runs(id INTEGER PRIMARY KEY, at TEXT, operation TEXT,"
+    " room_number TEXT, hotel TEXT, room_type TEXT, room_type_number TEXT, room_type_hash TEXT,"
+    " port TEXT, version TEXT, cut_short INTEGER)",
+    "CREATE TABLE IF NOT EXISTS devices(run_id INTEGER, device INTEGER, type INTEGER,"
+    " location TEXT, result TEXT, differences TEXT)",
+    "CREATE INDEX IF NOT EXISTS devices_of_run ON devices(run_id)",
+    "CREATE TABLE IF NOT EXISTS rooms(room_number TEXT, hotel TEXT, room_type TEXT,"
+    " room_type_number TEXT, room_type_hash TEXT, last_send TEXT DEFAULT '',"
+    " last_verify TEXT DEFAULT '', verify_ok INTEGER DEFAULT 0, verify_total INTEGER DEFAULT 0,"
+    " verify_cut INTEGER DEFAULT 0, last_verify_id INTEGER DEFAULT 0,"
+    " PRIMARY KEY(room_number, hotel, room_type, room_type_number))",
+    "CREATE TABLE IF NOT EXISTS remembered(key TEXT PRIMARY KEY, value TEXT)",
+};
+
+// Differences are kept one per line.
+QString joined(const std::vector<std::string>& lines) {
+    QStringList list;
+    for (const std::string& line : lines) list << text(line);
+    return list.join(QLatin1Char('\n'));
+}
+
+std::vector<std::string> split(const QString& lines) {
+    std::vector<std::string> out;
+    if (lines.isEmpty()) return out;
+    for (const QString& line : lines.split(QLatin1Char('\n'))) out.push_back(line.toStdString());
+    return out;
+}
+
+records::RoomTypeId roomTypeOf(const QSqlQuery& q, int first) {
+    return {utf8(q.value(first)), utf8(q.value(first + 1)), utf8(q.value(first + 2)),
+            utf8(q.value(first + 3))};
+}
+
+}  // namespace
+
+QString programVersion() {
+    return QStringLiteral("V1.6.2");
+}
+
+records::RoomTypeId roomTypeId(const model::RoomTypeConfig& room) {
+    const std::string bytes = format::writeRoomTypeFile(room);
+    const QByteArray hash = QCryptographicHash::hash(
+        QByteArray::fromRawData(bytes.data(), static_cast<qsizetype>(bytes.size())),
+        QCryptographicHash::Sha256);
+    return {room.hotelName, room.roomTypeName, room.roomTypeNumberText,
+            hash.toHex().left(16).toStdString()};
+}
+
+void stamp(records::RunRecord& record, const model::RoomTypeConfig& room,
+           const QString& roomNumber, const QString& port) {
+    record.when =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    record.roomNumber = roomNumber.trimmed().toStdString();
+    record.roomType = roomTypeId(room);
+    record.port = port.toStdString();
+    record.programVersion = programVersion().toStdString();
+}
+
+RecordStore::RecordStore(QString path, int busyMs) : m_path(std::move(path)), m_busyMs(busyMs) {
+    static QAtomicInt counter;
+    m_connection = QStringLiteral("records-%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+RecordStore::~RecordStore() {
+    if (!QSqlDatabase::contains(m_connection)) return;
+    QSqlDatabase::database(m_connection, false).close();
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QString RecordStore::defaultPath() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return folder + QStringLiteral("/roomcfg/records.sqlite");
+}
+
+bool RecordStore::fail(const QString& what, const QString& reason) {
+    m_error = what + QStringLiteral(": ") + reason;
+    return false;
+}
+
+bool RecordStore::open() {
+    if (m_ready) return true;
+    const QFileInfo info(m_path);
+    if (!QDir().mkpath(info.absolutePath())) {
+        return fail(QStringLiteral("调试记录文件夹无法创建"), info.absolutePath());
+    }
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+                          ? QSqlDatabase::database(m_connection, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    if (!db.isValid()) return fail(QStringLiteral("调试记录无法打开"), QStringLiteral("QSQLITE"));
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyMs));
+    if (!db.open()) return fail(QStringLiteral("调试记录无法打开"), db.lastError().text());
+    QSqlQuery q(db);
+    for (const char* statement : kSchema) {
+        if (!q.exec(QString::fromLatin1(statement))) {
+            const QString reason = q.lastError().text();
+            db.close();
+            return fail(QStringLiteral("调试记录无法打开"), reason);
+        }
+    }
+    m_ready = true;
+    return true;
+}
+
+bool RecordStore::add(records::RunRecord& record) {
+    m_error.clear();
+    if (!open()) return false;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction()) return fail(QStringLiteral("调试记录未保存"), db.lastError().text());
+    QSqlQuery q(db);
+    auto abandon = [&] {
+        const QString reason = q.lastError().text();
+        db.rollback();
+        return fail(QStringLiteral("调试记录未保存"), reason);
+    };
+    q.prepare(QStringLiteral(
+        "INSERT INTO runs(at, operation, room_number, hotel, room_type, room_type_number,"
+        " room_type_hash, port, version, cut_short) VALUES(?,?,?,?,?,?,?,?,?,?)"));
+    for (const std::string* v : {&record.when, &record.operation, &record.roomNumber,
+                                 &record.roomType.hotel, &record.roomType.name,
+                                 &record.roomType.number, &record.roomType.hash, &record.port,
+                                 &record.programVersion}) {
+        q.addBindValue(text(*v));
+    }
+    q.addBindValue(record.cutShort ? 1 : 0);
+    if (!q.exec()) return abandon();
+    const long long id = q.lastInsertId().toLongLong();
+    q.prepare(QStringLiteral(
+        "INSERT INTO devices(run_id, device, type, location, result, differences)"
+        " VALUES(?,?,?,?,?,?)"));
+    for (const records::DeviceResult& d : record.devices) {
+        q.addBindValue(id);
+        q.addBindValue(d.device);
+        q.addBindValue(d.type);
+        q.addBindValue(text(d.location));
+        q.addBindValue(text(std::string(records::verdictText(d.verdict))));
+        q.addBindValue(joined(d.differences));
+        if (!q.exec()) return abandon();
+    }
+    const bool verify = record.operation == "校验所有";
+    const bool send = records::isSend(record.operation);
+    q.prepare(QStringLiteral(
+        "INSERT INTO rooms(room_number, hotel, room_type, room_type_number, room_type_hash)"
+        " VALUES(?,?,?,?,?) ON CONFLICT(room_number, hotel, room_type, room_type_number)"
+        " DO UPDATE SET room_type_hash = excluded.room_type_hash"));
+    for (const std::string* v : {&record.roomNumber, &record.roomType.hotel, &record.roomType.name,
+                                 &record.roomType.number, &record.roomType.hash}) {
+        q.addBindValue(text(*v));
+    }
+    if (!q.exec()) return abandon();
+    if (verify || send) {
+        q.prepare(verify ? QStringLiteral("UPDATE rooms SET last_verify = ?, verify_ok = ?,"
+                                          " verify_total = ?, verify_cut = ?, last_verify_id = ?"
+                                          " WHERE room_number = ? AND hotel = ? AND room_type = ?"
+                                          " AND room_type_number = ?")
+                         : QStringLiteral("UPDATE rooms SET last_send = ? WHERE room_number = ?"
+                                          " AND hotel = ? AND room_type = ? AND room_type_number = ?"));
+        q.addBindValue(text(record.when));
+        if (verify) {
+            q.addBindValue(records::okCount(record));
+            q.addBindValue(static_cast<int>(record.devices.size()));
+            q.addBindValue(record.cutShort ? 1 : 0);
+            q.addBindValue(id);
+        }
+        for (const std::string* v : {&record.roomNumber, &record.roomType.hotel,
+                                     &record.roomType.name, &record.roomType.number}) {
+            q.addBindValue(text(*v));
+        }
+        if (!q.exec()) return abandon();
+    }
+    if (!db.commit()) return abandon();
+    record.id = id;
+    return true;
+}
+
+QString RecordStore::remembered(const QString& key) {
+    if (!open()) return {};
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("SELECT value FROM remembered WHERE key = ?"));
+    q.addBindValue(key);
+    return q.exec() && q.next() ? q.value(0).toString() : QString();
+}
+
+bool RecordStore::remember(const QString& key, const QString& value) {
+    if (!open()) return false;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO remembered(key, value) VALUES(?, ?)"));
+    q.addBindValue(key);
+    q.addBindValue(value);
+    return q.exec() || fail(QStringLiteral("调试记录未保存"), q.lastError().text());
+}
+
+std::optional<records::RunRecord> RecordStore::latestOf(const records::RoomRow& room) {
+    if (room.lastVerifyId != 0) {
+        if (auto run = this->run(room.lastVerifyId)) return run;
+    }
+    const auto all = runs(room);
+    if (!all || all->empty()) return std::nullopt;
+    return all->front();
+}
+
+std::optional<std::vector<records::RoomRow>> RecordStore::rooms() {
+    m_error.clear();
+    if (!open()) return std::nullopt;
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral(
+            "SELECT room_number, hotel, room_type, room_type_number, room_type_hash, last_send,"
+            " last_verify, verify_ok, verify_total, verify_cut, last_verify_id FROM rooms"
+            " ORDER BY room_number, hotel, room_type, room_type_number"))) {
+        fail(QStringLiteral("调试记录无法读取"), q.lastError().text());
+        return std::nullopt;
+    }
+    std::vector<records::RoomRow> rows;
+    while (q.next()) {
+        records::RoomRow row;
+        row.roomNumber = utf8(q.value(0));
+        row.roomType = roomTypeOf(q, 1);
+        row.lastSend = utf8(q.value(5));
+        row.lastVerify = utf8(q.value(6));
+        row.verifyOk = q.value(7).toInt();
+        row.verifyTotal = q.value(8).toInt();
+        row.verifyCutShort = q.value(9).toInt() != 0;
+        row.lastVerifyId = q.value(10).toLongLong();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::optional<std::vector<records::RunRecord>> RecordStore::runs(
+    const std::optional<records::RoomRow>& room) {
+    if (!room) return select(QString(), {});
+    QVariantList binds;
+    for (const std::string* v : {&room->roomNumber, &room->roomType.hotel, &room->roomType.name,
+                                 &room->roomType.number}) {
+        binds << text(*v);
+    }
+    return select(QStringLiteral(" WHERE room_number = ? AND hotel = ? AND room_type = ?"
+                                 " AND room_type_number = ?"),
+                  binds);
+}
+
+std::optional<records::RunRecord> RecordStore::run(long long id) {
+    auto found = select(QStringLiteral(" WHERE id = ?"), {id});
+    if (!found || found->empty()) return std::nullopt;
+    return std::move(found->front());
+}
+
+std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString& where,
+                                                                   const QVariantList& binds) {
+    m_error.clear();
+    if (!open()) return std::nullopt;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral(
+                  "SELECT id, at, operation, room_number, hotel, room_type, room_type_number,"
+                  " room_type_hash, port, version, cut_short FROM runs") +
+              where + QStringLiteral(" ORDER BY id DESC"));
+    for (const QVariant& bind : binds) q.addBindValue(bind);
+    if (!q.exec()) {
+        fail(QStringLiteral("调试记录无法读取"), q.lastError().text());
+        return std::nullopt;
+    }
+    std::vector<records::RunRecord> out;
+    while (q.next()) {
+        records::RunRecord r;
+        r.id = q.value(0).toLongLong();
+        r.when = utf8(q.value(1));
+        r.operation = utf8(q.value(2));
+        r.roomNumber = utf8(q.value(3));
+        r.roomType = roomTypeOf(q, 4);
+        r.port = utf8(q.value(8));
+        r.programVersion = utf8(q.value(9));
+        r.cutShort = q.value(10).toInt() != 0;
+        out.push_back(std::move(r));
+    }
+    QSqlQuery d(db);
+    d.prepare(QStringLiteral("SELECT device, type, location, result, differences FROM devices"
+                             " WHERE run_id = ? ORDER BY device"));
+    for (records::RunRecord& r : out) {
+        d.addBindValue(r.id);
+        if (!d.exec()) {
+            fail(QStringLiteral("调试记录无法读取"), d.lastError().text());
+            return std::nullopt;
+        }
+        while (d.next()) {
+            records::DeviceResult row;
+            row.device = d.value(0).toInt();
+            row.type = d.value(1).toInt();
+            row.location = utf8(d.value(2));
+            row.verdict = records::verdictFromText(utf8(d.value(3)));
+            row.differences = split(d.value(4).toString());
+            r.devices.push_back(std::move(row));
+        }
+    }
+    return out;
+}
+
+
+}  // namespace room::platform

@@ -1,0 +1,64 @@
+#pragma once
+// The commissioning record on disk: an SQLite database (Qt SQL, QSQLITE) in the user's data
+// folder. Every write is one transaction; a database that is locked, read-only, full or broken
+// gives a message and never an exception, so a run's result is never held up by its record.
+
+#include <QString>
+#include <QVariantList>
+#include <optional>
+#include <vector>
+
+#include "core/records/run_record.h"
+
+namespace room::platform {
+
+class RecordStore {
+public:
+    // `busyMs`: how long a write waits for another writer before it gives up.
+    explicit RecordStore(QString path, int busyMs = 1000);
+    ~RecordStore();
+    RecordStore(const RecordStore&) = delete;
+    RecordStore& operator=(const RecordStore&) = delete;
+
+    // records.sqlite in the per-user data folder, the same for the window and the command line.
+    static QString defaultPath();
+    const QString& path() const { return m_path; }
+
+    // Adds a run and its devices and updates the room's row; sets record.id. False, with
+    // errorString(), when nothing was kept.
+    bool add(records::RunRecord& record);
+    // Every room, in the order of their room numbers; nothing (and errorString()) on failure.
+    std::optional<std::vector<records::RoomRow>> rooms();
+    // The runs of one room (all rooms when `room` is empty), newest first.
+    std::optional<std::vector<records::RunRecord>> runs(const std::optional<records::RoomRow>& room);
+    std::optional<records::RunRecord> run(long long id);
+    // What a report shows of a room: its latest verify all, or else its latest run.
+    std::optional<records::RunRecord> latestOf(const records::RoomRow& room);
+    // Small values the windows remember with the record (the room number, the installer).
+    QString remembered(const QString& key);
+    bool remember(const QString& key, const QString& value);
+    QString errorString() const { return m_error; }
+
+private:
+    bool open();
+    std::optional<std::vector<records::RunRecord>> select(const QString& where,
+                                                          const QVariantList& binds);
+    bool fail(const QString& what, const QString& reason);
+
+    QString m_path;
+    QString m_connection;
+    int m_busyMs;
+    bool m_ready = false;
+    QString m_error;
+};
+
+// The program version every record carries.
+QString programVersion();
+
+// Which room type: its names and number, and a hash of its file as a save would write it.
+records::RoomTypeId roomTypeId(const model::RoomTypeConfig& room);
+// Time, room number, room type, port and program version of a record made now.
+void stamp(records::RunRecord& record, const model::RoomTypeConfig& room,
+           const QString& roomNumber, const QString& port);
+
+}  // namespace room::platform
