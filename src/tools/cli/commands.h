@@ -13,5 +13,6 @@ int runExportYml(const Words& words);
 int runConvert(const Words& words);
 int runFrames(const Words& words);
 int runBus(const Words& words, int argc, char** argv);  // "run ACTION ..." (needs a Qt event loop)
+int runReport(const Words& words, int argc, char** argv);  // "report ..." (PDF or CSV)
 
 }  // namespace room::cli

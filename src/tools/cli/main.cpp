@@ -14,10 +14,12 @@ constexpr const char* kUsage =
     "  convert FILE -o OUT [--force]      load and save again as a room-type file\n"
     "  frames FILE --device N --op OP [--any-key]\n"
     "                                     print the frames device N gets for operation OP\n"
-    "  run ACTION --port PORT FILE [--devices LIST] [-o OUT]\n"
+    "  run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--room-number N] [--records DB]\n"
     "                                     commission the devices over a serial port; ACTION is\n"
     "                                     send-all, verify-all, read-all, clear-all,\n"
     "                                     leave-network or check-devices\n"
+    "  report [--records DB] [--room-number N] -o OUT.pdf|OUT.csv\n"
+    "                                     the hand-over report from the commissioning record\n"
     "Each command takes --help.\n";
 
 }  // namespace
@@ -38,6 +40,7 @@ int main(int argc, char** argv) {
     if (command == "convert") return room::cli::runConvert(words);
     if (command == "frames") return room::cli::runFrames(words);
     if (command == "run") return room::cli::runBus(words, argc, argv);
+    if (command == "report") return room::cli::runReport(words, argc, argv);
     std::cerr << "unknown command: " << command << "\n" << kUsage;
     return 2;
 }

@@ -20,11 +20,13 @@ int runBus(const Words&, int, char**) {
 
 #include "core/format/shd_file.h"
 #include "platform/qserialport_link.h"
+#include "platform/record_store.h"
 #include "platform/run_driver.h"
 #include "platform/simulated_link.h"
 #include "tools/cli/args.h"
 #include "tools/cli/bus_session.h"
 #include "tools/cli/file_io.h"
+#include "tools/cli/record_keeping.h"
 #include "tools/cli/room_loading.h"
 
 namespace room::cli {
@@ -40,6 +42,9 @@ constexpr const char* kRunHelp =
     "                  room type needs the list, e.g. --devices 1-32.\n"
     "  -o OUT          read-all: where to write the room type read back (required; not written\n"
     "                  when no device was read)\n"
+    "  --room-number N the room being commissioned, for the commissioning record\n"
+    "  --records FILE  the record database (default: records.sqlite in the user's data folder);\n"
+    "                  every send-all, verify-all and read-all adds an entry\n"
     "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
     "(and matched), 3 when some did not answer or differ, 2 on a port error or a run cut short,\n"
     "1 on a bad file.\n";
@@ -62,11 +67,13 @@ struct RunRequest {
     std::optional<std::string> out;
     std::optional<std::vector<int> > devices;
     bool force = false;
+    std::string roomNumber;
+    std::optional<std::string> records;
 };
 
 // Reads the words into a request; prints the problem and returns nullopt when they are off.
 std::optional<RunRequest> parseRequest(const Words& words) {
-    Args args(words, {"--port", "--devices", "-o"}, {"--force"});
+    Args args(words, {"--port", "--devices", "-o", "--room-number", "--records"}, {"--force"});
     if (!args.ok() || args.positional().size() != 2 || !args.value("--port")) {
         std::cerr << (args.ok() ? "expected ACTION, FILE and --port PORT" : args.error()) << "\n"
                   << kRunHelp;
@@ -83,6 +90,8 @@ std::optional<RunRequest> parseRequest(const Words& words) {
     request.file = args.positional()[1];
     request.out = args.value("-o");
     request.force = args.has("--force");
+    request.roomNumber = args.value("--room-number").value_or("");
+    request.records = args.value("--records");
     if (auto list = args.value("--devices")) {
         request.devices = parseList(*list, 1, model::kBusDevices);
         if (!request.devices) {
@@ -114,6 +123,14 @@ bool anyDeviceRead(const std::optional<commissioning::RunSummary>& summary,
         if (engine.result(device) == 1) return true;
     }
     return false;
+}
+
+std::vector<std::vector<std::string>> differencesOf(const commissioning::Engine& engine) {
+    std::vector<std::vector<std::string>> differences(model::kBusDevices + 1);
+    for (int device = 1; device <= model::kBusDevices; ++device) {
+        differences[device] = engine.differencesOf(device);
+    }
+    return differences;
 }
 
 int saveReadBack(const RunRequest& request, model::RoomTypeConfig& room) {
@@ -161,8 +178,21 @@ int runBus(const Words& words, int argc, char** argv) {
     BusSession session(driver, request->action);
     QObject::connect(&session, &BusSession::finished, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+    // The record names the room type as it was given, before a read all changes it.
+    records::RunRecord stamped;
+    platform::stamp(stamped, room, QString::fromStdString(request->roomNumber),
+                    QString::fromStdString(request->port));
     session.start();
     const int code = app.exec();
+    if (const auto& summary = session.summary()) {
+        records::RunRecord record = records::recordOfRun(room, *summary, differencesOf(engine));
+        record.when = stamped.when;
+        record.roomNumber = stamped.roomNumber;
+        record.roomType = stamped.roomType;
+        record.port = stamped.port;
+        record.programVersion = stamped.programVersion;
+        if (!record.operation.empty()) keepRecord(std::move(record), recordsPath(request->records));
+    }
     if (request->action != commissioning::Action::ReadAll) return code;
     if (code == 2) {
         // A cut-short read leaves the room type half read: nothing of it is written.
