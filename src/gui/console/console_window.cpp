@@ -141,6 +141,9 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     layout->addWidget(buildHeader());
     layout->addWidget(buildRunRow());
     layout->addWidget(buildProgressRow());
+    m_recordBar = new RecordBar(
+        *m_context, [this] { return m_ports->currentText().trimmed(); }, m_options.records, this);
+    layout->addWidget(m_recordBar);
 
     m_frame = new ConsoleFrame(this);
     buildTabs();

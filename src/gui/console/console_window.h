@@ -15,6 +15,7 @@
 
 #include "core/commissioning/effects.h"
 #include "gui/console/bus_log.h"
+#include "gui/console/record_bar.h"
 #include "gui/main/room_document.h"
 #include "gui/ports/link_factory.h"
 
@@ -40,6 +41,7 @@ struct ConsoleOptions {
     LinkFactory linkFactory = makeLink;
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     SaveNameAsker askSaveName = gui::askSaveName;
+    RecordOptions records{QString(), askReportName};
 };
 
 // "V1.6.2": the version the caption shows after "版本号:".
@@ -62,6 +64,7 @@ public:
     PortComboBox* portList() const { return m_ports; }
     QTabWidget* tabs() const;
     BusLogPane* busLog() const { return m_busLog; }
+    RecordBar* recordBar() const { return m_recordBar; }
     QString titleLine() const;
     QString statusLine() const;
     QStringList differences() const;
@@ -101,6 +104,7 @@ private:
 
     std::unique_ptr<ConsoleContext> m_context;
     ConsoleOptions m_options;
+    RecordBar* m_recordBar = nullptr;
     QLabel* m_title = nullptr;
     QLabel* m_status = nullptr;
     PortComboBox* m_ports = nullptr;

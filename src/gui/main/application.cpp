@@ -11,6 +11,7 @@
 #include "gui/main/file_dialogs.h"
 #include "gui/main/main_window.h"
 #include "gui/ports/port_combo_box.h"
+#include "gui/records/records_dialog.h"
 #include "gui/toolkit/colors.h"
 #include "platform/prompter.h"
 #include "platform/qt_translations.h"
@@ -121,6 +122,10 @@ int runApplication(int argc, char** argv) {
     };
     hooks.sceneModes = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
         return runEditorFlow(editing::FlowKind::SceneModes, doc, prompter, &settings, parent);
+    };
+    hooks.records = [&prompter](QWidget* parent) {
+        RecordsDialog dialog(prompter, {}, parent);
+        dialog.exec();
     };
     window.setCommandHooks(hooks);
     if (options.exitWhenShown) exitWhenShown(window, clock);

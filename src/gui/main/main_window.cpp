@@ -76,6 +76,9 @@ void MainWindow::runCommand(int id) {
             emit downloadRequested();
             runDownload();
             break;
+        case kCmdRecords:
+            if (m_hooks.records) m_hooks.records(this);
+            break;
         default:
             break;
     }

@@ -44,6 +44,8 @@ struct CommandHooks {
     // The device console; true when it was closed other than by OK with its change flag set
     // (the window refreshes). The window clears the send gate afterwards either way.
     std::function<bool(RoomDocument&, QWidget*)> download;
+    // "调试记录": the commissioning record of every room.
+    std::function<void(QWidget*)> records;
 };
 
 class MainWindow : public QWidget {

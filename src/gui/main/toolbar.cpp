@@ -14,13 +14,14 @@ namespace room::gui {
 
 const char* const kAboutEntryText = "关于 Tavrin_dorodov(&A)...";
 
-const CommandInfo kCommands[6] = {
+const CommandInfo kCommands[kCommandCount] = {
     {kCmdNew, "新建", "新建房型配置文件", ":/icons/new.xpm"},
     {kCmdOpen, "打开", "打开房型配置文件", ":/icons/open.xpm"},
     {kCmdSave, "保存", "保存当前房型配置文件", ":/icons/save.xpm"},
     {kCmdModify, "修改", "修改房型配置", ":/icons/modify.xpm"},
     {kCmdSceneModes, "情景模式", "修改情景模式配置", ":/icons/scene_modes.xpm"},
     {kCmdDownload, "下载", "下载配置内容到设备", ":/icons/download.xpm"},
+    {kCmdRecords, "调试记录", "各房间的调试记录与交接报告", ":/icons/records.xpm"},
 };
 
 namespace {
@@ -43,7 +44,7 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
     row->setSpacing(6);
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < kCommandCount; ++i) {
         m_buttons[i] = commandButton(kCommands[i], this);
         const int id = kCommands[i].id;
         connect(m_buttons[i], &QToolButton::clicked, this,
@@ -80,7 +81,7 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
 
 QToolButton* MainToolbar::button(int id) const {
     const int index = id - kCmdNew;
-    return index >= 0 && index < 6 ? m_buttons[index] : nullptr;
+    return index >= 0 && index < kCommandCount ? m_buttons[index] : nullptr;
 }
 
 void MainToolbar::setPortRowVisible(bool visible) {

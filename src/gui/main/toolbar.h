@@ -12,7 +12,16 @@ namespace room::gui {
 
 class PortComboBox;
 
-enum Command { kCmdNew = 1000, kCmdOpen, kCmdSave, kCmdModify, kCmdSceneModes, kCmdDownload };
+enum Command {
+    kCmdNew = 1000,
+    kCmdOpen,
+    kCmdSave,
+    kCmdModify,
+    kCmdSceneModes,
+    kCmdDownload,
+    kCmdRecords
+};
+constexpr int kCommandCount = 7;
 
 struct CommandInfo {
     int id;
@@ -20,7 +29,7 @@ struct CommandInfo {
     const char* description;
     const char* icon;
 };
-extern const CommandInfo kCommands[6];
+extern const CommandInfo kCommands[kCommandCount];
 
 class MainToolbar : public QWidget {
     Q_OBJECT
@@ -37,7 +46,7 @@ signals:
     void aboutRequested();
 
 private:
-    QToolButton* m_buttons[6] = {};
+    QToolButton* m_buttons[kCommandCount] = {};
     QLabel* m_portLabel = nullptr;
     PortComboBox* m_ports = nullptr;
     QMenu* m_menu = nullptr;

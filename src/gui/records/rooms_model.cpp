@@ -1,0 +1,103 @@
+#include "gui/records/rooms_model.h"
+
+#include <QBrush>
+#include <QColor>
+
+namespace room::gui {
+
+namespace {
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+QString resultText(const records::RoomRow& r) {
+    if (r.lastVerify.empty()) return QStringLiteral("未校验");
+    QString out = r.verifiedOk() ? QStringLiteral("全部一致 %1/%2")
+                                 : QStringLiteral("%1/%2 一致");
+    out = out.arg(r.verifyOk).arg(r.verifyTotal);
+    if (r.verifyCutShort) out += QStringLiteral(" (中断)");
+    return out;
+}
+
+}  // namespace
+
+void RoomsModel::setRows(std::vector<records::RoomRow> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int RoomsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int RoomsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString RoomsModel::roomTypeText(const records::RoomTypeId& id) {
+    return QStringLiteral("%1 %2 (%3)").arg(text(id.hotel), text(id.name), text(id.number));
+}
+
+QVariant RoomsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const records::RoomRow& r = row(index.row());
+    if (role == Qt::ForegroundRole && index.column() == Result) {
+        if (r.lastVerify.empty()) return QBrush(QColor(110, 110, 110));
+        return QBrush(r.verifiedOk() ? QColor(26, 127, 55) : QColor(180, 35, 24));
+    }
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
+    switch (index.column()) {
+        case RoomNumber:
+            return text(r.roomNumber);
+        case RoomType:
+            return roomTypeText(r.roomType);
+        case LastSend:
+            return text(r.lastSend);
+        case LastVerify:
+            return text(r.lastVerify);
+        case Result:
+            return resultText(r);
+        default:
+            return {};
+    }
+}
+
+QVariant RoomsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* const kHeaders[] = {"房号", "房型", "最近下发", "最近校验", "校验结果"};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf8(kHeaders[section]) : QVariant();
+}
+
+void RoomsFilter::setRoomType(const QString& roomType) {
+    m_roomType = roomType;
+    invalidateFilter();
+}
+
+void RoomsFilter::setOnlyNotVerified(bool only) {
+    m_onlyNotVerified = only;
+    invalidateFilter();
+}
+
+bool RoomsFilter::filterAcceptsRow(int row, const QModelIndex&) const {
+    const auto* rooms = static_cast<const RoomsModel*>(sourceModel());
+    const records::RoomRow& r = rooms->row(row);
+    if (m_onlyNotVerified && r.verifiedOk()) return false;
+    return m_roomType.isEmpty() || RoomsModel::roomTypeText(r.roomType) == m_roomType;
+}
+
+// Room numbers sort as numbers where they are ("902" before "1208").
+bool RoomsFilter::lessThan(const QModelIndex& left, const QModelIndex& right) const {
+    const QString a = left.data().toString();
+    const QString b = right.data().toString();
+    bool aNumber = false;
+    bool bNumber = false;
+    const qlonglong x = a.toLongLong(&aNumber);
+    const qlonglong y = b.toLongLong(&bNumber);
+    if (aNumber && bNumber) return x < y;
+    if (aNumber != bNumber) return aNumber;  // numbered rooms first
+    return a < b;
+}
+
+}  // namespace room::gui
