@@ -82,6 +82,10 @@ QWidget* PortDialog::buildOutputPage() {
         m_keys->remark();
     });
     connect(m_outputs, &PortPageLists::listChanged, m_keys, &PortPageLists::remark);
+    connect(m_outputs, &PortPageLists::typeChosen, this, [this](int device) {
+        m_keys->refreshDevice(device);
+        m_keys->remark();
+    });
     connect(m_keys, &PortPageLists::listChanged, m_keys, &PortPageLists::remark);
     return page;
 }

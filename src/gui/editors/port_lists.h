@@ -33,9 +33,12 @@ public:
     void reselect();
     // Key page: each key list in the colour of how many outputs carry its lamp.
     void remark();
+    // A device's lists again after its type changed (key page: enabled or emptied).
+    void refreshDevice(int device);
 
 signals:
     void listChanged();
+    void typeChosen(int device);  // output page
 
 private:
     QWidget* firstRow(int device, QWidget* parent);
@@ -45,6 +48,7 @@ private:
 
     editing::PortSession& m_session;
     editing::PortPage m_page;
+    QObject* m_wheelGuard = nullptr;
     QStringListModel* m_shared = nullptr;
     std::vector<int> m_rowOf;  // shared row by lamp number, -1 when not offered
     std::array<QComboBox*, editing::kPortLists> m_lists{};
