@@ -86,7 +86,7 @@ void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
     QCOMPARE(room.devices[1].slot(1).modeCode == 0 ? editing::kNotControlled
                                                    : room.devices[1].slot(1).outputState[0],
              now);
-    QCOMPARE(mode, 0);  // the main window's relays go back to normal
+    QCOMPARE(mode, 50);  // kept after closing: the main window's relays 1-18 follow it
 }
 
 void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
@@ -158,7 +158,12 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
                 testing::byName<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
                 click(testing::shownButton(d, QStringLiteral("确定")));
             },
-            [](QWidget* d) {  // the port editor: as the room type has it
+            [](QWidget* d) {  // the port editor: a new room type's devices start untyped
+                for (const char* type : {"设备1类型", "设备2类型"}) {
+                    auto* list = testing::described<QComboBox>(d, QString::fromUtf8(type));
+                    list->setCurrentIndex(1);
+                    emit list->activated(1);
+                }
                 click(testing::shownButton(d, QStringLiteral("确定")));
             },
             [cancelScenes](QWidget* d) {
@@ -236,7 +241,11 @@ void SceneDialogTest::sceneModesAlone() {
     fx.button(1004)->click();
     QVERIFY(script.done());
     QCOMPARE(modeSeen, 51);
-    QCOMPARE(fx.window->sceneEditorMode(), 0);
+    QCOMPARE(fx.window->sceneEditorMode(), 51);  // the last scene chosen stays
+    // so relay 1 now cycles its shown state when pressed
+    const QColor shown = fx.relay(1)->fillColor();
+    QTest::mouseClick(fx.relay(1), Qt::LeftButton);
+    QVERIFY(fx.relay(1)->fillColor() != shown);
     QCOMPARE(fx.document.room.devices[1].slot(2).outputState[0], 0);
     QCOMPARE(fx.document.room.modified, 1);
 }
@@ -264,6 +273,22 @@ void SceneDialogTest::snapshots() {
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-port.png")));
     gui::PortComboBox::setSimulationOffered(false);
+    // 24 devices on the small screen, every output in use.
+    model::RoomTypeConfig full = testing::exampleRoomType();
+    full.deviceCount = 24;
+    for (int v = 8; v <= 24; ++v) {
+        full.devices[v].type = 1;
+        full.devices[v].name = QStringLiteral("房间%1").arg(v).toStdString();
+        for (int c = 0; c < 6; ++c) model::setOutput(full, v, c, 10 + (v + c) % 30);
+    }
+    model::RoomTypeConfig fullEdit;
+    gui::SceneDialog large(full, fullEdit, EditMode::Modify, prompter);
+    large.resize(1366, 740);
+    large.show();
+    click(testing::described<gui::ColorButton>(&large, QStringLiteral("情景1")));
+    click(testing::shownButton(&large, QStringLiteral("开")));
+    QTest::qWait(50);
+    QVERIFY(large.grab().save(dir + QStringLiteral("/scene-24.png")));
 }
 
 QTEST_MAIN(SceneDialogTest)

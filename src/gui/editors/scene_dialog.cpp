@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/editing/close_gate.h"
 #include "gui/editors/editor_widgets.h"
 #include "gui/editors/frame_pacer.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/color_button.h"
+#include "gui/toolkit/wheel_guard.h"
 #include "platform/prompter.h"
 #include "platform/serial_link.h"
 
@@ -66,8 +68,10 @@ SceneDialog::SceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edi
     middle->addWidget(buildOutputs(), 1);
     layout->addLayout(middle, 1);
     layout->addWidget(buildBottomRow());
-    connect(m_pacer, &FramePacer::pendingChanged, this,
-            [this](int count) { m_queued->setText(QStringLiteral("待发送: %1 帧").arg(count)); });
+    connect(m_pacer, &FramePacer::pendingChanged, this, [this](int count) {
+        m_queued->setText(fromUtf8(editing::queuedFramesText(count)));
+    });
+    connect(m_pacer, &FramePacer::idle, this, [this] { finish(m_gate.drained()); });
     redraw();
 }
 
@@ -82,8 +86,13 @@ QWidget* SceneDialog::buildValueRow() {
         const editing::PenButton& pen = editing::kPenButtons[i];
         auto* button = colourButton(QString::fromUtf8(pen.text), pen.colours, row);
         button->setMinimumWidth(46);
+        button->setCheckable(true);  // the pen in use stays pressed in
         const int index = static_cast<int>(i);
-        connect(button, &QPushButton::clicked, this, [this, index] { m_session.choosePen(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] {
+            m_session.choosePen(index);
+            redrawPens();
+        });
+        m_pens.push_back(button);
         h->addWidget(button);
     }
     h->addSpacing(12);
@@ -135,28 +144,34 @@ QWidget* SceneDialog::buildOutputs() {
     static const char* const kGroupTexts[6] = {"1-5号开关继电器",   "6-10号开关继电器",
                                                "11-15号开关继电器", "16-20号开关继电器",
                                                "21-25号开关继电器", "26-30号开关继电器"};
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
     for (int g = 0; g < 6; ++g) {
         auto* group = new QGroupBox(QString::fromUtf8(kGroupTexts[g]), area);
         auto* cells = new QGridLayout(group);
         cells->setSpacing(2);
         cells->setContentsMargins(3, 3, 3, 3);
         for (int d = 0; d < 5; ++d) {
+            // Which device a row is: its number and where it is mounted.
+            auto* label = new QLabel(fromUtf8(m_session.deviceRowLabel(5 * g + d + 1)), group);
+            label->setMinimumWidth(64);
+            label->setMaximumWidth(96);
+            label->setToolTip(label->text());
+            cells->addWidget(label, d, 0);
             for (int o = 0; o < 6; ++o) {
                 const int slot = 30 * g + 6 * d + o + 1;
                 auto* button = new ColorButton(group);
                 button->setObjectName(QStringLiteral("output%1").arg(slot));
                 button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
-                button->setMinimumWidth(84);
+                button->setMinimumWidth(72);
                 button->setMaximumHeight(22);
-                QFont small = button->font();
-                small.setPointSizeF(small.pointSizeF() * 0.85);
                 button->setFont(small);
                 connect(button, &QPushButton::clicked, this, [this, slot] {
                     send(m_session.clickOutput(slot));
                     redraw();
                 });
                 m_outputs[static_cast<std::size_t>(slot - 1)] = button;
-                cells->addWidget(button, d, o);
+                cells->addWidget(button, d, o + 1);
             }
         }
         m_groups[static_cast<std::size_t>(g)] = group;
@@ -188,7 +203,7 @@ QWidget* SceneDialog::buildBottomRow() {
     h->addSpacing(8);
 
     m_copyFrom = new QComboBox(row);
-    m_copyFrom->setFocusPolicy(Qt::StrongFocus);
+    ignoreWheelUnlessFocused(m_copyFrom);
     for (int key = 1; key <= editing::kSceneKeys; ++key) {
         if (m_session.keyShown(key)) m_copyFrom->addItem(fromUtf8(m_session.keyText(key)), key);
     }
@@ -232,6 +247,7 @@ QWidget* SceneDialog::buildBottomRow() {
     ok->setObjectName(QStringLiteral("btnOk"));
     auto* cancel = colourButton(QStringLiteral("取消"), kDialogButton, row);
     cancel->setObjectName(QStringLiteral("btnCancel"));
+    m_cancel = cancel;
     connect(ok, &QPushButton::clicked, this, &SceneDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &SceneDialog::reject);
     h->addWidget(ok);
@@ -266,6 +282,9 @@ void SceneDialog::redraw() {
         ColorButton* button = keyButton(key);
         button->setVisible(m_session.keyShown(key));
         paint(button, m_session.keyColours(key));
+        const bool holds = m_session.keyHoldsSettings(key);
+        button->setMarked(holds);
+        button->setToolTip(holds ? QStringLiteral("已有设置") : QStringLiteral("尚无设置"));
     }
     const int groups = m_session.groupsShown();
     for (int g = 0; g < 6; ++g) m_groups[static_cast<std::size_t>(g)]->setVisible(g < groups);
@@ -283,11 +302,20 @@ void SceneDialog::redraw() {
         button->setEnabled(m_session.outputsEnabled());
         paint(button, m_session.outputColours(slot));
     }
+    const QString why = fromUtf8(m_session.bulkDisabledReason());
     for (ColorButton* button : m_bulk) {
         button->setVisible(m_session.bulkShown());
         button->setEnabled(m_session.bulkEnabled());
+        button->setToolTip(button->isEnabled() ? QString() : why);
     }
+    redrawPens();
     if (m_modeChanged) m_modeChanged(m_session.currentCode());
+}
+
+void SceneDialog::redrawPens() {
+    for (std::size_t i = 0; i < m_pens.size(); ++i) {
+        m_pens[i]->setChecked(static_cast<int>(i) == m_session.penButton());
+    }
 }
 
 void SceneDialog::showSpecialNotes() {
@@ -307,13 +335,44 @@ void SceneDialog::showSpecialNotes() {
 }
 
 void SceneDialog::accept() {
-    m_session.accept();
-    QDialog::accept();
+    requestClose(true);
 }
 
-void SceneDialog::done(int result) {
-    if (m_modeChanged) m_modeChanged(0);
-    QDialog::done(result);
+void SceneDialog::reject() {
+    requestClose(false);
+}
+
+// OK and Cancel wait for the frames already queued; the countdown shows them going.
+void SceneDialog::requestClose(bool ok) {
+    const editing::CloseDecision decision = m_gate.press(ok, m_pacer->pending(), m_pacer->sending());
+    if (m_gate.waiting() && !decision.closeNow) {
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            child->setEnabled(false);
+        }
+        // Cancel stays: a second one gives up waiting.
+        m_cancel->parentWidget()->setEnabled(true);
+        for (QWidget* child : m_cancel->parentWidget()->findChildren<QWidget*>()) {
+            child->setEnabled(child == m_cancel || child == m_queued);
+        }
+        m_queued->setText(fromUtf8(editing::queuedFramesText(m_pacer->pending())));
+        return;
+    }
+    finish(decision);
+}
+
+void SceneDialog::finish(const editing::CloseDecision& decision) {
+    if (!decision.closeNow) return;
+    m_pacer->clear();
+    if (decision.message) {
+        m_prompter.information(fromUtf8(*decision.message), platform::defaultCaption());
+    }
+    // The main window's relays keep following the last scene chosen.
+    if (decision.accepted) {
+        m_session.accept();
+        QDialog::accept();
+    } else {
+        QDialog::reject();
+    }
 }
 
 bool runSceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "core/editing/close_gate.h"
 #include "core/editing/scene_session.h"
 #include "gui/ports/link_factory.h"
 
@@ -46,8 +47,9 @@ public:
     platform::SerialLink* link() const { return m_link.get(); }
     void setLinkFactory(LinkFactory factory) { m_factory = std::move(factory); }
 
+    // Both wait until the queued frames are on the line (see CloseGate).
     void accept() override;
-    void done(int result) override;
+    void reject() override;
 
 private:
     QWidget* buildKeys();
@@ -57,7 +59,10 @@ private:
     void choosePort(const PortChoice& choice);
     void send(std::vector<editing::TimedFrame> frames);
     void redraw();
+    void redrawPens();
     void showSpecialNotes();
+    void requestClose(bool ok);
+    void finish(const editing::CloseDecision& decision);
 
     editing::SceneSession m_session;
     platform::Prompter& m_prompter;
@@ -71,6 +76,9 @@ private:
     std::array<ColorButton*, editing::kSceneOutputs> m_outputs{};
     std::array<QGroupBox*, 6> m_groups{};
     std::vector<ColorButton*> m_bulk;
+    std::vector<ColorButton*> m_pens;
+    ColorButton* m_cancel = nullptr;
+    editing::CloseGate m_gate;
     QLabel* m_portLabel = nullptr;
     PortComboBox* m_portList = nullptr;
     QCheckBox* m_sendOnSwitch = nullptr;
