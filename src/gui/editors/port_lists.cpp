@@ -124,14 +124,16 @@ QWidget* PortPageLists::firstRow(int device, QWidget* parent) {
         auto* field = new QLineEdit(fromUtf8(f.locations[d]), parent);
         field->setObjectName(QStringLiteral("location%1").arg(device));
         const QString what = QStringLiteral("设备%1位置").arg(device);
-        field->setAccessibleName(field->text());
+        // Named by what it holds, or by what it is while empty.
+        field->setAccessibleName(field->text().isEmpty() ? what : field->text());
         field->setAccessibleDescription(what);
         refuseFieldBreakers(field, what);
         field->setPlaceholderText(what);
-        connect(field, &QLineEdit::textChanged, this, [this, field, device](const QString& text) {
-            m_session.setLocation(device, toUtf8(text));
-            field->setAccessibleName(text);
-        });
+        connect(field, &QLineEdit::textChanged, this,
+                [this, field, device, what](const QString& text) {
+                    m_session.setLocation(device, toUtf8(text));
+                    field->setAccessibleName(text.isEmpty() ? what : text);
+                });
         return field;
     }
     QComboBox* list = columnList(parent, m_wheelGuard);
