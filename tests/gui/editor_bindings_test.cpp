@@ -20,6 +20,8 @@
 #include "gui/toolkit/color_button.h"
 #include "platform/simulated_link.h"
 #include "support/editor_finders.h"
+#include "support/editor_hooks.h"
+#include "support/simulated_bus.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 
@@ -29,16 +31,16 @@ using testing::described;
 
 namespace {
 
-void choose(QComboBox* list, const QString& prefix) {
-    QVERIFY(list);
-    for (int row = 0; row < list->count(); ++row) {
-        if (!list->itemText(row).startsWith(prefix)) continue;
-        list->setCurrentIndex(row);
-        emit list->activated(row);
-        return;
-    }
-    QFAIL(qPrintable(QStringLiteral("no entry ") + prefix));
-}
+const auto choose = testing::chooseStartingWith;
+
+// The port editor over the example room type, in Modify, shown.
+struct PortEditor {
+    model::RoomTypeConfig room = testing::exampleRoomType();
+    model::RoomTypeConfig edit = room;
+    testing::RecordingPrompter prompter;
+    gui::PortDialog dialog{room, edit, EditMode::Modify, prompter};
+    PortEditor() { dialog.show(); }
+};
 
 void click(QWidget* root, const char* caption) {
     QAbstractButton* button = testing::shownButton(root, QString::fromUtf8(caption));
@@ -80,11 +82,9 @@ private slots:
 };
 
 void EditorBindingsTest::syncRelaysStoresOnlyWhatAnOutputListOffers() {
-    model::RoomTypeConfig room = testing::exampleRoomType();
-    model::RoomTypeConfig edit = room;
-    testing::RecordingPrompter prompter;
-    gui::PortDialog dialog(room, edit, EditMode::Modify, prompter);
-    dialog.show();
+    PortEditor editor;
+    gui::PortDialog& dialog = editor.dialog;
+    model::RoomTypeConfig& room = editor.room;
     // An air conditioner just chosen on an output whose key is empty stays.
     choose(described<QComboBox>(&dialog, QStringLiteral("设备3输出6")), QStringLiteral("060."));
     click(&dialog, "同步继电器");
@@ -111,11 +111,9 @@ void EditorBindingsTest::syncRelaysStoresOnlyWhatAnOutputListOffers() {
 }
 
 void EditorBindingsTest::aWheelOverAnUnfocusedListChangesNothing() {
-    model::RoomTypeConfig room = testing::exampleRoomType();
-    model::RoomTypeConfig edit = room;
-    testing::RecordingPrompter prompter;
-    gui::PortDialog dialog(room, edit, EditMode::Modify, prompter);
-    dialog.show();
+    PortEditor editor;
+    gui::PortDialog& dialog = editor.dialog;
+    model::RoomTypeConfig& room = editor.room;
     const std::pair<int, const char*> lists[] = {
         {0, "设备1按键1"}, {1, "设备1输出1"}, {1, "设备1类型"}};
     for (const auto& [tab, name] : lists) {
@@ -133,11 +131,9 @@ void EditorBindingsTest::aWheelOverAnUnfocusedListChangesNothing() {
 }
 
 void EditorBindingsTest::aTypeWithoutKeysEmptiesItsKeysAtOnce() {
-    model::RoomTypeConfig room = testing::exampleRoomType();
-    model::RoomTypeConfig edit = room;
-    testing::RecordingPrompter prompter;
-    gui::PortDialog dialog(room, edit, EditMode::Modify, prompter);
-    dialog.show();
+    PortEditor editor;
+    gui::PortDialog& dialog = editor.dialog;
+    model::RoomTypeConfig& room = editor.room;
     auto* key = described<QComboBox>(&dialog, QStringLiteral("设备1按键1"));
     QVERIFY(key->isEnabled());
     choose(described<QComboBox>(&dialog, QStringLiteral("设备1类型")), QStringLiteral("2."));
@@ -150,11 +146,9 @@ void EditorBindingsTest::aTypeWithoutKeysEmptiesItsKeysAtOnce() {
 }
 
 void EditorBindingsTest::aLocationRefusesCommasAndSaysWhy() {
-    model::RoomTypeConfig room = testing::exampleRoomType();
-    model::RoomTypeConfig edit = room;
-    testing::RecordingPrompter prompter;
-    gui::PortDialog dialog(room, edit, EditMode::Modify, prompter);
-    dialog.show();
+    PortEditor editor;
+    gui::PortDialog& dialog = editor.dialog;
+    model::RoomTypeConfig& room = editor.room;
     auto* field = described<QLineEdit>(&dialog, QStringLiteral("设备1位置"));
     field->clear();
     QTest::keyClicks(field, QStringLiteral("A1,B2"));
@@ -171,11 +165,7 @@ void EditorBindingsTest::aCancelledNewLeavesTheRoomTypeAsItWas() {
     fx.document.room = testing::exampleRoomType();
     const std::string before = format::writeRoomTypeFile(fx.document.room);
     const int modified = fx.document.room.modified;
-    gui::CommandHooks hooks;
-    hooks.newRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-        return gui::runEditorFlow(editing::FlowKind::New, doc, fx.prompter, nullptr, parent);
-    };
-    fx.window->setCommandHooks(hooks);
+    testing::runEditorsFromTheWindow(fx);
     fx.window->refresh();
     fx.window->show();
     testing::ModalScript script({
@@ -230,11 +220,7 @@ void EditorBindingsTest::queuedFramesReachTheBusBeforeTheSceneEditorCloses() {
     testing::RecordingPrompter prompter;
     gui::SceneDialog dialog(room, edit, EditMode::Modify, prompter);
     platform::SimulatedLink* bus = nullptr;
-    dialog.setLinkFactory([&bus](const gui::PortChoice&, const model::RoomTypeConfig& r) {
-        auto link = std::make_unique<platform::SimulatedLink>(r);
-        bus = link.get();
-        return std::unique_ptr<platform::SerialLink>(std::move(link));
-    });
+    dialog.setLinkFactory(testing::simulatedBusInto(bus));
     dialog.show();
     choose(testing::byName<QComboBox>(&dialog, QStringLiteral("串口号:")),
            QStringLiteral("SIM"));

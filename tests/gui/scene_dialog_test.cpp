@@ -25,6 +25,8 @@
 #include "gui/toolkit/color_button.h"
 #include "platform/simulated_link.h"
 #include "support/editor_finders.h"
+#include "support/editor_hooks.h"
+#include "support/simulated_bus.h"
 #include "support/modal_script.h"
 #include "support/window_fixture.h"
 
@@ -97,11 +99,7 @@ void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
     gui::PortComboBox::setSimulationOffered(true);
     gui::SceneDialog dialog(room, edit, EditMode::Modify, prompter);
     platform::SimulatedLink* bus = nullptr;
-    dialog.setLinkFactory([&bus](const gui::PortChoice&, const model::RoomTypeConfig& r) {
-        auto link = std::make_unique<platform::SimulatedLink>(r);
-        bus = link.get();
-        return std::unique_ptr<platform::SerialLink>(std::move(link));
-    });
+    dialog.setLinkFactory(testing::simulatedBusInto(bus));
     dialog.show();
     QVERIFY(dialog.portList()->isVisibleTo(&dialog));
     QCOMPARE(dialog.portList()->accessibleName(), QStringLiteral("串口号:"));
@@ -144,11 +142,7 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
         testing::WindowFixture fx;
         fx.document.room = testing::exampleRoomType();
         const model::RoomTypeConfig before = fx.document.room;
-        gui::CommandHooks hooks;
-        hooks.newRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-            return gui::runEditorFlow(editing::FlowKind::New, doc, fx.prompter, nullptr, parent);
-        };
-        fx.window->setCommandHooks(hooks);
+        testing::runEditorsFromTheWindow(fx);
         fx.window->refresh();
         fx.window->show();
         ModalScript script({
@@ -189,11 +183,7 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
 void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
     testing::WindowFixture fx;
     fx.document.room = testing::exampleRoomType();
-    gui::CommandHooks hooks;
-    hooks.modifyRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-        return gui::runEditorFlow(editing::FlowKind::Modify, doc, fx.prompter, nullptr, parent);
-    };
-    fx.window->setCommandHooks(hooks);
+    testing::runEditorsFromTheWindow(fx);
     fx.window->refresh();
     fx.window->show();
     const model::ModeSlot sceneBefore = fx.document.room.devices[1].slot(1);
@@ -222,11 +212,7 @@ void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
 void SceneDialogTest::sceneModesAlone() {
     testing::WindowFixture fx;
     fx.document.room = testing::exampleRoomType();
-    gui::CommandHooks hooks;
-    hooks.sceneModes = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-        return gui::runEditorFlow(editing::FlowKind::SceneModes, doc, fx.prompter, nullptr, parent);
-    };
-    fx.window->setCommandHooks(hooks);
+    testing::runEditorsFromTheWindow(fx);
     fx.window->refresh();
     fx.window->show();
     int modeSeen = 0;
