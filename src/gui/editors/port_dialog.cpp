@@ -52,6 +52,8 @@ PortDialog::PortDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
     layout->addWidget(frame, 1);
     layout->addLayout(buildBottomRow());
     m_ports->setVisible(edit.sendToSwitch);
+    // Listing the ports scans the system's devices: only for a list the installer can see.
+    if (edit.sendToSwitch) m_ports->refill();
     findChild<QLabel*>(QStringLiteral("portLabel"))->setVisible(edit.sendToSwitch);
     // Wide enough for the longest entries ("5.可控硅调光开关", "070.床头调光灯") in eight columns.
     resize(std::max(sizeHint().width(), kWidth), sizeHint().height());
@@ -123,7 +125,6 @@ QLayout* PortDialog::buildBottomRow() {
 
     m_ports = new PortComboBox(this);
     m_ports->setObjectName(QStringLiteral("portList"));
-    m_ports->refill();
     connect(m_ports, &PortComboBox::portChosen, this, &PortDialog::choosePort);
     QLabel* portLabel = labelFor(fromUtf8(editing::kPortListLabel), m_ports, this);
     portLabel->setObjectName(QStringLiteral("portLabel"));

@@ -148,24 +148,34 @@ QWidget* SceneDialog::buildOutputs() {
     small.setPointSizeF(small.pointSizeF() * 0.85);
     for (int g = 0; g < 6; ++g) {
         auto* group = new QGroupBox(QString::fromUtf8(kGroupTexts[g]), area);
-        auto* cells = new QGridLayout(group);
+        // The smaller font once for the whole grid rather than per button (opening time).
+        auto* inner = new QWidget(group);
+        inner->setFont(small);
+        auto* frame = new QVBoxLayout(group);
+        frame->setContentsMargins(0, 0, 0, 0);
+        frame->addWidget(inner);
+        auto* cells = new QGridLayout(inner);
         cells->setSpacing(2);
         cells->setContentsMargins(3, 3, 3, 3);
         for (int d = 0; d < 5; ++d) {
             // Which device a row is: its number and where it is mounted.
-            auto* label = new QLabel(fromUtf8(m_session.deviceRowLabel(5 * g + d + 1)), group);
+            auto* label = new QLabel(fromUtf8(m_session.deviceRowLabel(5 * g + d + 1)), inner);
             label->setMinimumWidth(64);
             label->setMaximumWidth(96);
             label->setToolTip(label->text());
             cells->addWidget(label, d, 0);
             for (int o = 0; o < 6; ++o) {
                 const int slot = 30 * g + 6 * d + o + 1;
-                auto* button = new ColorButton(group);
+                auto* button = new ColorButton(inner);
                 button->setObjectName(QStringLiteral("output%1").arg(slot));
                 button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
+                button->setAccessibleName(button->accessibleDescription());  // until it has a text
                 button->setMinimumWidth(72);
                 button->setMaximumHeight(22);
-                button->setFont(small);
+                // An empty place keeps its room in the grid, so outputs stay under their device.
+                QSizePolicy policy = button->sizePolicy();
+                policy.setRetainSizeWhenHidden(true);
+                button->setSizePolicy(policy);
                 connect(button, &QPushButton::clicked, this, [this, slot] {
                     send(m_session.clickOutput(slot));
                     redraw();
@@ -291,10 +301,6 @@ void SceneDialog::redraw() {
     for (int slot = 1; slot <= editing::kSceneOutputs; ++slot) {
         ColorButton* button = outputButton(slot);
         const bool shown = m_session.outputShown(slot);
-        // An empty place keeps its room in the grid, so the outputs stay under their device.
-        QSizePolicy policy = button->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        button->setSizePolicy(policy);
         button->setVisible(shown);
         if (!shown) continue;
         button->setText(fromUtf8(m_session.outputText(slot)));
