@@ -67,11 +67,6 @@ PortPageLists::PortPageLists(editing::PortSession& session, PortPage page, QWidg
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
     const int shown = session.form().shownDevices;
-    QFont numberFont = font();
-    numberFont.setBold(true);
-    QPalette numberPalette = palette();
-    numberPalette.setColor(QPalette::WindowText, QColor(20, 40, 110));
-    const int numberWidth = QFontMetrics(numberFont).horizontalAdvance(QStringLiteral("24"));
     m_filling = true;
     for (int b = 0; b < editing::kPortBands; ++b) {
         auto* band = new QGroupBox(fromUtf8(texts[static_cast<std::size_t>(b)]), this);
@@ -82,21 +77,7 @@ PortPageLists::PortPageLists(editing::PortSession& session, PortPage page, QWidg
         grid->setVerticalSpacing(0);
         for (int column = 0; column < editing::kBandDevices; ++column) {
             const int device = b * editing::kBandDevices + column + 1;
-            // Which device a column is, beside its first row, so nobody counts columns.
-            auto* head = new QWidget(band);
-            auto* row = new QHBoxLayout(head);
-            row->setContentsMargins(0, 0, 0, 0);
-            row->setSpacing(2);
-            auto* number = new QLabel(QString::number(device), head);
-            number->setObjectName(QStringLiteral("deviceNumber%1").arg(device));
-            number->setFont(numberFont);
-            number->setPalette(numberPalette);
-            number->setMinimumWidth(numberWidth);
-            number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            row->addWidget(number);
-            QWidget* first = firstRow(device, head);
-            row->addWidget(first, 1);
-            m_firstRows[static_cast<std::size_t>(device - 1)] = first;
+            QWidget* head = columnHead(device, band);
             grid->addWidget(head, 0, column);
             head->setVisible(device <= shown);
             for (int c = 0; c < kChannels; ++c) {
@@ -115,6 +96,29 @@ PortPageLists::PortPageLists(editing::PortSession& session, PortPage page, QWidg
     layout->addStretch(1);
     m_filling = false;
     remark();
+}
+
+// The device's number beside its first row, so nobody counts columns.
+QWidget* PortPageLists::columnHead(int device, QWidget* band) {
+    auto* head = new QWidget(band);
+    auto* row = new QHBoxLayout(head);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    auto* number = new QLabel(QString::number(device), head);
+    number->setObjectName(QStringLiteral("deviceNumber%1").arg(device));
+    QFont bold = font();
+    bold.setBold(true);
+    number->setFont(bold);
+    QPalette ink = palette();
+    ink.setColor(QPalette::WindowText, QColor(20, 40, 110));
+    number->setPalette(ink);
+    number->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("24")));
+    number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(number);
+    QWidget* first = firstRow(device, head);
+    row->addWidget(first, 1);
+    m_firstRows[static_cast<std::size_t>(device - 1)] = first;
+    return head;
 }
 
 QWidget* PortPageLists::firstRow(int device, QWidget* parent) {

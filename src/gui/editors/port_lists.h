@@ -41,6 +41,7 @@ signals:
     void typeChosen(int device);  // output page
 
 private:
+    QWidget* columnHead(int device, QWidget* band);
     QWidget* firstRow(int device, QWidget* parent);
     void bind(int index);
     void select(int index);

@@ -157,38 +157,41 @@ QWidget* SceneDialog::buildOutputs() {
         auto* cells = new QGridLayout(inner);
         cells->setSpacing(2);
         cells->setContentsMargins(3, 3, 3, 3);
-        for (int d = 0; d < 5; ++d) {
-            // Which device a row is: its number and where it is mounted.
-            auto* label = new QLabel(fromUtf8(m_session.deviceRowLabel(5 * g + d + 1)), inner);
-            label->setMinimumWidth(64);
-            label->setMaximumWidth(96);
-            label->setToolTip(label->text());
-            cells->addWidget(label, d, 0);
-            for (int o = 0; o < 6; ++o) {
-                const int slot = 30 * g + 6 * d + o + 1;
-                auto* button = new ColorButton(inner);
-                button->setObjectName(QStringLiteral("output%1").arg(slot));
-                button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
-                button->setAccessibleName(button->accessibleDescription());  // until it has a text
-                button->setMinimumWidth(72);
-                button->setMaximumHeight(22);
-                // An empty place keeps its room in the grid, so outputs stay under their device.
-                QSizePolicy policy = button->sizePolicy();
-                policy.setRetainSizeWhenHidden(true);
-                button->setSizePolicy(policy);
-                connect(button, &QPushButton::clicked, this, [this, slot] {
-                    send(m_session.clickOutput(slot));
-                    redraw();
-                });
-                m_outputs[static_cast<std::size_t>(slot - 1)] = button;
-                cells->addWidget(button, d, o + 1);
-            }
-        }
+        for (int d = 0; d < 5; ++d) addOutputRow(5 * g + d + 1, cells, d);
         m_groups[static_cast<std::size_t>(g)] = group;
         grid->addWidget(group, g / 2, g % 2);
     }
     grid->setRowStretch(3, 1);
     return area;
+}
+
+// One device's row: its number and location, then its six outputs.
+void SceneDialog::addOutputRow(int device, QGridLayout* cells, int row) {
+    QWidget* inner = cells->parentWidget();
+    auto* label = new QLabel(fromUtf8(m_session.deviceRowLabel(device)), inner);
+    label->setMinimumWidth(64);
+    label->setMaximumWidth(96);
+    label->setToolTip(label->text());
+    cells->addWidget(label, row, 0);
+    for (int o = 0; o < 6; ++o) {
+        const int slot = 6 * (device - 1) + o + 1;
+        auto* button = new ColorButton(inner);
+        button->setObjectName(QStringLiteral("output%1").arg(slot));
+        button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
+        button->setAccessibleName(button->accessibleDescription());  // until it has a text
+        button->setMinimumWidth(72);
+        button->setMaximumHeight(22);
+        // An empty place keeps its room in the grid, so outputs stay under their device.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        connect(button, &QPushButton::clicked, this, [this, slot] {
+            send(m_session.clickOutput(slot));
+            redraw();
+        });
+        m_outputs[static_cast<std::size_t>(slot - 1)] = button;
+        cells->addWidget(button, row, o + 1);
+    }
 }
 
 QWidget* SceneDialog::buildBottomRow() {

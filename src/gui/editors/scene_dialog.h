@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 
@@ -54,6 +55,7 @@ public:
 private:
     QWidget* buildKeys();
     QWidget* buildOutputs();
+    void addOutputRow(int device, QGridLayout* cells, int row);
     QWidget* buildValueRow();
     QWidget* buildBottomRow();
     void choosePort(const PortChoice& choice);
