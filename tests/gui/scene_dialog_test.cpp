@@ -258,6 +258,13 @@ void SceneDialogTest::snapshots() {
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(dialog.portList()->count() - 1));
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-port.png")));
+    // OK while a whole scene is still on its way: the count goes down before it closes.
+    click(testing::shownButton(&dialog, QStringLiteral("切模式时发送")));
+    click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
+    click(testing::shownButton(&dialog, QStringLiteral("确定")));
+    QTest::qWait(300);
+    QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-closing.png")));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 5000);
     gui::PortComboBox::setSimulationOffered(false);
     // 24 devices on the small screen, every output in use.
     model::RoomTypeConfig full = testing::exampleRoomType();
