@@ -7,12 +7,16 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QWheelEvent>
 
 #include "core/editing/scene_session.h"
 #include "core/format/shd_file.h"
+#include "gui/editors/definition_dialog.h"
 #include "gui/editors/editor_flow.h"
+#include "gui/editors/lamp_grid.h"
 #include "gui/editors/frame_pacer.h"
 #include "gui/editors/port_dialog.h"
 #include "gui/editors/scene_dialog.h"
@@ -73,6 +77,7 @@ class EditorBindingsTest : public QObject {
 
 private slots:
     void syncRelaysStoresOnlyWhatAnOutputListOffers();
+    void syncRelaysInANewWithAThermostatAndACurtainController();
     void aWheelOverAnUnfocusedListChangesNothing();
     void aTypeWithoutKeysEmptiesItsKeysAtOnce();
     void aLocationRefusesCommasAndSaysWhy();
@@ -108,6 +113,62 @@ void EditorBindingsTest::syncRelaysStoresOnlyWhatAnOutputListOffers() {
     format::readRoomTypeFile(format::writeRoomTypeFile(room), reread);
     QCOMPARE(reread.devices[7].outputs, expected[7]);
     QCOMPARE(reread.devices[7].type, 3);
+}
+
+// New: panels 1 and 2, a thermostat (3) and a curtain controller (4), with lamps 10, 11 and the
+// curtain pair 80/81 in use.
+void EditorBindingsTest::syncRelaysInANewWithAThermostatAndACurtainController() {
+    testing::WindowFixture fx;
+    testing::runEditorsFromTheWindow(fx);
+    fx.window->show();
+    testing::ModalScript script({
+        [](QWidget* d) {
+            testing::byName<QComboBox>(d, QStringLiteral("温控器数量："))->setCurrentIndex(1);
+            testing::byName<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
+            testing::byName<QComboBox>(d, QStringLiteral("窗帘控制器数量："))->setCurrentIndex(1);
+            auto* definition = qobject_cast<gui::DefinitionDialog*>(d);
+            QVERIFY(definition);
+            const std::pair<editing::ListPage, int> lamps[] = {{editing::ListPage::Ordinary, 10},
+                                                               {editing::ListPage::Ordinary, 11},
+                                                               {editing::ListPage::Curtains, 80},
+                                                               {editing::ListPage::Curtains, 81}};
+            for (const auto& [page, lamp] : lamps) {
+                gui::LampGrid* grid = definition->grid(page);
+                definition->tabs()->setCurrentIndex(static_cast<int>(page));
+                const QTableWidgetItem* marker = grid->item(
+                    grid->rowOf(lamp), grid->columnOf(lamp, gui::LampGrid::kMarkerCell));
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                                  grid->visualItemRect(marker).center());
+            }
+            click(d, "确定");
+        },
+        [](QWidget* d) {
+            const char* const types[] = {"1.", "1.", "2.", "3."};
+            for (int v = 1; v <= 4; ++v) {
+                choose(described<QComboBox>(d, QStringLiteral("设备%1类型").arg(v)),
+                       QString::fromUtf8(types[v - 1]));
+            }
+            const std::pair<const char*, const char*> chosen[] = {
+                {"设备1按键1", "010."}, {"设备1输出2", "060."}, {"设备1输出3", "011."},
+                {"设备2按键1", "080."}, {"设备3输出1", "060."}, {"设备3输出2", "061."},
+                {"设备4输出1", "080."}, {"设备4输出2", "081."}};
+            for (const auto& [list, entry] : chosen) {
+                choose(described<QComboBox>(d, QString::fromUtf8(list)), QString::fromUtf8(entry));
+            }
+            click(d, "同步继电器");
+            click(d, "确定");
+        },
+        [](QWidget* d) { click(d, "确定"); },
+    });
+    fx.button(1000)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(script.done(), 5000);
+    const model::RoomTypeConfig& room = fx.document.room;
+    QCOMPARE(room.devices[1].outputs, (std::array<int, 6>{10, 60, 0, 0, 0, 0}));
+    QCOMPARE(room.devices[2].outputs, (std::array<int, 6>{80, 0, 0, 0, 0, 0}));
+    QCOMPARE(room.devices[3].outputs, (std::array<int, 6>{60, 61, 0, 0, 0, 0}));
+    QCOMPARE(room.devices[4].outputs, (std::array<int, 6>{80, 81, 0, 0, 0, 0}));
+    QCOMPARE(room.devices[3].type, 2);
+    QCOMPARE(room.devices[4].type, 3);
 }
 
 void EditorBindingsTest::aWheelOverAnUnfocusedListChangesNothing() {
