@@ -354,19 +354,24 @@ void SceneDialog::reject() {
 // OK and Cancel wait for the frames already queued; the countdown shows them going.
 void SceneDialog::requestClose(bool ok) {
     const editing::CloseDecision decision = m_gate.press(ok, m_pacer->pending(), m_pacer->sending());
-    if (m_gate.waiting() && !decision.closeNow) {
-        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            child->setEnabled(false);
-        }
-        // Cancel stays: a second one gives up waiting.
-        m_cancel->parentWidget()->setEnabled(true);
-        for (QWidget* child : m_cancel->parentWidget()->findChildren<QWidget*>()) {
-            child->setEnabled(child == m_cancel || child == m_queued);
-        }
-        m_queued->setText(fromUtf8(editing::queuedFramesText(m_pacer->pending())));
-        return;
+    if (decision.closeNow) {
+        finish(decision);
+    } else if (m_gate.waiting()) {
+        holdForFrames();
     }
-    finish(decision);
+}
+
+// While the queue drains only Cancel stays live (a second one gives up waiting), and the count
+// of frames still to send stays readable.
+void SceneDialog::holdForFrames() {
+    QWidget* bottom = m_cancel->parentWidget();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->setEnabled(child == bottom);
+    }
+    for (QWidget* child : bottom->findChildren<QWidget*>()) {
+        child->setEnabled(child == m_cancel || child == m_queued);
+    }
+    m_queued->setText(fromUtf8(editing::queuedFramesText(m_pacer->pending())));
 }
 
 void SceneDialog::finish(const editing::CloseDecision& decision) {

@@ -64,6 +64,7 @@ private:
     void redrawPens();
     void showSpecialNotes();
     void requestClose(bool ok);
+    void holdForFrames();
     void finish(const editing::CloseDecision& decision);
 
     editing::SceneSession m_session;
