@@ -283,6 +283,7 @@ void EditorBindingsTest::queuedFramesReachTheBusBeforeTheSceneEditorCloses() {
     platform::SimulatedLink* bus = nullptr;
     dialog.setLinkFactory(testing::simulatedBusInto(bus));
     dialog.show();
+    dialog.portList()->refill();  // as opening the list does
     choose(testing::byName<QComboBox>(&dialog, QStringLiteral("串口号:")),
            QStringLiteral("SIM"));
     QVERIFY(bus);

@@ -107,6 +107,7 @@ void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
     // Nothing goes on the line before a port is chosen.
     click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
     click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("输出1")));
+    dialog.portList()->refill();  // as opening the list does
     const int last = dialog.portList()->count() - 1;
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(last));
     QVERIFY(bus);
@@ -255,6 +256,7 @@ void SceneDialogTest::snapshots() {
     click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景1")));
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-loaded.png")));
+    dialog.portList()->refill();
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(dialog.portList()->count() - 1));
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-port.png")));

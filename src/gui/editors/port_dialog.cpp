@@ -52,8 +52,6 @@ PortDialog::PortDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
     layout->addWidget(frame, 1);
     layout->addLayout(buildBottomRow());
     m_ports->setVisible(edit.sendToSwitch);
-    // Listing the ports scans the system's devices: only for a list the installer can see.
-    if (edit.sendToSwitch) m_ports->refill();
     findChild<QLabel*>(QStringLiteral("portLabel"))->setVisible(edit.sendToSwitch);
     // Wide enough for the longest entries ("5.可控硅调光开关", "070.床头调光灯") in eight columns.
     resize(std::max(sizeHint().width(), kWidth), sizeHint().height());
@@ -123,6 +121,7 @@ QLayout* PortDialog::buildBottomRow() {
     row->addWidget(hint);
     row->addStretch(1);
 
+    // Filled when the installer opens or focuses it: no scan of the system's ports on opening.
     m_ports = new PortComboBox(this);
     m_ports->setObjectName(QStringLiteral("portList"));
     connect(m_ports, &PortComboBox::portChosen, this, &PortDialog::choosePort);

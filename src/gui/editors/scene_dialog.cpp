@@ -234,6 +234,7 @@ QWidget* SceneDialog::buildBottomRow() {
     h->addWidget(copy);
     h->addSpacing(8);
 
+    // Filled when the installer opens or focuses it: no scan of the system's ports on opening.
     m_portList = new PortComboBox(row);
     m_portList->setObjectName(QStringLiteral("scenePort"));
     m_portLabel = new QLabel(QStringLiteral("串口号:"), row);
@@ -243,7 +244,6 @@ QWidget* SceneDialog::buildBottomRow() {
     const bool portShown = m_portOffered;
     m_portLabel->setVisible(portShown);
     m_portList->setVisible(portShown);
-    if (portShown) m_portList->refill();
     m_sendOnSwitch = new QCheckBox(QStringLiteral("切模式时发送"), row);
     m_sendOnSwitch->hide();
     connect(m_sendOnSwitch, &QCheckBox::toggled, this,
