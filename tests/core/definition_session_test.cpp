@@ -198,8 +198,9 @@ TEST(DefinitionSession, NamesAreCheckedAsTheyWillBeStored) {
         bool accepted;
         const char* storedHotel;
     };
-    for (const Case& c : {Case{",,,", "标准房", false, ""}, Case{"湖光", "\r\n", false, ""},
-                          Case{"湖,光", "雅致,房", true, "湖光"}, Case{"湖光", "房", true, "湖光"}}) {
+    for (const Case& c :
+         {Case{",,,", "标准房", false, ""}, Case{"湖光", "\r\n", false, ""},
+          Case{"湖,光", "雅致,房", true, "湖光"}, Case{"湖光", "房", true, "湖光"}}) {
         model::RoomTypeConfig room = model::makeStartupRoomType();
         model::RoomTypeConfig edit;
         DefinitionSession s(room, edit, EditMode::New, 1);

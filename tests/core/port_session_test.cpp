@@ -34,7 +34,8 @@ int list(int device, int channel) {
 // The example room type as the definition dialog's Modify leaves it.
 model::RoomTypeConfig exampleRoom() {
     std::ifstream file(ROOM_EXAMPLES "/grand-hotel-deluxe.shd", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     model::RoomTypeConfig room = model::makeStartupRoomType();
     format::readRoomTypeFile(bytes, room);
     return room;
@@ -121,14 +122,12 @@ TEST(PortSession, SyncRelaysTakesWhatTheListsShowAndOnlyWhatTheOutputPageOffers)
         {1, 0, 61, 61},   // an empty key keeps an air conditioner
         {1, 0, 25, 0},    // and clears the rest
         {1, 12, 25, 12},  // a key the output page offers is copied
-        {1, 10, 61, 10},
-        {1, 0, 160, 160},
-        {1, 50, 25, 25},  // a scene mode is no output: the output stays
-        {1, 78, 25, 25},  // neither is the card switch here
-        {1, 50, 0, 0},
-        {2, 0, 25, 25},  // a thermostat's outputs stay as they are
-        {3, 0, 80, 80},  // a curtain controller's
-        {4, 0, 81, 81},  // a curtain motor's
+        {1, 10, 61, 10}, {1, 0, 160, 160},
+        {1, 50, 25, 25},                  // a scene mode is no output: the output stays
+        {1, 78, 25, 25},                  // neither is the card switch here
+        {1, 50, 0, 0},   {2, 0, 25, 25},  // a thermostat's outputs stay as they are
+        {3, 0, 80, 80},                   // a curtain controller's
+        {4, 0, 81, 81},                   // a curtain motor's
     };
     for (const Case& c : cases) {
         model::RoomTypeConfig room = roomWith(2);
@@ -138,7 +137,8 @@ TEST(PortSession, SyncRelaysTakesWhatTheListsShowAndOnlyWhatTheOutputPageOffers)
         if (c.key != 0) s.form().keys[list(2, 4)] = c.key;
         s.form().outputs[list(2, 4)] = c.shown;
         s.syncRelays();
-        EXPECT_EQ(s.form().outputs[list(2, 4)], c.after) << c.type << " " << c.key << " " << c.shown;
+        EXPECT_EQ(s.form().outputs[list(2, 4)], c.after)
+            << c.type << " " << c.key << " " << c.shown;
         EXPECT_TRUE(s.accept().accepted);
         EXPECT_EQ(room.outputLamp[list(2, 4) + 1], c.after) << c.type << " " << c.key;
     }
@@ -154,13 +154,13 @@ TEST(PortSession, SyncRelaysOnTheExampleStoresOnlyOutputsAndKeepsTheRest) {
     EXPECT_TRUE(s.accept().accepted);
     const std::array<std::array<int, 6>, 8> expected = {{
         {},
-        {10, 3, 4, 0, 0, 0},         // 56, 57 and 78 are no outputs
-        {24, 21, 15, 16, 80, 81},    // 50, 51 leave 15, 16; the curtains follow their keys
-        {25, 22, 13, 23, 41, 0},     // 52, 169 leave 23, 41
+        {10, 3, 4, 0, 0, 0},       // 56, 57 and 78 are no outputs
+        {24, 21, 15, 16, 80, 81},  // 50, 51 leave 15, 16; the curtains follow their keys
+        {25, 22, 13, 23, 41, 0},   // 52, 169 leave 23, 41
         {26, 70, 0, 0, 0, 0},
-        {60, 61, 62, 63, 0, 0},      // thermostats
+        {60, 61, 62, 63, 0, 0},  // thermostats
         {100, 101, 102, 103, 0, 0},
-        {80, 81, 0, 0, 0, 0},        // the curtain controller
+        {80, 81, 0, 0, 0, 0},  // the curtain controller
     }};
     for (int v = 1; v <= 7; ++v) {
         EXPECT_EQ(room.devices[v].outputs, expected[static_cast<std::size_t>(v)]) << v;
@@ -176,8 +176,8 @@ TEST(PortSession, ATypeWithoutKeysEmptiesAndDisablesTheKeysAtOnce) {
         int from, to;
         bool enabled;
     };
-    for (const Case& c : {Case{1, 2, false}, Case{1, 3, false}, Case{1, 4, false},
-                          Case{1, 5, true}, Case{1, 6, true}, Case{2, 1, true}}) {
+    for (const Case& c : {Case{1, 2, false}, Case{1, 3, false}, Case{1, 4, false}, Case{1, 5, true},
+                          Case{1, 6, true}, Case{2, 1, true}}) {
         model::RoomTypeConfig room = roomWith(2);
         room.devices[2].type = static_cast<std::uint8_t>(c.from);
         model::setInput(room, 2, 0, 10);
@@ -216,8 +216,8 @@ TEST(PortSession, LocationsAreStoredWithoutCommasOrLineBreaks) {
         const char* typed;
         const char* stored;
     };
-    for (const Case& c : {Case{"门口,左", "门口左"}, Case{"床头\r\n右", "床头右"},
-                          Case{",,", ""}, Case{"书桌", "书桌"}}) {
+    for (const Case& c : {Case{"门口,左", "门口左"}, Case{"床头\r\n右", "床头右"}, Case{",,", ""},
+                          Case{"书桌", "书桌"}}) {
         model::RoomTypeConfig room = roomWith(1);
         model::RoomTypeConfig edit = room;
         PortSession s(room, edit, EditMode::Modify);

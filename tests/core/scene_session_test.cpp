@@ -3,9 +3,9 @@
 
 #include "core/editing/scene_session.h"
 
-#include "core/editing/close_gate.h"
-
 #include <gtest/gtest.h>
+
+#include "core/editing/close_gate.h"
 
 namespace {
 
@@ -297,13 +297,16 @@ TEST(CloseGate, OkAndCancelWaitForQueuedFramesAndASecondCancelGivesUp) {
         {"second cancel",
          {{false, 3, true, false, false, nullptr},
           {false, 2, true, true, false, "2 帧未发送，设备上的情景可能不完整。"}},
-         false, false},
+         false,
+         false},
         {"ok then cancel keeps ok",
          {{true, 4, true, false, false, nullptr},
           {false, 1, true, true, true, "1 帧未发送，设备上的情景可能不完整。"}},
-         false, false},
+         false,
+         false},
         {"ok twice keeps waiting",
-         {{true, 4, true, false, false, nullptr}, {true, 3, true, false, false, nullptr}}, true,
+         {{true, 4, true, false, false, nullptr}, {true, 3, true, false, false, nullptr}},
+         true,
          true},
     };
     for (const Case& c : cases) {

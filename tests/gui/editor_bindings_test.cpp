@@ -16,8 +16,8 @@
 #include "core/format/shd_file.h"
 #include "gui/editors/definition_dialog.h"
 #include "gui/editors/editor_flow.h"
-#include "gui/editors/lamp_grid.h"
 #include "gui/editors/frame_pacer.h"
+#include "gui/editors/lamp_grid.h"
 #include "gui/editors/port_dialog.h"
 #include "gui/editors/scene_dialog.h"
 #include "gui/ports/port_combo_box.h"
@@ -25,8 +25,8 @@
 #include "platform/simulated_link.h"
 #include "support/editor_finders.h"
 #include "support/editor_hooks.h"
-#include "support/simulated_bus.h"
 #include "support/modal_script.h"
+#include "support/simulated_bus.h"
 #include "support/window_fixture.h"
 
 using namespace room;
@@ -135,8 +135,8 @@ void EditorBindingsTest::syncRelaysInANewWithAThermostatAndACurtainController() 
             for (const auto& [page, lamp] : lamps) {
                 gui::LampGrid* grid = definition->grid(page);
                 definition->tabs()->setCurrentIndex(static_cast<int>(page));
-                const QTableWidgetItem* marker = grid->item(
-                    grid->rowOf(lamp), grid->columnOf(lamp, gui::LampGrid::kMarkerCell));
+                const QTableWidgetItem* marker =
+                    grid->item(grid->rowOf(lamp), grid->columnOf(lamp, gui::LampGrid::kMarkerCell));
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                                   grid->visualItemRect(marker).center());
             }
@@ -256,8 +256,9 @@ void EditorBindingsTest::queuedFramesReachTheBusBeforeTheSceneEditorCloses_data(
     QTest::newRow("OK at once") << 0 << QStringList{QStringLiteral("确定")} << true;
     QTest::newRow("OK 600 ms later") << 600 << QStringList{QStringLiteral("确定")} << true;
     QTest::newRow("Cancel") << 0 << QStringList{QStringLiteral("取消")} << true;
-    QTest::newRow("Cancel twice")
-        << 0 << QStringList{QStringLiteral("取消"), QStringLiteral("取消")} << false;
+    QTest::newRow("Cancel twice") << 0
+                                  << QStringList{QStringLiteral("取消"), QStringLiteral("取消")}
+                                  << false;
 }
 
 void EditorBindingsTest::queuedFramesReachTheBusBeforeTheSceneEditorCloses() {
@@ -284,8 +285,7 @@ void EditorBindingsTest::queuedFramesReachTheBusBeforeTheSceneEditorCloses() {
     dialog.setLinkFactory(testing::simulatedBusInto(bus));
     dialog.show();
     dialog.portList()->refill();  // as opening the list does
-    choose(testing::byName<QComboBox>(&dialog, QStringLiteral("串口号:")),
-           QStringLiteral("SIM"));
+    choose(testing::byName<QComboBox>(&dialog, QStringLiteral("串口号:")), QStringLiteral("SIM"));
     QVERIFY(bus);
     click(&dialog, "切模式时发送");
     QTest::mouseClick(described<gui::ColorButton>(&dialog, QStringLiteral("情景1")),
@@ -309,12 +309,12 @@ void EditorBindingsTest::queuedFramesReachTheBusBeforeTheSceneEditorCloses() {
         QCOMPARE(queued->text(), QStringLiteral("待发送: 0 帧"));
     } else {
         QVERIFY(sent < expected);
-        QCOMPARE(prompter.texts(), QStringList{QStringLiteral("%1 帧未发送，设备上的情景可能不完整。")
-                                                   .arg(expected - sent)});
+        QCOMPARE(prompter.texts(),
+                 QStringList{
+                     QStringLiteral("%1 帧未发送，设备上的情景可能不完整。").arg(expected - sent)});
     }
-    QCOMPARE(dialog.result(),
-             int(presses.first() == QStringLiteral("确定") ? QDialog::Accepted
-                                                           : QDialog::Rejected));
+    QCOMPARE(dialog.result(), int(presses.first() == QStringLiteral("确定") ? QDialog::Accepted
+                                                                            : QDialog::Rejected));
     gui::PortComboBox::setSimulationOffered(false);
     gui::PortComboBox::setLister({});
 }

@@ -75,13 +75,13 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
         },
         [](QWidget* d) {  // the port editor: the one panel, 廊灯 on key 1, 卫浴灯 on output 1
             chooseStartingWith(testing::described<QComboBox>(d, QStringLiteral("设备1类型")),
-                   QStringLiteral("1.开关面板"));
+                               QStringLiteral("1.开关面板"));
             testing::described<QLineEdit>(d, QStringLiteral("设备1位置"))
                 ->setText(QStringLiteral("门口"));
             chooseStartingWith(testing::described<QComboBox>(d, QStringLiteral("设备1按键1")),
-                   QStringLiteral("010."));
+                               QStringLiteral("010."));
             chooseStartingWith(testing::described<QComboBox>(d, QStringLiteral("设备1输出1")),
-                   QStringLiteral("011."));
+                               QStringLiteral("011."));
             QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
         [](QWidget* d) {  // the scene editor: 卫浴灯 on in "入住模式" (key 7, always there)

@@ -26,8 +26,8 @@
 #include "platform/simulated_link.h"
 #include "support/editor_finders.h"
 #include "support/editor_hooks.h"
-#include "support/simulated_bus.h"
 #include "support/modal_script.h"
+#include "support/simulated_bus.h"
 #include "support/window_fixture.h"
 
 using namespace room;

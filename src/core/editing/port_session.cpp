@@ -156,7 +156,8 @@ void PortSession::chooseType(int device, int type) {
 
 void PortSession::setLocation(int device, std::string_view text) {
     if (device < 1 || device > kPortDevices) return;
-    m_form.locations[static_cast<std::size_t>(device - 1)] = withoutFieldBreakers(std::string(text));
+    m_form.locations[static_cast<std::size_t>(device - 1)] =
+        withoutFieldBreakers(std::string(text));
 }
 
 const std::vector<int>& PortSession::offered(PortPage page) const {

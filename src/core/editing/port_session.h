@@ -7,7 +7,7 @@
 // The dialog binds its lists to the form and calls accept() on OK; Cancel drops the session.
 //
 // Device types and locations live in the edit copy like every other binding: Modify writes them
-// back on OK, New only with the scene editor's OK, so a cancelled New leaves the room type as it was.
+// back on OK, New with the scene editor's OK, so a cancelled New leaves the room type untouched.
 
 #include <array>
 #include <optional>

@@ -6,7 +6,6 @@
 #include <QToolTip>
 
 #include "core/editing/field_text.h"
-
 #include "gui/toolkit/labelled.h"
 
 namespace room::gui {

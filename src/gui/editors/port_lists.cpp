@@ -2,13 +2,12 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStringListModel>
 #include <QVBoxLayout>
-
-#include <QLabel>
 
 #include "gui/editors/editor_widgets.h"
 #include "gui/toolkit/wheel_guard.h"

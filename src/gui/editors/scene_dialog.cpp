@@ -68,9 +68,8 @@ SceneDialog::SceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edi
     middle->addWidget(buildOutputs(), 1);
     layout->addLayout(middle, 1);
     layout->addWidget(buildBottomRow());
-    connect(m_pacer, &FramePacer::pendingChanged, this, [this](int count) {
-        m_queued->setText(fromUtf8(editing::queuedFramesText(count)));
-    });
+    connect(m_pacer, &FramePacer::pendingChanged, this,
+            [this](int count) { m_queued->setText(fromUtf8(editing::queuedFramesText(count))); });
     connect(m_pacer, &FramePacer::idle, this, [this] { finish(m_gate.drained()); });
     redraw();
 }
@@ -353,7 +352,8 @@ void SceneDialog::reject() {
 
 // OK and Cancel wait for the frames already queued; the countdown shows them going.
 void SceneDialog::requestClose(bool ok) {
-    const editing::CloseDecision decision = m_gate.press(ok, m_pacer->pending(), m_pacer->sending());
+    const editing::CloseDecision decision =
+        m_gate.press(ok, m_pacer->pending(), m_pacer->sending());
     if (decision.closeNow) {
         finish(decision);
     } else if (m_gate.waiting()) {

@@ -4,9 +4,9 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QTest>
 #include <QFile>
 #include <QPushButton>
+#include <QTest>
 #include <QWidget>
 
 #include "core/format/shd_file.h"
