@@ -5,10 +5,12 @@
 //
 // The full room type is the example with 24 devices, every lamp of every category in use, so each
 // channel list of the port editor offers its ~150 entries. One run builds the dialog, shows it,
-// lets it paint, closes and destroys it. The reference is built by walking the real dialog's
-// widgets once, tab page by tab page, and making a plain widget of each kind with the same texts
-// (combo entries, table cells) in an eight-column grid. Runs alternate between the two so that
-// machine load hits both alike; the medians and their ratio are printed (aim: at most 1.5).
+// lets it paint, closes and destroys it. The reference is described once, before any timing, by
+// walking a sample of the real dialog tab page by tab page; each run then makes a plain widget of
+// each kind with the same texts (combo entries, table cells), size settings and visibility in an
+// eight-column grid, and lists that share an entry model in the editor share one here too. Runs
+// alternate between the two so that machine load hits both alike; the medians and their ratio are
+// printed (aim: at most 1.5).
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStringListModel>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -27,7 +30,9 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/format/shd_file.h"
@@ -80,70 +85,193 @@ model::RoomTypeConfig fullRoom() {
     return room;
 }
 
-// A plain widget of the same kind and texts as `from`, or null for containers and the rest.
-QWidget* plainCopy(QWidget* from) {
+// The reference, taken once from a sample of the real dialog outside the timed part: for each
+// widget its kind, texts, visibility and size settings. Lists that share one entry model in the
+// editor share one in the reference too.
+struct PlainWidget {
+    enum class Kind { Combo, Table, Line, Check, Radio, Push, Label } kind = Kind::Label;
+    QStringList texts;  // combo entries, table cells by row, or the one text
+    int rows = 0, columns = 0;
+    int sharedModel = -1;  // index into PlainDialog::models
+    bool visible = true;
+    QSizePolicy policy;
+    QSize minimum, maximum;
+    QComboBox::SizeAdjustPolicy adjust = QComboBox::AdjustToContentsOnFirstShow;
+    int minimumContents = 0;
+};
+
+struct PlainPage {
+    QString tabText;
+    std::vector<PlainWidget> widgets;
+};
+
+struct PlainDialog {
+    std::vector<QStringList> models;
+    std::vector<PlainPage> pages;  // none for an editor without tabs
+    std::vector<PlainWidget> rest;
+};
+
+QStringList entriesOf(const QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i) items.append(combo->itemText(i));
+    return items;
+}
+
+std::optional<PlainWidget> describe(QWidget* from, QWidget* root, PlainDialog& plain,
+                                    std::map<QAbstractItemModel*, int>& models,
+                                    const std::map<QAbstractItemModel*, int>& users) {
+    PlainWidget w;
     if (auto* c = qobject_cast<QComboBox*>(from)) {
-        auto* copy = new QComboBox;
-        QStringList items;
-        for (int i = 0; i < c->count(); ++i) items.append(c->itemText(i));
-        copy->addItems(items);
-        return copy;
-    }
-    if (auto* t = qobject_cast<QTableWidget*>(from)) {
-        auto* copy = new QTableWidget(t->rowCount(), t->columnCount());
-        for (int r = 0; r < t->rowCount(); ++r) {
-            for (int col = 0; col < t->columnCount(); ++col) {
-                if (QTableWidgetItem* item = t->item(r, col))
-                    copy->setItem(r, col, new QTableWidgetItem(item->text()));
+        w.kind = PlainWidget::Kind::Combo;
+        w.adjust = c->sizeAdjustPolicy();
+        w.minimumContents = c->minimumContentsLength();
+        if (users.at(c->model()) > 1) {
+            auto [at, added] = models.emplace(c->model(), static_cast<int>(plain.models.size()));
+            if (added) plain.models.push_back(entriesOf(c));
+            w.sharedModel = at->second;
+        } else {
+            w.texts = entriesOf(c);
+        }
+    } else if (auto* t = qobject_cast<QTableWidget*>(from)) {
+        w.kind = PlainWidget::Kind::Table;
+        w.rows = t->rowCount();
+        w.columns = t->columnCount();
+        for (int r = 0; r < w.rows; ++r) {
+            for (int col = 0; col < w.columns; ++col) {
+                QTableWidgetItem* item = t->item(r, col);
+                w.texts.append(item ? item->text() : QString());
             }
         }
-        return copy;
+    } else if (auto* e = qobject_cast<QLineEdit*>(from)) {
+        w.kind = PlainWidget::Kind::Line;
+        w.texts = {e->text()};
+    } else if (auto* b = qobject_cast<QCheckBox*>(from)) {
+        w.kind = PlainWidget::Kind::Check;
+        w.texts = {b->text()};
+    } else if (auto* r = qobject_cast<QRadioButton*>(from)) {
+        w.kind = PlainWidget::Kind::Radio;
+        w.texts = {r->text()};
+    } else if (auto* p = qobject_cast<QPushButton*>(from)) {
+        w.kind = PlainWidget::Kind::Push;
+        w.texts = {p->text()};
+    } else if (auto* l = qobject_cast<QLabel*>(from)) {
+        w.kind = PlainWidget::Kind::Label;
+        w.texts = {l->text()};
+    } else {
+        return std::nullopt;
     }
-    if (auto* e = qobject_cast<QLineEdit*>(from)) return new QLineEdit(e->text());
-    if (auto* b = qobject_cast<QCheckBox*>(from)) return new QCheckBox(b->text());
-    if (auto* r = qobject_cast<QRadioButton*>(from)) return new QRadioButton(r->text());
-    if (auto* p = qobject_cast<QPushButton*>(from)) return new QPushButton(p->text());
-    if (auto* l = qobject_cast<QLabel*>(from)) return new QLabel(l->text());
-    return nullptr;
+    w.visible = from->isVisibleTo(root);
+    w.policy = from->sizePolicy();
+    w.minimum = from->minimumSize();
+    w.maximum = from->maximumSize();
+    return w;
 }
 
-void addCopies(QWidget* source, QGridLayout* grid, const std::function<bool(QWidget*)>& take) {
-    int n = 0;
-    for (QWidget* child : source->findChildren<QWidget*>()) {
-        if (!take(child)) continue;
-        QWidget* copy = plainCopy(child);
-        if (!copy) continue;
-        copy->setVisible(child->isVisibleTo(source));
-        grid->addWidget(copy, n / 8, n % 8);
-        ++n;
-    }
-}
-
-// The reference dialog as a recipe: built anew on every run from the texts taken once.
-std::function<std::unique_ptr<QDialog>()> plainRecipe(QDialog& real) {
+PlainDialog takePlain(QDialog& real) {
     real.show();
     QApplication::processEvents();
+    PlainDialog plain;
+    std::map<QAbstractItemModel*, int> users;
+    for (QComboBox* c : real.findChildren<QComboBox*>()) ++users[c->model()];
+    std::map<QAbstractItemModel*, int> models;
+    auto take = [&](QWidget* source, std::vector<PlainWidget>& out, auto&& keep) {
+        for (QWidget* child : source->findChildren<QWidget*>()) {
+            if (!keep(child)) continue;
+            if (auto w = describe(child, source, plain, models, users)) out.push_back(*w);
+        }
+    };
     auto* tabs = real.findChild<QTabWidget*>();
-    return [&real, tabs] {
+    if (!tabs) {
+        take(&real, plain.rest, [](QWidget*) { return true; });
+        return plain;
+    }
+    for (int i = 0; i < tabs->count(); ++i) {
+        plain.pages.push_back({tabs->tabText(i), {}});
+        take(tabs->widget(i), plain.pages.back().widgets, [](QWidget*) { return true; });
+    }
+    take(&real, plain.rest, [tabs](QWidget* w) { return !tabs->isAncestorOf(w); });
+    return plain;
+}
+
+QWidget* build(const PlainWidget& w, const std::vector<QStringListModel*>& models) {
+    QWidget* made = nullptr;
+    switch (w.kind) {
+        case PlainWidget::Kind::Combo: {
+            auto* combo = new QComboBox;
+            combo->setSizeAdjustPolicy(w.adjust);
+            combo->setMinimumContentsLength(w.minimumContents);
+            if (w.sharedModel >= 0) {
+                combo->setModel(models[static_cast<std::size_t>(w.sharedModel)]);
+            } else {
+                combo->addItems(w.texts);
+            }
+            made = combo;
+            break;
+        }
+        case PlainWidget::Kind::Table: {
+            auto* table = new QTableWidget(w.rows, w.columns);
+            for (int r = 0; r < w.rows; ++r) {
+                for (int col = 0; col < w.columns; ++col) {
+                    const QString& text = w.texts[r * w.columns + col];
+                    if (!text.isEmpty()) table->setItem(r, col, new QTableWidgetItem(text));
+                }
+            }
+            made = table;
+            break;
+        }
+        case PlainWidget::Kind::Line:
+            made = new QLineEdit(w.texts.value(0));
+            break;
+        case PlainWidget::Kind::Check:
+            made = new QCheckBox(w.texts.value(0));
+            break;
+        case PlainWidget::Kind::Radio:
+            made = new QRadioButton(w.texts.value(0));
+            break;
+        case PlainWidget::Kind::Push:
+            made = new QPushButton(w.texts.value(0));
+            break;
+        case PlainWidget::Kind::Label:
+            made = new QLabel(w.texts.value(0));
+            break;
+    }
+    made->setSizePolicy(w.policy);
+    made->setMinimumSize(w.minimum);
+    made->setMaximumSize(w.maximum);
+    made->setVisible(w.visible);
+    return made;
+}
+
+QWidget* buildGrid(const std::vector<PlainWidget>& widgets,
+                   const std::vector<QStringListModel*>& models) {
+    auto* area = new QWidget;
+    auto* grid = new QGridLayout(area);
+    int n = 0;
+    for (const PlainWidget& w : widgets) {
+        grid->addWidget(build(w, models), n / 8, n % 8);
+        ++n;
+    }
+    return area;
+}
+
+// The reference dialog as a recipe: built anew on every run from the description taken once.
+std::function<std::unique_ptr<QDialog>()> plainRecipe(QDialog& real) {
+    auto plain = std::make_shared<PlainDialog>(takePlain(real));
+    return [plain] {
         auto dialog = std::make_unique<QDialog>();
+        std::vector<QStringListModel*> models;
+        for (const QStringList& texts : plain->models) {
+            models.push_back(new QStringListModel(texts, dialog.get()));
+        }
         auto* layout = new QVBoxLayout(dialog.get());
-        if (!tabs) {  // an editor without pages: every widget in one grid
-            auto* all = new QWidget(dialog.get());
-            addCopies(&real, new QGridLayout(all), [](QWidget*) { return true; });
-            layout->addWidget(all);
-            return dialog;
+        if (!plain->pages.empty()) {
+            auto* tabs = new QTabWidget(dialog.get());
+            for (const PlainPage& page : plain->pages) {
+                tabs->addTab(buildGrid(page.widgets, models), page.tabText);
+            }
+            layout->addWidget(tabs);
         }
-        auto* plainTabs = new QTabWidget(dialog.get());
-        for (int i = 0; i < tabs->count(); ++i) {
-            auto* page = new QWidget;
-            addCopies(tabs->widget(i), new QGridLayout(page), [](QWidget*) { return true; });
-            plainTabs->addTab(page, tabs->tabText(i));
-        }
-        layout->addWidget(plainTabs);
-        auto* rest = new QWidget(dialog.get());
-        addCopies(&real, new QGridLayout(rest),
-                  [tabs](QWidget* w) { return !tabs->isAncestorOf(w); });
-        layout->addWidget(rest);
+        layout->addWidget(buildGrid(plain->rest, models));
         return dialog;
     };
 }
@@ -166,11 +294,10 @@ double median(std::vector<double> values) {
 }
 
 void bench(const char* name, int runs, const std::function<std::unique_ptr<QDialog>()>& make) {
-    // The sample stays (hidden) while the reference copies its texts run after run.
     std::unique_ptr<QDialog> sample = make();
     const auto plain = plainRecipe(*sample);
-    sample->hide();
     const int widgets = static_cast<int>(sample->findChildren<QWidget*>().size());
+    sample.reset();
     std::vector<double> editor, reference;
     openAndClose(make);  // warm the fonts and styles for both
     openAndClose(plain);
@@ -187,7 +314,7 @@ void bench(const char* name, int runs, const std::function<std::unique_ptr<QDial
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 9;
+    int runs = 15;  // the machine may be busy with other work: medians of enough runs
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
     }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "core/editing/edit_flow.h"
+#include "core/editing/port_session.h"
 
 namespace {
 
@@ -190,6 +191,35 @@ TEST(DefinitionSession, OkRefusesInOrderAndKeepsTheDialogOpen) {
     }
 }
 
+TEST(DefinitionSession, NamesAreCheckedAsTheyWillBeStored) {
+    struct Case {
+        const char* hotel;
+        const char* roomType;
+        bool accepted;
+        const char* storedHotel;
+    };
+    for (const Case& c :
+         {Case{",,,", "标准房", false, ""}, Case{"湖光", "\r\n", false, ""},
+          Case{"湖,光", "雅致,房", true, "湖光"}, Case{"湖光", "房", true, "湖光"}}) {
+        model::RoomTypeConfig room = model::makeStartupRoomType();
+        model::RoomTypeConfig edit;
+        DefinitionSession s(room, edit, EditMode::New, 1);
+        s.form().hotelName = c.hotel;
+        s.form().roomTypeName = c.roomType;
+        const AcceptOutcome out = s.accept();
+        EXPECT_EQ(out.accepted, c.accepted) << c.hotel;
+        if (!c.accepted) {
+            EXPECT_EQ(out.messages, std::vector<std::string>{"请输入酒店名和房型!"}) << c.hotel;
+            continue;
+        }
+        EXPECT_EQ(s.edit().hotelName, c.storedHotel);
+        EXPECT_EQ(s.edit().roomTypeName.find(','), std::string::npos);
+    }
+    EXPECT_FALSE(DefinitionSession::nameAllowed("a,b"));
+    EXPECT_FALSE(DefinitionSession::nameAllowed("a\nb"));
+    EXPECT_TRUE(DefinitionSession::nameAllowed("廊灯"));
+}
+
 TEST(DefinitionSession, FieldChecksAndCaps) {
     struct Case {
         NumberField field;
@@ -293,6 +323,7 @@ TEST(DefinitionSession, SystemTypeAndBoards) {
 
 TEST(EditFlow, NewModifyAndCancel) {
     model::RoomTypeConfig room = loadedRoom();
+    room.fileVersion = 150;  // an older file: New must give the program's version
     model::RoomTypeConfig edit;
     const model::RoomTypeConfig before = room;
     EditorSteps steps;
@@ -325,6 +356,38 @@ TEST(EditFlow, NewModifyAndCancel) {
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(room.hotelName, "新建酒店");
     EXPECT_EQ(room.systemType, 3);  // Modify keeps the room's own type
+}
+
+TEST(EditFlow, ACancelledNewLeavesTheRoomTypeButTheNextNewStartsFromTheTypeLastChosen) {
+    model::RoomTypeConfig room = loadedRoom();
+    room.devices[2].type = 1;
+    room.devices[2].name = "门口";
+    room.systemTypeSelection = 1;
+    model::RoomTypeConfig edit;
+    const model::RoomTypeConfig before = room;
+    EditorSteps steps;
+    steps.definition = [&](EditMode mode) {
+        DefinitionSession s(room, edit, mode, room.systemTypeSelection);
+        s.form().systemType = 4;
+        s.form().counts[1] = 3;  // switch panels
+        return s.accept().accepted;
+    };
+    steps.ports = [&](EditMode mode) {
+        PortSession s(room, edit, mode);
+        s.chooseType(1, 1);
+        s.chooseType(2, 2);
+        s.chooseType(3, 3);
+        s.setLocation(2, "卧室");
+        return s.accept().accepted;
+    };
+    steps.scenes = [](EditMode) { return false; };
+    EXPECT_FALSE(runFlow(FlowKind::New, room, edit, steps).roomChanged);
+    EXPECT_EQ(room.devices, before.devices);
+    EXPECT_EQ(room.systemType, before.systemType);
+    EXPECT_EQ(room.dim33With34, before.dim33With34);
+    EXPECT_EQ(room.systemTypeSelection, 4);  // as the settings file now says
+    DefinitionSession next(room, edit, EditMode::New, room.systemTypeSelection);
+    EXPECT_EQ(next.form().systemType, 4);
 }
 
 }  // namespace

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "core/format/shd_file.h"
+
 namespace {
 
 using namespace room;
@@ -24,6 +29,16 @@ model::RoomTypeConfig roomWith(int devices) {
 
 int list(int device, int channel) {
     return (device - 1) * 6 + channel - 1;
+}
+
+// The example room type as the definition dialog's Modify leaves it.
+model::RoomTypeConfig exampleRoom() {
+    std::ifstream file(ROOM_EXAMPLES "/grand-hotel-deluxe.shd", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    format::readRoomTypeFile(bytes, room);
+    return room;
 }
 
 TEST(PortSession, DeviceCountDecidesColumnsAndBands) {
@@ -99,24 +114,124 @@ TEST(PortSession, KeysOfThermostatsAndCurtainDevicesAreDisabledAndEmptied) {
     }
 }
 
-TEST(PortSession, SyncRelaysFollowsKeysAndKeepsAirConditioners) {
+TEST(PortSession, SyncRelaysTakesWhatTheListsShowAndOnlyWhatTheOutputPageOffers) {
     struct Case {
-        int key, before, after;
+        int type, key, shown, after;  // `shown`: chosen in the output list, not yet stored
     };
-    for (const Case& c : {Case{0, 61, 61}, Case{0, 25, 0}, Case{12, 25, 12}, Case{0, 160, 160},
-                          Case{0, 0, 0}, Case{10, 61, 10}}) {
+    const Case cases[] = {
+        {1, 0, 61, 61},   // an empty key keeps an air conditioner
+        {1, 0, 25, 0},    // and clears the rest
+        {1, 12, 25, 12},  // a key the output page offers is copied
+        {1, 10, 61, 10}, {1, 0, 160, 160},
+        {1, 50, 25, 25},                  // a scene mode is no output: the output stays
+        {1, 78, 25, 25},                  // neither is the card switch here
+        {1, 50, 0, 0},   {2, 0, 25, 25},  // a thermostat's outputs stay as they are
+        {3, 0, 80, 80},                   // a curtain controller's
+        {4, 0, 81, 81},                   // a curtain motor's
+    };
+    for (const Case& c : cases) {
         model::RoomTypeConfig room = roomWith(2);
+        room.devices[2].type = static_cast<std::uint8_t>(c.type);
         model::RoomTypeConfig edit = room;
-        PortSession s(room, edit, EditMode::New);
-        s.form().keys[list(2, 4)] = c.key;
-        s.form().outputs[list(2, 4)] = c.before;
-        edit.outputLamp[list(2, 4) + 1] = c.before;
-        s.form().locations[1] = "床头";
+        PortSession s(room, edit, EditMode::Modify);
+        if (c.key != 0) s.form().keys[list(2, 4)] = c.key;
+        s.form().outputs[list(2, 4)] = c.shown;
         s.syncRelays();
-        EXPECT_EQ(s.form().outputs[list(2, 4)], c.after) << c.key << " " << c.before;
-        EXPECT_EQ(edit.inputLamp[list(2, 4) + 1], c.key);
-        EXPECT_EQ(room.devices[2].name, "床头");  // taken as OK takes it
+        EXPECT_EQ(s.form().outputs[list(2, 4)], c.after)
+            << c.type << " " << c.key << " " << c.shown;
+        EXPECT_TRUE(s.accept().accepted);
+        EXPECT_EQ(room.outputLamp[list(2, 4) + 1], c.after) << c.type << " " << c.key;
     }
+}
+
+// The example room type: panels 1-4 with scene modes, the card switch and curtains on keys,
+// thermostats 5 and 6, the curtain controller 7.
+TEST(PortSession, SyncRelaysOnTheExampleStoresOnlyOutputsAndKeepsTheRest) {
+    model::RoomTypeConfig room = exampleRoom();
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    s.syncRelays();
+    EXPECT_TRUE(s.accept().accepted);
+    const std::array<std::array<int, 6>, 8> expected = {{
+        {},
+        {10, 3, 4, 0, 0, 0},       // 56, 57 and 78 are no outputs
+        {24, 21, 15, 16, 80, 81},  // 50, 51 leave 15, 16; the curtains follow their keys
+        {25, 22, 13, 23, 41, 0},   // 52, 169 leave 23, 41
+        {26, 70, 0, 0, 0, 0},
+        {60, 61, 62, 63, 0, 0},  // thermostats
+        {100, 101, 102, 103, 0, 0},
+        {80, 81, 0, 0, 0, 0},  // the curtain controller
+    }};
+    for (int v = 1; v <= 7; ++v) {
+        EXPECT_EQ(room.devices[v].outputs, expected[static_cast<std::size_t>(v)]) << v;
+        for (int c = 0; c < 6; ++c) {
+            const int lamp = room.devices[v].outputs[c];
+            EXPECT_TRUE(s.choosable(PortPage::Outputs, list(v, c + 1), lamp)) << v << " " << lamp;
+        }
+    }
+}
+
+TEST(PortSession, ATypeWithoutKeysEmptiesAndDisablesTheKeysAtOnce) {
+    struct Case {
+        int from, to;
+        bool enabled;
+    };
+    for (const Case& c : {Case{1, 2, false}, Case{1, 3, false}, Case{1, 4, false}, Case{1, 5, true},
+                          Case{1, 6, true}, Case{2, 1, true}}) {
+        model::RoomTypeConfig room = roomWith(2);
+        room.devices[2].type = static_cast<std::uint8_t>(c.from);
+        model::setInput(room, 2, 0, 10);
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::Modify);
+        s.chooseType(2, c.to);
+        for (int k = 1; k <= 6; ++k) EXPECT_EQ(s.form().keyEnabled[list(2, k)], c.enabled);
+        EXPECT_EQ(s.form().keys[list(2, 1)], c.enabled && c.from == 1 ? 10 : 0) << c.to;
+        EXPECT_EQ(s.choose(PortPage::Keys, list(2, 2), 11), c.enabled);
+        EXPECT_TRUE(s.form().keyEnabled[list(1, 1)]);  // the other device is left alone
+        EXPECT_TRUE(s.accept().accepted);
+        EXPECT_EQ(room.devices[2].type, c.to);
+    }
+}
+
+TEST(PortSession, ListsHoldOnlyOfferedNumbersOrWhatTheyHeldAtOpening) {
+    model::RoomTypeConfig room = roomWith(1);
+    model::setInput(room, 1, 5, 78);
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    struct Case {
+        PortPage page;
+        int list, lamp;
+        bool taken;
+    };
+    for (const Case& c : {Case{PortPage::Keys, 0, 50, true}, Case{PortPage::Keys, 0, 78, false},
+                          Case{PortPage::Keys, 5, 78, true}, Case{PortPage::Outputs, 0, 50, false},
+                          Case{PortPage::Outputs, 0, 61, true}, Case{PortPage::Outputs, 0, 0, true},
+                          Case{PortPage::Outputs, 0, 13, false}}) {
+        EXPECT_EQ(s.choose(c.page, c.list, c.lamp), c.taken) << c.list << " " << c.lamp;
+    }
+}
+
+TEST(PortSession, LocationsAreStoredWithoutCommasOrLineBreaks) {
+    struct Case {
+        const char* typed;
+        const char* stored;
+    };
+    for (const Case& c : {Case{"门口,左", "门口左"}, Case{"床头\r\n右", "床头右"}, Case{",,", ""},
+                          Case{"书桌", "书桌"}}) {
+        model::RoomTypeConfig room = roomWith(1);
+        model::RoomTypeConfig edit = room;
+        PortSession s(room, edit, EditMode::Modify);
+        s.setLocation(1, c.typed);
+        EXPECT_TRUE(s.accept().accepted);
+        EXPECT_EQ(room.devices[1].name, c.stored) << c.typed;
+    }
+    // Whatever reached the form another way is stripped on OK all the same.
+    model::RoomTypeConfig room = roomWith(1);
+    model::RoomTypeConfig edit = room;
+    PortSession s(room, edit, EditMode::Modify);
+    s.form().locations[0] = "门口,左";
+    EXPECT_TRUE(s.accept().accepted);
+    EXPECT_EQ(room.devices[1].name, "门口左");
 }
 
 TEST(PortSession, SyncInputsCopiesEveryKey) {
@@ -227,12 +342,16 @@ TEST(PortSession, OkWritesBackInModifyOnlyAndCancelWritesNothing) {
         EXPECT_EQ(edit.portCounters[2], 0);
         s.form().keys[list(2, 1)] = 11;
         s.form().locations[1] = "门口";
+        s.chooseType(1, 3);
         EXPECT_TRUE(s.accept().accepted);
-        EXPECT_EQ(room.inputLamp, before.inputLamp);  // New: the scene editor's OK commits
-        EXPECT_EQ(room.devices[2].name, "门口");      // but the location goes straight in
+        // New: the scene editor's OK commits, types and locations with the rest.
+        EXPECT_EQ(room.inputLamp, before.inputLamp);
+        EXPECT_EQ(room.devices, before.devices);
+        EXPECT_EQ(room.dim33With34, 1);
+        EXPECT_EQ(edit.devices[2].name, "门口");
+        EXPECT_EQ(edit.devices[1].type, 3);
         EXPECT_EQ(edit.devices[2].inputs[0], 11);
         EXPECT_EQ(edit.devices[2].inUse, 1);
-        EXPECT_EQ(room.dim33With34, 0);
     }
     room = before;
     model::RoomTypeConfig edit = room;

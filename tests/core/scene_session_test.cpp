@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/editing/close_gate.h"
+
 namespace {
 
 using namespace room;
@@ -205,7 +207,9 @@ TEST(SceneSession, LiveFramesOnlyWithAPortAndPausedByWhatSendsThem) {
 
 TEST(SceneSession, NewCommitsTheWholeEditCopyAndCancelNothing) {
     model::RoomTypeConfig room = model::makeStartupRoomType();
+    room.fileVersion = 150;  // both older than the program, so the commit must set it
     model::RoomTypeConfig edit = sceneRoom();
+    edit.fileVersion = 150;
     edit.hotelName = "新酒店";
     {
         SceneSession cancelled(room, edit, EditMode::New);
@@ -239,6 +243,92 @@ TEST(SceneSession, CopySceneActsLikeClicks) {
     EXPECT_EQ(e.session.state(1), 0);
     e.session.accept();
     EXPECT_EQ(e.room.devices[2].slot(1).outputState[0], 10);
+}
+
+TEST(SceneSession, WhatTheEditorShowsBeyondTheStates) {
+    model::RoomTypeConfig room = sceneRoom();
+    room.devices[1].name = "门口";
+    model::RoomTypeConfig edit;
+    SceneSession s(room, edit, EditMode::Modify);
+    EXPECT_EQ(s.deviceRowLabel(1), "01 门口");
+    EXPECT_EQ(s.deviceRowLabel(2), "02");
+    EXPECT_EQ(s.deviceRowLabel(3), "");  // beyond the device count
+    EXPECT_EQ(s.penButton(), -1);
+    s.choosePen(11);
+    EXPECT_EQ(s.penButton(), 11);
+    // Keys that hold settings: stored ones, and the current one as its outputs show now.
+    EXPECT_FALSE(s.keyHoldsSettings(1));
+    s.chooseKey(1);
+    s.clickOutput(1);
+    EXPECT_TRUE(s.keyHoldsSettings(1));
+    s.chooseKey(2);
+    EXPECT_TRUE(s.keyHoldsSettings(1));
+    EXPECT_FALSE(s.keyHoldsSettings(2));
+    s.clickOutput(1);
+    s.clickOutput(1);
+    s.clickOutput(1);  // back to not controlled
+    EXPECT_FALSE(s.keyHoldsSettings(2));
+    EXPECT_EQ(s.bulkDisabledReason(), "");
+    s.portOpened();
+    EXPECT_FALSE(s.bulkEnabled());
+    EXPECT_FALSE(s.bulkDisabledReason().empty());
+}
+
+TEST(CloseGate, OkAndCancelWaitForQueuedFramesAndASecondCancelGivesUp) {
+    struct Press {
+        bool ok;
+        int pending;
+        bool sending;
+        bool closeNow, accepted;
+        const char* message;  // nullptr: none
+    };
+    struct Case {
+        const char* name;
+        std::vector<Press> presses;
+        bool drainCloses;  // the queue then runs empty
+        bool drainedAccepted;
+    };
+    const Case cases[] = {
+        {"nothing queued", {{true, 0, false, true, true, nullptr}}, false, false},
+        {"cancel, nothing queued", {{false, 0, false, true, false, nullptr}}, false, false},
+        {"ok waits", {{true, 6, false, false, false, nullptr}}, true, true},
+        {"last frame still going", {{true, 0, true, false, false, nullptr}}, true, true},
+        {"cancel waits", {{false, 3, true, false, false, nullptr}}, true, false},
+        {"second cancel",
+         {{false, 3, true, false, false, nullptr},
+          {false, 2, true, true, false, "2 帧未发送，设备上的情景可能不完整。"}},
+         false,
+         false},
+        {"ok then cancel keeps ok",
+         {{true, 4, true, false, false, nullptr},
+          {false, 1, true, true, true, "1 帧未发送，设备上的情景可能不完整。"}},
+         false,
+         false},
+        {"ok twice keeps waiting",
+         {{true, 4, true, false, false, nullptr}, {true, 3, true, false, false, nullptr}},
+         true,
+         true},
+    };
+    for (const Case& c : cases) {
+        CloseGate gate;
+        for (const Press& p : c.presses) {
+            const CloseDecision d = gate.press(p.ok, p.pending, p.sending);
+            EXPECT_EQ(d.closeNow, p.closeNow) << c.name;
+            if (d.closeNow) {
+                EXPECT_EQ(d.accepted, p.accepted) << c.name;
+            }
+            EXPECT_EQ(d.message.has_value(), p.message != nullptr) << c.name;
+            if (p.message && d.message) {
+                EXPECT_EQ(*d.message, p.message) << c.name;
+            }
+        }
+        const CloseDecision drained = gate.drained();
+        EXPECT_EQ(drained.closeNow, c.drainCloses) << c.name;
+        if (c.drainCloses) {
+            EXPECT_EQ(drained.accepted, c.drainedAccepted) << c.name;
+        }
+    }
+    EXPECT_EQ(queuedFramesText(6), "待发送: 6 帧");
 }
 
 }  // namespace

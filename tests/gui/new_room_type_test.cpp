@@ -20,19 +20,9 @@
 
 using namespace room;
 
-namespace {
+using testing::chooseStartingWith;
 
-// Chooses the entry that starts with `prefix`, as a click in the list would.
-void choose(QComboBox* list, const QString& prefix) {
-    QVERIFY(list);
-    for (int row = 0; row < list->count(); ++row) {
-        if (!list->itemText(row).startsWith(prefix)) continue;
-        list->setCurrentIndex(row);
-        emit list->activated(row);
-        return;
-    }
-    QFAIL(qPrintable(QStringLiteral("no entry ") + prefix));
-}
+namespace {
 
 QString run(const QStringList& arguments) {
     QProcess cli;
@@ -84,14 +74,14 @@ void NewRoomTypeTest::newThenSaveThenTheToolReadsItBack() {
             QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
         [](QWidget* d) {  // the port editor: the one panel, 廊灯 on key 1, 卫浴灯 on output 1
-            choose(testing::described<QComboBox>(d, QStringLiteral("设备1类型")),
-                   QStringLiteral("1.开关面板"));
+            chooseStartingWith(testing::described<QComboBox>(d, QStringLiteral("设备1类型")),
+                               QStringLiteral("1.开关面板"));
             testing::described<QLineEdit>(d, QStringLiteral("设备1位置"))
                 ->setText(QStringLiteral("门口"));
-            choose(testing::described<QComboBox>(d, QStringLiteral("设备1按键1")),
-                   QStringLiteral("010."));
-            choose(testing::described<QComboBox>(d, QStringLiteral("设备1输出1")),
-                   QStringLiteral("011."));
+            chooseStartingWith(testing::described<QComboBox>(d, QStringLiteral("设备1按键1")),
+                               QStringLiteral("010."));
+            chooseStartingWith(testing::described<QComboBox>(d, QStringLiteral("设备1输出1")),
+                               QStringLiteral("011."));
             QTest::mouseClick(testing::shownButton(d, QStringLiteral("确定")), Qt::LeftButton);
         },
         [](QWidget* d) {  // the scene editor: 卫浴灯 on in "入住模式" (key 7, always there)

@@ -22,6 +22,7 @@
 #include "gui/editors/port_lists.h"
 #include "gui/main/application.h"
 #include "gui/main/main_window.h"
+#include "gui/ports/port_combo_box.h"
 #include "platform/simulated_link.h"
 #include "support/editor_finders.h"
 #include "support/modal_script.h"
@@ -209,7 +210,9 @@ void PortDialogTest::closeFrameOnlyWithAnOpenPort() {
         return std::unique_ptr<platform::SerialLink>(std::move(made));
     });
     dialog->show();
-    auto* ports = byName<QComboBox>(dialog.get(), QStringLiteral("串口号:"));
+    auto* ports = byName<gui::PortComboBox>(dialog.get(), QStringLiteral("串口号:"));
+    QCOMPARE(ports->count(), 0);  // nothing scanned until the list is used
+    ports->refill();              // as opening it does
     QCOMPARE(ports->itemText(ports->count() - 1), QStringLiteral("SIM 模拟设备总线"));
     if (choosePort) choose(ports, QStringLiteral("SIM 模拟设备总线"));
     QCOMPARE(dialog->portOpen(), choosePort);

@@ -25,7 +25,9 @@
 #include "gui/toolkit/color_button.h"
 #include "platform/simulated_link.h"
 #include "support/editor_finders.h"
+#include "support/editor_hooks.h"
 #include "support/modal_script.h"
+#include "support/simulated_bus.h"
 #include "support/window_fixture.h"
 
 using namespace room;
@@ -86,7 +88,7 @@ void SceneDialogTest::keysOutputsAndStoringByWhatTheInstallerSees() {
     QCOMPARE(room.devices[1].slot(1).modeCode == 0 ? editing::kNotControlled
                                                    : room.devices[1].slot(1).outputState[0],
              now);
-    QCOMPARE(mode, 0);  // the main window's relays go back to normal
+    QCOMPARE(mode, 50);  // kept after closing: the main window's relays 1-18 follow it
 }
 
 void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
@@ -97,11 +99,7 @@ void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
     gui::PortComboBox::setSimulationOffered(true);
     gui::SceneDialog dialog(room, edit, EditMode::Modify, prompter);
     platform::SimulatedLink* bus = nullptr;
-    dialog.setLinkFactory([&bus](const gui::PortChoice&, const model::RoomTypeConfig& r) {
-        auto link = std::make_unique<platform::SimulatedLink>(r);
-        bus = link.get();
-        return std::unique_ptr<platform::SerialLink>(std::move(link));
-    });
+    dialog.setLinkFactory(testing::simulatedBusInto(bus));
     dialog.show();
     QVERIFY(dialog.portList()->isVisibleTo(&dialog));
     QCOMPARE(dialog.portList()->accessibleName(), QStringLiteral("串口号:"));
@@ -109,6 +107,7 @@ void SceneDialogTest::liveFramesReachTheSimulatedBusInOrder() {
     // Nothing goes on the line before a port is chosen.
     click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
     click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("输出1")));
+    dialog.portList()->refill();  // as opening the list does
     const int last = dialog.portList()->count() - 1;
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(last));
     QVERIFY(bus);
@@ -144,11 +143,7 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
         testing::WindowFixture fx;
         fx.document.room = testing::exampleRoomType();
         const model::RoomTypeConfig before = fx.document.room;
-        gui::CommandHooks hooks;
-        hooks.newRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-            return gui::runEditorFlow(editing::FlowKind::New, doc, fx.prompter, nullptr, parent);
-        };
-        fx.window->setCommandHooks(hooks);
+        testing::runEditorsFromTheWindow(fx);
         fx.window->refresh();
         fx.window->show();
         ModalScript script({
@@ -158,7 +153,12 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
                 testing::byName<QComboBox>(d, QStringLiteral("开关数量："))->setCurrentIndex(2);
                 click(testing::shownButton(d, QStringLiteral("确定")));
             },
-            [](QWidget* d) {  // the port editor: as the room type has it
+            [](QWidget* d) {  // the port editor: a new room type's devices start untyped
+                for (const char* type : {"设备1类型", "设备2类型"}) {
+                    auto* list = testing::described<QComboBox>(d, QString::fromUtf8(type));
+                    list->setCurrentIndex(1);
+                    emit list->activated(1);
+                }
                 click(testing::shownButton(d, QStringLiteral("确定")));
             },
             [cancelScenes](QWidget* d) {
@@ -184,11 +184,7 @@ void SceneDialogTest::newCompletesAndCancelLeavesTheRoomType() {
 void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
     testing::WindowFixture fx;
     fx.document.room = testing::exampleRoomType();
-    gui::CommandHooks hooks;
-    hooks.modifyRoomType = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-        return gui::runEditorFlow(editing::FlowKind::Modify, doc, fx.prompter, nullptr, parent);
-    };
-    fx.window->setCommandHooks(hooks);
+    testing::runEditorsFromTheWindow(fx);
     fx.window->refresh();
     fx.window->show();
     const model::ModeSlot sceneBefore = fx.document.room.devices[1].slot(1);
@@ -217,11 +213,7 @@ void SceneDialogTest::modifyKeepsEarlierWritesWhenTheSceneEditorIsCancelled() {
 void SceneDialogTest::sceneModesAlone() {
     testing::WindowFixture fx;
     fx.document.room = testing::exampleRoomType();
-    gui::CommandHooks hooks;
-    hooks.sceneModes = [&fx](gui::RoomDocument& doc, QWidget* parent) {
-        return gui::runEditorFlow(editing::FlowKind::SceneModes, doc, fx.prompter, nullptr, parent);
-    };
-    fx.window->setCommandHooks(hooks);
+    testing::runEditorsFromTheWindow(fx);
     fx.window->refresh();
     fx.window->show();
     int modeSeen = 0;
@@ -236,7 +228,11 @@ void SceneDialogTest::sceneModesAlone() {
     fx.button(1004)->click();
     QVERIFY(script.done());
     QCOMPARE(modeSeen, 51);
-    QCOMPARE(fx.window->sceneEditorMode(), 0);
+    QCOMPARE(fx.window->sceneEditorMode(), 51);  // the last scene chosen stays
+    // so relay 1 now cycles its shown state when pressed
+    const QColor shown = fx.relay(1)->fillColor();
+    QTest::mouseClick(fx.relay(1), Qt::LeftButton);
+    QVERIFY(fx.relay(1)->fillColor() != shown);
     QCOMPARE(fx.document.room.devices[1].slot(2).outputState[0], 0);
     QCOMPARE(fx.document.room.modified, 1);
 }
@@ -260,10 +256,34 @@ void SceneDialogTest::snapshots() {
     click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景1")));
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-loaded.png")));
+    dialog.portList()->refill();
     emit dialog.portList()->portChosen(dialog.portList()->choiceAt(dialog.portList()->count() - 1));
     QTest::qWait(50);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-port.png")));
+    // OK while a whole scene is still on its way: the count goes down before it closes.
+    click(testing::shownButton(&dialog, QStringLiteral("切模式时发送")));
+    click(testing::described<gui::ColorButton>(&dialog, QStringLiteral("情景2")));
+    click(testing::shownButton(&dialog, QStringLiteral("确定")));
+    QTest::qWait(300);
+    QVERIFY(dialog.grab().save(dir + QStringLiteral("/scene-closing.png")));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isVisible(), 5000);
     gui::PortComboBox::setSimulationOffered(false);
+    // 24 devices on the small screen, every output in use.
+    model::RoomTypeConfig full = testing::exampleRoomType();
+    full.deviceCount = 24;
+    for (int v = 8; v <= 24; ++v) {
+        full.devices[v].type = 1;
+        full.devices[v].name = QStringLiteral("房间%1").arg(v).toStdString();
+        for (int c = 0; c < 6; ++c) model::setOutput(full, v, c, 10 + (v + c) % 30);
+    }
+    model::RoomTypeConfig fullEdit;
+    gui::SceneDialog large(full, fullEdit, EditMode::Modify, prompter);
+    large.resize(1366, 740);
+    large.show();
+    click(testing::described<gui::ColorButton>(&large, QStringLiteral("情景1")));
+    click(testing::shownButton(&large, QStringLiteral("开")));
+    QTest::qWait(50);
+    QVERIFY(large.grab().save(dir + QStringLiteral("/scene-24.png")));
 }
 
 QTEST_MAIN(SceneDialogTest)

@@ -113,6 +113,17 @@ private slots:
         QCOMPARE(chosen.count(), 0);
         QVERIFY(!f.document.sendGate);
     }
+
+    // An editor leaves its port list empty until it is used; focus fills it for the arrow keys.
+    void anEmptyPortListFillsWhenFocused() {
+        PortComboBox::setLister(twoPorts);
+        QWidget window;
+        auto* ports = new PortComboBox(&window);
+        QCOMPARE(ports->count(), 0);
+        if (!focus(ports)) QSKIP("no window focus on this platform");
+        QCOMPARE(ports->count(), 2);
+        QCOMPARE(ports->currentIndex(), -1);  // nothing chosen by focusing
+    }
 };
 
 QTEST_MAIN(WheelGuardTest)

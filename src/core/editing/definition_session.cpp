@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/editing/definition_values.h"
+#include "core/editing/field_text.h"
 #include "core/model/catalogues.h"
 
 namespace room::editing {
@@ -96,11 +97,6 @@ constexpr std::array<std::array<int, 3>, 5> kBoardEnable = {{
 
 bool acceptedCycleMode(int mode) {
     return (mode >= 50 && mode <= 57) || (mode >= 168 && mode <= 175);
-}
-
-std::string withoutForbidden(std::string name) {
-    std::erase_if(name, [](char c) { return c == ',' || c == '\r' || c == '\n'; });
-    return name;
 }
 
 }  // namespace
@@ -349,7 +345,7 @@ bool DefinitionSession::numberFieldAvailable(NumberField field) const {
 }
 
 bool DefinitionSession::nameAllowed(std::string_view name) {
-    return name.find_first_of(",\r\n") == std::string_view::npos;
+    return fieldTextAllowed(name);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -382,7 +378,7 @@ void DefinitionSession::takeNames() {
     for (ListPage page : kListPages) {
         if (page == ListPage::Reserved) continue;  // not read back
         for (std::uint8_t lamp : listPageLamps(m_edit, page)) {
-            const std::string shown = withoutForbidden(m_form.names[lamp]);
+            const std::string shown = withoutFieldBreakers(m_form.names[lamp]);
             if (shown == m_edit.lampNames[lamp]) continue;
             m_edit.namesChanged = true;
             m_edit.lampNames[lamp] = shown;
@@ -465,7 +461,10 @@ AcceptOutcome DefinitionSession::accept() {
     for (int tab = 0; tab <= 5; ++tab) readPageFields(tab, out.messages);
     // 2-4. What keeps the dialog open.
     const std::optional<int> number = parseInteger(m_form.roomNumber);
-    if (m_form.hotelName.empty() || m_form.roomTypeName.empty()) {
+    // Checked as they will be stored: a name of commas alone would be stored empty.
+    const std::string hotelName = withoutFieldBreakers(m_form.hotelName);
+    const std::string roomTypeName = withoutFieldBreakers(m_form.roomTypeName);
+    if (hotelName.empty() || roomTypeName.empty()) {
         out.messages.emplace_back("请输入酒店名和房型!");
         return out;
     }
@@ -482,12 +481,15 @@ AcceptOutcome DefinitionSession::accept() {
     m_edit.systemTypeText = decimal(m_form.systemType);
     m_edit.systemTypeSelection = m_form.systemType;
     out.systemTypeToSave = m_form.systemType;
+    // The settings file now says this type, so the next New starts from it even when a later
+    // editor of this New is cancelled; the room type's file fields are untouched by it.
+    m_room.systemTypeSelection = m_form.systemType;
     takeNames();            // 6
     takeSelections();       // 7
     applyCapacities(true);  // 8
     // 9. Identity.
-    m_edit.hotelName = withoutForbidden(m_form.hotelName);
-    m_edit.roomTypeName = withoutForbidden(m_form.roomTypeName);
+    m_edit.hotelName = hotelName;
+    m_edit.roomTypeName = roomTypeName;
     m_edit.roomTypeNumber = *number;
     m_edit.roomTypeNumberText = decimal(*number);
     applyCaps();                                                            // 10

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/editing/field_text.h"
 #include "core/model/catalogues.h"
 
 namespace room::editing {
@@ -18,11 +19,6 @@ int deviceOf(int list) {
 }
 int channelOf(int list) {
     return list % kChannels;
-}
-
-// Device types whose keys are not wired here: thermostat, curtain controller, curtain motor.
-bool keysDisabled(int type) {
-    return type >= 2 && type <= 4;
 }
 
 bool inUse(const RoomTypeConfig& edit, int lamp) {
@@ -82,6 +78,10 @@ bool isAirConditionerLamp(int lamp) {
     return model::airConditionerUnit(lamp) >= 0;
 }
 
+bool keysDisabled(int type) {
+    return type >= 2 && type <= 4;
+}
+
 PortSession::PortSession(RoomTypeConfig& room, RoomTypeConfig& edit, EditMode mode)
     : m_room(room), m_edit(edit), m_mode(mode) {
     openTables();
@@ -118,18 +118,46 @@ void PortSession::fillForm() {
     PortForm& f = m_form;
     // A room type may count up to 36 devices; the pages have columns for 24.
     f.shownDevices = std::clamp(m_edit.deviceCount, 0, kPortDevices);
+    // New: the new room type's devices (none typed yet); Modify: the room type's, copied by the
+    // definition dialog.
     for (int v = 1; v <= f.shownDevices; ++v) {
-        const model::DeviceRecord& device = m_room.devices[v];
+        const model::DeviceRecord& device = m_edit.devices[v];
         f.locations[v - 1] = device.name;
         // Modify offers a device that never had a type as a switch panel.
         f.types[v - 1] = device.type == 0 && m_mode == EditMode::Modify ? 1 : device.type;
     }
     for (int i = 0; i < f.shownDevices * kChannels; ++i) {
         f.outputs[i] = m_edit.outputLamp[i + 1];
-        f.keyEnabled[i] = !keysDisabled(m_room.devices[deviceOf(i)].type);
+        f.keyEnabled[i] = !keysDisabled(m_edit.devices[deviceOf(i)].type);
         if (!f.keyEnabled[i]) m_edit.inputLamp[i + 1] = 0;
         f.keys[i] = m_edit.inputLamp[i + 1];
     }
+    m_openedKeys = f.keys;
+    m_openedOutputs = f.outputs;
+}
+
+bool PortSession::choose(PortPage page, int list, int lamp) {
+    if (list < 0 || list >= kPortLists || !choosable(page, list, lamp)) return false;
+    if (page == PortPage::Keys && !m_form.keyEnabled[static_cast<std::size_t>(list)]) return false;
+    (page == PortPage::Keys ? m_form.keys : m_form.outputs)[static_cast<std::size_t>(list)] = lamp;
+    return true;
+}
+
+void PortSession::chooseType(int device, int type) {
+    if (device < 1 || device > m_form.shownDevices) return;
+    m_form.types[static_cast<std::size_t>(device - 1)] = type;
+    const bool enabled = !keysDisabled(type);
+    for (int c = 0; c < kChannels; ++c) {
+        const auto list = static_cast<std::size_t>((device - 1) * kChannels + c);
+        m_form.keyEnabled[list] = enabled;
+        if (!enabled) m_form.keys[list] = 0;
+    }
+}
+
+void PortSession::setLocation(int device, std::string_view text) {
+    if (device < 1 || device > kPortDevices) return;
+    m_form.locations[static_cast<std::size_t>(device - 1)] =
+        withoutFieldBreakers(std::string(text));
 }
 
 const std::vector<int>& PortSession::offered(PortPage page) const {
@@ -147,19 +175,24 @@ std::vector<std::string> PortSession::entries(PortPage page) const {
 }
 
 std::optional<int> PortSession::unofferedLamp(PortPage page, int list) const {
-    const int lamp = page == PortPage::Keys ? m_form.keys[list] : m_form.outputs[list];
+    const int lamp = (page == PortPage::Keys ? m_openedKeys : m_openedOutputs)[list];
     if (lamp == 0) return std::nullopt;
     const std::vector<int>& lamps = offered(page);
     if (std::find(lamps.begin(), lamps.end(), lamp) != lamps.end()) return std::nullopt;
     return lamp;
 }
 
+bool PortSession::choosable(PortPage page, int list, int lamp) const {
+    const std::vector<int>& lamps = offered(page);
+    return lamp == 0 || std::find(lamps.begin(), lamps.end(), lamp) != lamps.end() ||
+           unofferedLamp(page, list) == lamp;
+}
+
 void PortSession::takeKeysAndLocations() {
     for (int j = 0; j < kPortLists; ++j) {
         const int v = deviceOf(j);
         if (channelOf(j) == 0 && v <= m_form.shownDevices) {
-            m_room.devices[v].name = m_form.locations[v - 1];
-            m_edit.devices[v].name = m_form.locations[v - 1];
+            m_edit.devices[v].name = withoutFieldBreakers(m_form.locations[v - 1]);
         }
         // A hidden list holds no entry, so it reads as empty.
         const int lamp = listShown(j) ? m_form.keys[j] : 0;
@@ -170,23 +203,22 @@ void PortSession::takeKeysAndLocations() {
 }
 
 void PortSession::syncRelays() {
-    takeKeysAndLocations();
     for (int j = 0; j < m_form.shownDevices * kChannels; ++j) {
-        const int key = m_edit.inputLamp[j + 1];
-        int& output = m_edit.outputLamp[j + 1];
-        if (key != 0) {
+        if (keysDisabled(m_form.types[static_cast<std::size_t>(deviceOf(j) - 1)])) continue;
+        const int key = m_form.keys[j];
+        int& output = m_form.outputs[j];
+        if (key == 0) {
+            if (!isAirConditionerLamp(output)) output = 0;
+        } else if (choosable(PortPage::Outputs, j, key)) {
             output = key;
-        } else if (!isAirConditionerLamp(output)) {
-            output = 0;
         }
-        m_form.outputs[j] = output;
     }
 }
 
 void PortSession::syncInputs() {
+    // As hidden as it is, it keeps to what an output list can hold.
     for (int j = 0; j < m_form.shownDevices * kChannels; ++j) {
-        m_edit.outputLamp[j + 1] = m_edit.inputLamp[j + 1];
-        m_form.outputs[j] = m_edit.outputLamp[j + 1];
+        if (choosable(PortPage::Outputs, j, m_form.keys[j])) m_form.outputs[j] = m_form.keys[j];
     }
 }
 
@@ -215,7 +247,6 @@ PortAcceptOutcome PortSession::accept() {
         const int v = deviceOf(i);
         if (channelOf(i) == 0 && v <= m_form.shownDevices) {
             const auto type = static_cast<std::uint8_t>(m_form.types[v - 1]);
-            m_room.devices[v].type = type;
             m_edit.devices[v].type = type;
             if (type == 0) return {false, untypedDeviceMessage(v)};
         }
@@ -230,8 +261,6 @@ PortAcceptOutcome PortSession::accept() {
     m_edit.outputLamp[0] = m_edit.outputCount;
     m_edit.lowVoltageLamp[0] = m_edit.lowVoltageOutputCount;
     if (m_mode == EditMode::Modify) writeBack();
-    m_room.dim33With34 = m_edit.dim33With34;
-    m_room.dim41With42 = m_edit.dim41With42;
     return {true, std::nullopt};
 }
 
@@ -250,7 +279,11 @@ void PortSession::writeBack() {
         to.outputs = from.outputs;
         to.modes = from.modes;
         to.inUse = from.inUse;
+        to.type = from.type;
+        to.name = from.name;
     }
+    m_room.dim33With34 = m_edit.dim33With34;
+    m_room.dim41With42 = m_edit.dim41With42;
 }
 
 }  // namespace room::editing

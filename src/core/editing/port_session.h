@@ -6,8 +6,8 @@
 // Modify: the room type's, less the lamps no longer in use) and a form of what the two pages show.
 // The dialog binds its lists to the form and calls accept() on OK; Cancel drops the session.
 //
-// Device types and locations have no edit copy: OK writes them straight into the room type (and
-// into the edit copy, so that New's final commit keeps them), even when a later editor cancels.
+// Device types and locations live in the edit copy like every other binding: Modify writes them
+// back on OK, New with the scene editor's OK, so a cancelled New leaves the room type untouched.
 
 #include <array>
 #include <optional>
@@ -93,13 +93,25 @@ public:
     const std::vector<int>& offered(PortPage page) const;
     // The entries of a page's lists: the empty entry, then "%03d." + name of each offered number.
     std::vector<std::string> entries(PortPage page) const;
-    // A stored number the page does not offer (a key on the card switch 78, say): its list shows
-    // it as one more entry, so that OK does not drop what the installer never touched.
+    // A number stored when the editor opened that the page does not offer (a key on the card
+    // switch 78, say): its list shows it as one more entry, so that OK does not drop what the
+    // installer never touched. Nothing else the page does not offer can reach a list.
     std::optional<int> unofferedLamp(PortPage page, int list) const;
+    bool choosable(PortPage page, int list, int lamp) const;
+    // A list's choice; a number it cannot hold is refused (false).
+    bool choose(PortPage page, int list, int lamp);
+
+    // A device's type from the output page. A thermostat, curtain controller or curtain motor
+    // has no keys here: its key lists are emptied and disabled at once, as opening does.
+    void chooseType(int device, int type);
+    // The location as it will be stored (no comma or line break).
+    void setLocation(int device, std::string_view text);
     std::string entryText(int lamp) const;
 
-    // "同步继电器": each output follows the key at its place; an empty key clears the output unless
-    // it carries an air conditioner. Locations and keys are taken first, as OK takes them.
+    // "同步继电器": each output follows the key at its place, as the lists show them now. A key the
+    // output page does not offer (a scene mode, the card switch) leaves its output alone; an empty
+    // key clears the output unless it carries an air conditioner; a device without keys of its
+    // own (thermostat, curtain controller, curtain motor) keeps its outputs.
     void syncRelays();
     // "同步输入端" (hidden): every output becomes its key.
     void syncInputs();
@@ -120,10 +132,14 @@ private:
     EditMode m_mode;
     PortForm m_form;
     std::array<std::vector<int>, 2> m_offered;
+    std::array<int, kPortLists> m_openedKeys{};  // what the lists held when the editor opened
+    std::array<int, kPortLists> m_openedOutputs{};
 };
 
 // "‘继电器端口配置’中第%d个‘设备类型’未选择!"
 std::string untypedDeviceMessage(int device);
 bool isAirConditionerLamp(int lamp);
+// Thermostat, curtain controller and curtain motor: their keys are not wired here.
+bool keysDisabled(int type);
 
 }  // namespace room::editing

@@ -1,6 +1,7 @@
 #include "core/editing/scene_session.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "core/editing/edit_flow.h"
 
@@ -17,6 +18,7 @@ void fillFromRoom(const RoomTypeConfig& room, RoomTypeConfig& edit) {
         edit.devices[v].inputs = room.devices[v].inputs;
         edit.devices[v].outputs = room.devices[v].outputs;
         edit.devices[v].modes = room.devices[v].modes;
+        edit.devices[v].name = room.devices[v].name;  // the rows' labels
     }
     edit.inputLamp = room.inputLamp;
     edit.outputLamp = room.outputLamp;
@@ -108,6 +110,39 @@ int SceneSession::groupsShown() const {
     return groups;
 }
 
+std::string SceneSession::deviceRowLabel(int device) const {
+    if (device < 1 || device > deviceCount()) return {};
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d", device);
+    const std::string& where = m_edit.devices[device].name;
+    return where.empty() ? std::string(number) : std::string(number) + " " + where;
+}
+
+bool SceneSession::keyHoldsSettings(int key) const {
+    const int code = sceneCodeOfKey(key);
+    if (code == 0) return false;
+    if (key == m_key) {
+        for (int slot = 1; slot <= deviceCount() * 6; ++slot) {
+            if (m_slotState[slot] != kNotControlled) return true;
+        }
+        return false;
+    }
+    const int entry = entryOf(code);
+    for (int v = 1; v <= deviceCount(); ++v) {
+        const model::ModeSlot& mode = m_edit.devices[v].modes[entry];
+        if (mode.modeCode != code) continue;
+        for (int state : mode.outputState) {
+            if (state != kNotControlled) return true;
+        }
+    }
+    return false;
+}
+
+std::string SceneSession::bulkDisabledReason() const {
+    if (!m_portOpen) return {};
+    return "已选择串口：逐个点击输出发送，全开、全关、全不受控不可用";
+}
+
 void SceneSession::portOpened() {
     m_portOpen = true;
     m_gate = true;
@@ -153,6 +188,7 @@ void SceneSession::choosePen(int button) {
     if (button < 0 || button >= static_cast<int>(kPenButtons.size())) return;
     const PenButton& pen = kPenButtons[static_cast<std::size_t>(button)];
     m_pen = pen.pen;
+    m_penButton = button;
     const int last = pen.pen == kNotControlled ? 144 : model::kChannelTableSize - 1;
     for (int slot = 0; slot <= last; ++slot) m_position[slot] = pen.position;
 }

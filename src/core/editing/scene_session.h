@@ -35,6 +35,8 @@ public:
     int currentKey() const { return m_key; }
     int currentCode() const { return sceneCodeOfKey(m_key); }
     Colours keyColours(int key) const { return sceneKeyColours(key == m_key); }
+    // Whether a scene key already holds settings (the current one: as its outputs show now).
+    bool keyHoldsSettings(int key) const;
 
     // Output slots 1..180.
     bool outputShown(int slot) const;
@@ -45,6 +47,8 @@ public:
     Colours outputColours(int slot) const;
     // How many of the six output groups show (five devices each).
     int groupsShown() const;
+    // The label of a device's row of outputs: its number and location ("03 床头右").
+    std::string deviceRowLabel(int device) const;
 
     // Port, send gate and "切模式时发送".
     void portOpened();
@@ -52,10 +56,13 @@ public:
     void setSendOnModeSwitch(bool on) { m_sendOnSwitch = on; }
     bool bulkShown() const { return m_key != 0; }
     bool bulkEnabled() const { return m_key != 0 && !m_portOpen; }
+    // Why "全开", "全关", "全不受控" are disabled; empty while they are not.
+    std::string bulkDisabledReason() const;
 
     std::vector<TimedFrame> chooseKey(int key);
     void choosePen(int button);  // index into kPenButtons
     int pen() const { return m_pen; }
+    int penButton() const { return m_penButton; }  // -1 before any value button
     std::vector<TimedFrame> clickOutput(int slot);
     std::vector<TimedFrame> bulk(BulkAction action);
     // Beyond the dialog's buttons: the stored states of another scene key applied to the current
@@ -77,6 +84,7 @@ private:
     EditMode m_mode;
     int m_key = 0;
     int m_pen = 0;
+    int m_penButton = -1;
     bool m_portOpen = false;
     bool m_gate = false;
     bool m_sendOnSwitch = false;

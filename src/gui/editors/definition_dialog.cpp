@@ -16,6 +16,7 @@
 #include "gui/console/console_frame.h"
 #include "gui/editors/editor_widgets.h"
 #include "gui/editors/lamp_grid.h"
+#include "gui/toolkit/wheel_guard.h"
 #include "platform/prompter.h"
 #include "platform/settings_store.h"
 
@@ -73,6 +74,9 @@ DefinitionDialog::DefinitionDialog(model::RoomTypeConfig& room, model::RoomTypeC
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
+    // A wheel that scrolls a page past a list must not change the room's counts or types.
+    QObject* guard = makeWheelGuard(this);
+    for (QComboBox* list : findChildren<QComboBox*>()) ignoreWheelUnlessFocused(list, guard);
     updateEnabling();
     resize(1120, 660);  // inside a laptop screen less its taskbar and title bar
 }
@@ -103,8 +107,8 @@ QWidget* DefinitionDialog::buildBasicPage() {
         grid->addWidget(edit, row, column + 1);
         return edit;
     };
-    textField("酒店名称：", f.hotelName, 0, 0);
-    textField("房型名称：", f.roomTypeName, 0, 2);
+    refuseFieldBreakers(textField("酒店名称：", f.hotelName, 0, 0));
+    refuseFieldBreakers(textField("房型名称：", f.roomTypeName, 0, 2));
     textField("房型编号：", f.roomNumber, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("（每种房型采用不同的编号，以便维护！1-200）"), page),
                     1, 2, 1, 2);

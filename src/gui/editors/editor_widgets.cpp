@@ -1,7 +1,11 @@
 #include "gui/editors/editor_widgets.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QToolTip>
 
+#include "core/editing/field_text.h"
 #include "gui/toolkit/labelled.h"
 
 namespace room::gui {
@@ -17,6 +21,16 @@ std::string toUtf8(const QString& text) {
 
 QLabel* labelFor(const QString& text, QWidget* buddy, QWidget* parent) {
     return labelFor(new QLabel(text, parent), buddy);
+}
+
+void refuseFieldBreakers(QLineEdit* field, const QString& what) {
+    static const QRegularExpression kAllowed(QStringLiteral("[^,\\r\\n]*"));
+    field->setValidator(new QRegularExpressionValidator(kAllowed, field));
+    const QString rule = fromUtf8(editing::kFieldTextRule);
+    field->setToolTip(what.isEmpty() ? rule : what + QStringLiteral("\n") + rule);
+    QObject::connect(field, &QLineEdit::inputRejected, field, [field, rule] {
+        QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), rule, field);
+    });
 }
 
 ColorButton* dialogButton(const QString& text, QWidget* parent) {

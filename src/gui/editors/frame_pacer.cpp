@@ -28,7 +28,10 @@ void FramePacer::clear() {
 }
 
 void FramePacer::sendNext() {
-    if (m_queue.empty()) return;
+    if (m_queue.empty()) {
+        emit idle();
+        return;
+    }
     editing::TimedFrame frame = std::move(m_queue.front());
     m_queue.pop_front();
     if (m_link && m_link->isOpen()) {

@@ -25,10 +25,14 @@ public:
     void setLink(platform::SerialLink* link);
     void enqueue(std::vector<editing::TimedFrame> frames);
     int pending() const { return static_cast<int>(m_queue.size()); }
+    // A frame was written and its pause still runs: its bytes may still be on their way.
+    bool sending() const { return m_pause.isActive(); }
     void clear();
 
 signals:
     void pendingChanged(int count);
+    // The last frame's pause is over and nothing waits: its bytes are on the line.
+    void idle();
 
 private:
     void sendNext();

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 #include <QStyledItemDelegate>
 
 #include "gui/editors/editor_widgets.h"
@@ -22,11 +21,7 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
-        if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setValidator(new QRegularExpressionValidator(
-                QRegularExpression(QStringLiteral("[^,\\r\\n]*")), line));
-            line->setToolTip(QStringLiteral("名称中不能有逗号或换行：房型文件无法保存它们"));
-        }
+        if (auto* line = qobject_cast<QLineEdit*>(editor)) refuseFieldBreakers(line);
         return editor;
     }
 };
@@ -85,6 +80,11 @@ LampGrid::LampGrid(editing::DefinitionSession& session, editing::ListPage page,
             backlight->setToolTip(QStringLiteral("单击切换背光模式 1#/2#/3#"));
             setItem(row, base + kBacklightCell, backlight);
         }
+    }
+    // Every group of columns, also on a page whose list is empty (its header alone would
+    // otherwise take the default widths and a scroll bar).
+    for (int g = 0; g < m_perRow; ++g) {
+        const int base = g * per;
         setColumnWidth(base + kNumberCell, 38);
         setColumnWidth(base + kMarkerCell, 22);
         setColumnWidth(base + kNameCell, per == 4 ? 112 : 96);

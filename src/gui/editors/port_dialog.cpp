@@ -82,6 +82,10 @@ QWidget* PortDialog::buildOutputPage() {
         m_keys->remark();
     });
     connect(m_outputs, &PortPageLists::listChanged, m_keys, &PortPageLists::remark);
+    connect(m_outputs, &PortPageLists::typeChosen, this, [this](int device) {
+        m_keys->refreshDevice(device);
+        m_keys->remark();
+    });
     connect(m_keys, &PortPageLists::listChanged, m_keys, &PortPageLists::remark);
     return page;
 }
@@ -117,9 +121,9 @@ QLayout* PortDialog::buildBottomRow() {
     row->addWidget(hint);
     row->addStretch(1);
 
+    // Filled when the installer opens or focuses it: no scan of the system's ports on opening.
     m_ports = new PortComboBox(this);
     m_ports->setObjectName(QStringLiteral("portList"));
-    m_ports->refill();
     connect(m_ports, &PortComboBox::portChosen, this, &PortDialog::choosePort);
     QLabel* portLabel = labelFor(fromUtf8(editing::kPortListLabel), m_ports, this);
     portLabel->setObjectName(QStringLiteral("portLabel"));

@@ -3,11 +3,14 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QStringListModel>
 #include <QVBoxLayout>
 
 #include "gui/editors/editor_widgets.h"
+#include "gui/toolkit/wheel_guard.h"
 
 namespace room::gui {
 
@@ -25,19 +28,32 @@ QStringList entryList(const std::vector<std::string>& entries) {
 }
 
 // Lists are as wide as the column, not as their longest entry: measuring 150 entries of every
-// list would cost more than the whole rest of opening.
-QComboBox* columnList(QWidget* parent) {
+// list would cost more than the whole rest of opening. A wheel that only scrolls past a list must
+// not rebind its channel.
+QComboBox* columnList(QWidget* parent, QObject* wheelGuard) {
     auto* list = new QComboBox(parent);
     list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     list->setMinimumContentsLength(8);
     list->setMaxVisibleItems(20);
+    ignoreWheelUnlessFocused(list, wheelGuard);
     return list;
+}
+
+// The device-type lists head the output page's columns and must not pass for an output list.
+void styleTypeList(QComboBox* list) {
+    QFont bold = list->font();
+    bold.setBold(true);
+    list->setFont(bold);
+    QPalette palette = list->palette();
+    palette.setColor(QPalette::Button, QColor(214, 226, 244));
+    palette.setColor(QPalette::ButtonText, QColor(20, 40, 110));
+    list->setPalette(palette);
 }
 
 }  // namespace
 
 PortPageLists::PortPageLists(editing::PortSession& session, PortPage page, QWidget* parent)
-    : QWidget(parent), m_session(session), m_page(page) {
+    : QWidget(parent), m_session(session), m_page(page), m_wheelGuard(makeWheelGuard(this)) {
     const std::vector<std::string> entries = session.entries(page);
     m_shared = new QStringListModel(entryList(entries), this);
     m_rowOf.assign(model::kLampCount, -1);
@@ -60,13 +76,12 @@ PortPageLists::PortPageLists(editing::PortSession& session, PortPage page, QWidg
         grid->setVerticalSpacing(0);
         for (int column = 0; column < editing::kBandDevices; ++column) {
             const int device = b * editing::kBandDevices + column + 1;
-            QWidget* first = firstRow(device, band);
-            m_firstRows[static_cast<std::size_t>(device - 1)] = first;
-            grid->addWidget(first, 0, column);
-            first->setVisible(device <= shown);
+            QWidget* head = columnHead(device, band);
+            grid->addWidget(head, 0, column);
+            head->setVisible(device <= shown);
             for (int c = 0; c < kChannels; ++c) {
                 const int index = (device - 1) * kChannels + c;
-                QComboBox* list = columnList(band);
+                QComboBox* list = columnList(band, m_wheelGuard);
                 m_lists[static_cast<std::size_t>(index)] = list;
                 grid->addWidget(list, c + 1, column);
                 bind(index);
@@ -82,6 +97,29 @@ PortPageLists::PortPageLists(editing::PortSession& session, PortPage page, QWidg
     remark();
 }
 
+// The device's number beside its first row, so nobody counts columns.
+QWidget* PortPageLists::columnHead(int device, QWidget* band) {
+    auto* head = new QWidget(band);
+    auto* row = new QHBoxLayout(head);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    auto* number = new QLabel(QString::number(device), head);
+    number->setObjectName(QStringLiteral("deviceNumber%1").arg(device));
+    QFont bold = font();
+    bold.setBold(true);
+    number->setFont(bold);
+    QPalette ink = palette();
+    ink.setColor(QPalette::WindowText, QColor(20, 40, 110));
+    number->setPalette(ink);
+    number->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("24")));
+    number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(number);
+    QWidget* first = firstRow(device, head);
+    row->addWidget(first, 1);
+    m_firstRows[static_cast<std::size_t>(device - 1)] = first;
+    return head;
+}
+
 QWidget* PortPageLists::firstRow(int device, QWidget* parent) {
     editing::PortForm& f = m_session.form();
     const auto d = static_cast<std::size_t>(device - 1);
@@ -89,27 +127,31 @@ QWidget* PortPageLists::firstRow(int device, QWidget* parent) {
         auto* field = new QLineEdit(fromUtf8(f.locations[d]), parent);
         field->setObjectName(QStringLiteral("location%1").arg(device));
         const QString what = QStringLiteral("设备%1位置").arg(device);
-        field->setAccessibleName(field->text());
+        // Named by what it holds, or by what it is while empty.
+        field->setAccessibleName(field->text().isEmpty() ? what : field->text());
         field->setAccessibleDescription(what);
-        field->setToolTip(what);
+        refuseFieldBreakers(field, what);
         field->setPlaceholderText(what);
-        connect(field, &QLineEdit::textChanged, this, [this, field, d](const QString& text) {
-            m_session.form().locations[d] = toUtf8(text);
-            field->setAccessibleName(text);
-        });
+        connect(field, &QLineEdit::textChanged, this,
+                [this, field, device, what](const QString& text) {
+                    m_session.setLocation(device, toUtf8(text));
+                    field->setAccessibleName(text.isEmpty() ? what : text);
+                });
         return field;
     }
-    QComboBox* list = columnList(parent);
+    QComboBox* list = columnList(parent, m_wheelGuard);
     list->setObjectName(QStringLiteral("type%1").arg(device));
+    styleTypeList(list);
     for (std::string_view name : model::deviceTypeNames) list->addItem(fromUtf8(name));
     list->setCurrentIndex(std::clamp(f.types[d], 0, list->count() - 1));
     const QString what = QStringLiteral("设备%1类型").arg(device);
     list->setAccessibleName(list->currentText());
     list->setAccessibleDescription(what);
     list->setToolTip(what);
-    connect(list, &QComboBox::currentIndexChanged, this, [this, list, d](int index) {
-        m_session.form().types[d] = std::max(index, 0);
+    connect(list, &QComboBox::currentIndexChanged, this, [this, list, device](int index) {
+        m_session.chooseType(device, std::max(index, 0));
         list->setAccessibleName(list->currentText());
+        emit typeChosen(device);
     });
     return list;
 }
@@ -153,17 +195,20 @@ void PortPageLists::select(int index) {
         (m_page == PortPage::Keys ? f.keys : f.outputs)[static_cast<std::size_t>(index)];
     const bool wasFilling = m_filling;
     m_filling = true;
-    if (const std::optional<int> extra = m_session.unofferedLamp(m_page, index)) {
-        // Shown as one more entry so that OK keeps it.
+    // A number stored at opening that the page does not offer is one more entry, the list's own,
+    // so that OK keeps it; it stays there for the whole run and no other list gets it.
+    const std::optional<int> extra = m_session.unofferedLamp(m_page, index);
+    const bool own = list->model() != m_shared && qobject_cast<QStringListModel*>(list->model());
+    if (extra && !own) {
         QStringList texts = m_shared->stringList();
         texts.append(fromUtf8(m_session.entryText(*extra)));
         list->setModel(new QStringListModel(texts, list));
-        list->setCurrentIndex(static_cast<int>(texts.size()) - 1);
-    } else {
-        if (list->model() != m_shared) list->setModel(m_shared);
-        const int row = lamp > 0 && lamp < model::kLampCount ? m_rowOf[lamp] : 0;
-        list->setCurrentIndex(std::max(row, 0));
+    } else if (!extra && list->model() != m_shared) {
+        list->setModel(m_shared);
     }
+    int row = lamp > 0 && lamp < model::kLampCount ? std::max(m_rowOf[lamp], 0) : 0;
+    if (extra && lamp == *extra) row = list->count() - 1;
+    list->setCurrentIndex(row);
     list->setAccessibleName(list->currentText());
     m_filling = wasFilling;
 }
@@ -172,8 +217,10 @@ void PortPageLists::onChosen(int index) {
     if (m_filling) return;
     QComboBox* list = m_lists[static_cast<std::size_t>(index)];
     const int lamp = model::channelEntryLamp(toUtf8(list->currentText()));
-    editing::PortForm& f = m_session.form();
-    (m_page == PortPage::Keys ? f.keys : f.outputs)[static_cast<std::size_t>(index)] = lamp;
+    if (!m_session.choose(m_page, index, lamp)) {
+        select(index);  // back to what the form holds
+        return;
+    }
     list->setAccessibleName(list->currentText());
     emit listChanged();
 }
@@ -181,6 +228,18 @@ void PortPageLists::onChosen(int index) {
 void PortPageLists::reselect() {
     for (int i = 0; i < editing::kPortLists; ++i) {
         if (m_session.listShown(i)) select(i);
+    }
+}
+
+void PortPageLists::refreshDevice(int device) {
+    for (int c = 0; c < kChannels; ++c) {
+        const int index = (device - 1) * kChannels + c;
+        if (!m_session.listShown(index)) continue;
+        if (m_page == PortPage::Keys) {
+            m_lists[static_cast<std::size_t>(index)]->setEnabled(
+                m_session.form().keyEnabled[static_cast<std::size_t>(index)]);
+        }
+        select(index);
     }
 }
 

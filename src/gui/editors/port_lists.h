@@ -33,11 +33,15 @@ public:
     void reselect();
     // Key page: each key list in the colour of how many outputs carry its lamp.
     void remark();
+    // A device's lists again after its type changed (key page: enabled or emptied).
+    void refreshDevice(int device);
 
 signals:
     void listChanged();
+    void typeChosen(int device);  // output page
 
 private:
+    QWidget* columnHead(int device, QWidget* band);
     QWidget* firstRow(int device, QWidget* parent);
     void bind(int index);
     void select(int index);
@@ -45,6 +49,7 @@ private:
 
     editing::PortSession& m_session;
     editing::PortPage m_page;
+    QObject* m_wheelGuard = nullptr;
     QStringListModel* m_shared = nullptr;
     std::vector<int> m_rowOf;  // shared row by lamp number, -1 when not offered
     std::array<QComboBox*, editing::kPortLists> m_lists{};

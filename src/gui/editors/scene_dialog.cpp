@@ -9,10 +9,12 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "core/editing/close_gate.h"
 #include "gui/editors/editor_widgets.h"
 #include "gui/editors/frame_pacer.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/color_button.h"
+#include "gui/toolkit/wheel_guard.h"
 #include "platform/prompter.h"
 #include "platform/serial_link.h"
 
@@ -67,7 +69,8 @@ SceneDialog::SceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edi
     layout->addLayout(middle, 1);
     layout->addWidget(buildBottomRow());
     connect(m_pacer, &FramePacer::pendingChanged, this,
-            [this](int count) { m_queued->setText(QStringLiteral("待发送: %1 帧").arg(count)); });
+            [this](int count) { m_queued->setText(fromUtf8(editing::queuedFramesText(count))); });
+    connect(m_pacer, &FramePacer::idle, this, [this] { finish(m_gate.drained()); });
     redraw();
 }
 
@@ -82,8 +85,13 @@ QWidget* SceneDialog::buildValueRow() {
         const editing::PenButton& pen = editing::kPenButtons[i];
         auto* button = colourButton(QString::fromUtf8(pen.text), pen.colours, row);
         button->setMinimumWidth(46);
+        button->setCheckable(true);  // the pen in use stays pressed in
         const int index = static_cast<int>(i);
-        connect(button, &QPushButton::clicked, this, [this, index] { m_session.choosePen(index); });
+        connect(button, &QPushButton::clicked, this, [this, index] {
+            m_session.choosePen(index);
+            redrawPens();
+        });
+        m_pens.push_back(button);
         h->addWidget(button);
     }
     h->addSpacing(12);
@@ -135,35 +143,54 @@ QWidget* SceneDialog::buildOutputs() {
     static const char* const kGroupTexts[6] = {"1-5号开关继电器",   "6-10号开关继电器",
                                                "11-15号开关继电器", "16-20号开关继电器",
                                                "21-25号开关继电器", "26-30号开关继电器"};
+    QFont small = font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
     for (int g = 0; g < 6; ++g) {
         auto* group = new QGroupBox(QString::fromUtf8(kGroupTexts[g]), area);
-        auto* cells = new QGridLayout(group);
+        // The smaller font once for the whole grid rather than per button (opening time).
+        auto* inner = new QWidget(group);
+        inner->setFont(small);
+        auto* frame = new QVBoxLayout(group);
+        frame->setContentsMargins(0, 0, 0, 0);
+        frame->addWidget(inner);
+        auto* cells = new QGridLayout(inner);
         cells->setSpacing(2);
         cells->setContentsMargins(3, 3, 3, 3);
-        for (int d = 0; d < 5; ++d) {
-            for (int o = 0; o < 6; ++o) {
-                const int slot = 30 * g + 6 * d + o + 1;
-                auto* button = new ColorButton(group);
-                button->setObjectName(QStringLiteral("output%1").arg(slot));
-                button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
-                button->setMinimumWidth(84);
-                button->setMaximumHeight(22);
-                QFont small = button->font();
-                small.setPointSizeF(small.pointSizeF() * 0.85);
-                button->setFont(small);
-                connect(button, &QPushButton::clicked, this, [this, slot] {
-                    send(m_session.clickOutput(slot));
-                    redraw();
-                });
-                m_outputs[static_cast<std::size_t>(slot - 1)] = button;
-                cells->addWidget(button, d, o);
-            }
-        }
+        for (int d = 0; d < 5; ++d) addOutputRow(5 * g + d + 1, cells, d);
         m_groups[static_cast<std::size_t>(g)] = group;
         grid->addWidget(group, g / 2, g % 2);
     }
     grid->setRowStretch(3, 1);
     return area;
+}
+
+// One device's row: its number and location, then its six outputs.
+void SceneDialog::addOutputRow(int device, QGridLayout* cells, int row) {
+    QWidget* inner = cells->parentWidget();
+    auto* label = new QLabel(fromUtf8(m_session.deviceRowLabel(device)), inner);
+    label->setMinimumWidth(64);
+    label->setMaximumWidth(96);
+    label->setToolTip(label->text());
+    cells->addWidget(label, row, 0);
+    for (int o = 0; o < 6; ++o) {
+        const int slot = 6 * (device - 1) + o + 1;
+        auto* button = new ColorButton(inner);
+        button->setObjectName(QStringLiteral("output%1").arg(slot));
+        button->setAccessibleDescription(QStringLiteral("输出%1").arg(slot));
+        button->setAccessibleName(button->accessibleDescription());  // until it has a text
+        button->setMinimumWidth(72);
+        button->setMaximumHeight(22);
+        // An empty place keeps its room in the grid, so outputs stay under their device.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+        connect(button, &QPushButton::clicked, this, [this, slot] {
+            send(m_session.clickOutput(slot));
+            redraw();
+        });
+        m_outputs[static_cast<std::size_t>(slot - 1)] = button;
+        cells->addWidget(button, row, o + 1);
+    }
 }
 
 QWidget* SceneDialog::buildBottomRow() {
@@ -188,7 +215,7 @@ QWidget* SceneDialog::buildBottomRow() {
     h->addSpacing(8);
 
     m_copyFrom = new QComboBox(row);
-    m_copyFrom->setFocusPolicy(Qt::StrongFocus);
+    ignoreWheelUnlessFocused(m_copyFrom);
     for (int key = 1; key <= editing::kSceneKeys; ++key) {
         if (m_session.keyShown(key)) m_copyFrom->addItem(fromUtf8(m_session.keyText(key)), key);
     }
@@ -206,6 +233,7 @@ QWidget* SceneDialog::buildBottomRow() {
     h->addWidget(copy);
     h->addSpacing(8);
 
+    // Filled when the installer opens or focuses it: no scan of the system's ports on opening.
     m_portList = new PortComboBox(row);
     m_portList->setObjectName(QStringLiteral("scenePort"));
     m_portLabel = new QLabel(QStringLiteral("串口号:"), row);
@@ -215,7 +243,6 @@ QWidget* SceneDialog::buildBottomRow() {
     const bool portShown = m_portOffered;
     m_portLabel->setVisible(portShown);
     m_portList->setVisible(portShown);
-    if (portShown) m_portList->refill();
     m_sendOnSwitch = new QCheckBox(QStringLiteral("切模式时发送"), row);
     m_sendOnSwitch->hide();
     connect(m_sendOnSwitch, &QCheckBox::toggled, this,
@@ -232,6 +259,7 @@ QWidget* SceneDialog::buildBottomRow() {
     ok->setObjectName(QStringLiteral("btnOk"));
     auto* cancel = colourButton(QStringLiteral("取消"), kDialogButton, row);
     cancel->setObjectName(QStringLiteral("btnCancel"));
+    m_cancel = cancel;
     connect(ok, &QPushButton::clicked, this, &SceneDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &SceneDialog::reject);
     h->addWidget(ok);
@@ -266,16 +294,15 @@ void SceneDialog::redraw() {
         ColorButton* button = keyButton(key);
         button->setVisible(m_session.keyShown(key));
         paint(button, m_session.keyColours(key));
+        const bool holds = m_session.keyHoldsSettings(key);
+        button->setMarked(holds);
+        button->setToolTip(holds ? QStringLiteral("已有设置") : QStringLiteral("尚无设置"));
     }
     const int groups = m_session.groupsShown();
     for (int g = 0; g < 6; ++g) m_groups[static_cast<std::size_t>(g)]->setVisible(g < groups);
     for (int slot = 1; slot <= editing::kSceneOutputs; ++slot) {
         ColorButton* button = outputButton(slot);
         const bool shown = m_session.outputShown(slot);
-        // An empty place keeps its room in the grid, so the outputs stay under their device.
-        QSizePolicy policy = button->sizePolicy();
-        policy.setRetainSizeWhenHidden(true);
-        button->setSizePolicy(policy);
         button->setVisible(shown);
         if (!shown) continue;
         button->setText(fromUtf8(m_session.outputText(slot)));
@@ -283,11 +310,20 @@ void SceneDialog::redraw() {
         button->setEnabled(m_session.outputsEnabled());
         paint(button, m_session.outputColours(slot));
     }
+    const QString why = fromUtf8(m_session.bulkDisabledReason());
     for (ColorButton* button : m_bulk) {
         button->setVisible(m_session.bulkShown());
         button->setEnabled(m_session.bulkEnabled());
+        button->setToolTip(button->isEnabled() ? QString() : why);
     }
+    redrawPens();
     if (m_modeChanged) m_modeChanged(m_session.currentCode());
+}
+
+void SceneDialog::redrawPens() {
+    for (std::size_t i = 0; i < m_pens.size(); ++i) {
+        m_pens[i]->setChecked(static_cast<int>(i) == m_session.penButton());
+    }
 }
 
 void SceneDialog::showSpecialNotes() {
@@ -307,13 +343,50 @@ void SceneDialog::showSpecialNotes() {
 }
 
 void SceneDialog::accept() {
-    m_session.accept();
-    QDialog::accept();
+    requestClose(true);
 }
 
-void SceneDialog::done(int result) {
-    if (m_modeChanged) m_modeChanged(0);
-    QDialog::done(result);
+void SceneDialog::reject() {
+    requestClose(false);
+}
+
+// OK and Cancel wait for the frames already queued; the countdown shows them going.
+void SceneDialog::requestClose(bool ok) {
+    const editing::CloseDecision decision =
+        m_gate.press(ok, m_pacer->pending(), m_pacer->sending());
+    if (decision.closeNow) {
+        finish(decision);
+    } else if (m_gate.waiting()) {
+        holdForFrames();
+    }
+}
+
+// While the queue drains only Cancel stays live (a second one gives up waiting), and the count
+// of frames still to send stays readable.
+void SceneDialog::holdForFrames() {
+    QWidget* bottom = m_cancel->parentWidget();
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        child->setEnabled(child == bottom);
+    }
+    for (QWidget* child : bottom->findChildren<QWidget*>()) {
+        child->setEnabled(child == m_cancel || child == m_queued);
+    }
+    m_queued->setText(fromUtf8(editing::queuedFramesText(m_pacer->pending())));
+}
+
+void SceneDialog::finish(const editing::CloseDecision& decision) {
+    if (!decision.closeNow) return;
+    m_pacer->clear();
+    if (decision.message) {
+        m_prompter.information(fromUtf8(*decision.message), platform::defaultCaption());
+    }
+    // The main window's relays keep following the last scene chosen.
+    if (decision.accepted) {
+        m_session.accept();
+        QDialog::accept();
+    } else {
+        QDialog::reject();
+    }
 }
 
 bool runSceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,

@@ -7,11 +7,13 @@
 #include <functional>
 #include <memory>
 
+#include "core/editing/close_gate.h"
 #include "core/editing/scene_session.h"
 #include "gui/ports/link_factory.h"
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 
@@ -46,18 +48,24 @@ public:
     platform::SerialLink* link() const { return m_link.get(); }
     void setLinkFactory(LinkFactory factory) { m_factory = std::move(factory); }
 
+    // Both wait until the queued frames are on the line (see CloseGate).
     void accept() override;
-    void done(int result) override;
+    void reject() override;
 
 private:
     QWidget* buildKeys();
     QWidget* buildOutputs();
+    void addOutputRow(int device, QGridLayout* cells, int row);
     QWidget* buildValueRow();
     QWidget* buildBottomRow();
     void choosePort(const PortChoice& choice);
     void send(std::vector<editing::TimedFrame> frames);
     void redraw();
+    void redrawPens();
     void showSpecialNotes();
+    void requestClose(bool ok);
+    void holdForFrames();
+    void finish(const editing::CloseDecision& decision);
 
     editing::SceneSession m_session;
     platform::Prompter& m_prompter;
@@ -71,6 +79,9 @@ private:
     std::array<ColorButton*, editing::kSceneOutputs> m_outputs{};
     std::array<QGroupBox*, 6> m_groups{};
     std::vector<ColorButton*> m_bulk;
+    std::vector<ColorButton*> m_pens;
+    ColorButton* m_cancel = nullptr;
+    editing::CloseGate m_gate;
     QLabel* m_portLabel = nullptr;
     PortComboBox* m_portList = nullptr;
     QCheckBox* m_sendOnSwitch = nullptr;

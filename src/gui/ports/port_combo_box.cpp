@@ -41,6 +41,11 @@ void PortComboBox::refill() {
     setCurrentIndex(-1);
 }
 
+void PortComboBox::focusInEvent(QFocusEvent* event) {
+    if (count() == 0) refill();
+    QComboBox::focusInEvent(event);
+}
+
 void PortComboBox::showPopup() {
     const PortChoice chosen = choiceAt(currentIndex());
     refill();

@@ -36,6 +36,9 @@ protected:
     // The list is read again each time it opens, so an adapter plugged in later shows up; the
     // chosen row stays chosen (without choosing it again).
     void showPopup() override;
+    // A window may leave its list empty until it is used (reading the ports scans the system's
+    // devices): the list then fills when it takes focus, so arrow keys find the rows.
+    void focusInEvent(QFocusEvent* event) override;
 
 signals:
     void portChosen(const room::gui::PortChoice& choice);

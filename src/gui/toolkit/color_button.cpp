@@ -21,6 +21,12 @@ void ColorButton::setTextColor(const QColor& color) {
     update();
 }
 
+void ColorButton::setMarked(bool marked) {
+    if (marked == m_marked) return;
+    m_marked = marked;
+    update();
+}
+
 QColor ColorButton::effectiveTextColor() const {
     if (m_text.isValid()) return m_text;
     // Perceived brightness, so that cyan (lightness 0.5, but bright) gets black text.
@@ -41,7 +47,9 @@ void ColorButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QColor fill = m_fill;
-    if (isDown()) fill = fill.darker(130);
+    // A checked button (the chosen pen) stays pressed in.
+    const bool pressed = isDown() || isChecked();
+    if (pressed) fill = fill.darker(isChecked() ? 150 : 130);
     QColor ink = effectiveTextColor();
     if (!isEnabled()) {
         fill = QColor::fromHsvF(fill.hsvHueF(), fill.hsvSaturationF() * 0.4, fill.valueF() * 0.8);
@@ -51,12 +59,23 @@ void ColorButton::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(fill.lightnessF() > 0.5 ? fill.darker(160) : QColor(0x90, 0x90, 0x90), 1));
     painter.setBrush(fill);
     painter.drawRoundedRect(box, 3, 3);
+    if (isChecked()) {
+        painter.setPen(QPen(QColor(255, 200, 0), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), 3, 3);
+    }
+    if (m_marked) {
+        painter.setPen(QPen(QColor(40, 40, 40), 1));
+        painter.setBrush(QColor(255, 140, 0));
+        painter.drawEllipse(QRectF(box.right() - 9, box.top() + 2, 7, 7));
+    }
     if (hasFocus()) {
         painter.setPen(QPen(ink, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(box.adjusted(2, 2, -2, -2), 2, 2);
     }
     painter.setPen(ink);
+    if (pressed) painter.translate(1, 1);
     const QRect area = rect().adjusted(3, 0, -3, 0);
     const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
     painter.drawText(area, Qt::AlignCenter, shown);

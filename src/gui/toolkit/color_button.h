@@ -17,6 +17,9 @@ public:
     // Text colour; an invalid colour picks black or white, whichever reads better on the fill.
     void setTextColor(const QColor& color);
     QColor effectiveTextColor() const;
+    // A small dot in the top right corner: the button holds something (a scene key with settings).
+    void setMarked(bool marked);
+    bool isMarked() const { return m_marked; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -27,6 +30,7 @@ protected:
 private:
     QColor m_fill{Qt::lightGray};
     QColor m_text;
+    bool m_marked = false;
 };
 
 }  // namespace room::gui

@@ -26,9 +26,17 @@ protected:
 }  // namespace
 
 void ignoreWheelUnlessFocused(QWidget* widget) {
+    ignoreWheelUnlessFocused(widget, new WheelGuard(widget));
+}
+
+QObject* makeWheelGuard(QObject* owner) {
+    return new WheelGuard(owner);
+}
+
+void ignoreWheelUnlessFocused(QWidget* widget, QObject* guard) {
     // The default wheel focus would give the list focus on the first notch and then let it change.
     widget->setFocusPolicy(Qt::StrongFocus);
-    widget->installEventFilter(new WheelGuard(widget));
+    widget->installEventFilter(guard);
 }
 
 }  // namespace room::gui

@@ -3,8 +3,10 @@
 // description and by button caption; and the example room type the editor tests open.
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
+#include <QTest>
 #include <QWidget>
 
 #include "core/format/shd_file.h"
@@ -50,6 +52,18 @@ inline QAbstractButton* shownButton(QWidget* root, const QString& caption) {
         if (button->text() == caption && button->isVisibleTo(root)) return button;
     }
     return nullptr;
+}
+
+// Chooses the entry that starts with `prefix`, as a click in the list would.
+inline void chooseStartingWith(QComboBox* list, const QString& prefix) {
+    QVERIFY(list);
+    for (int row = 0; row < list->count(); ++row) {
+        if (!list->itemText(row).startsWith(prefix)) continue;
+        list->setCurrentIndex(row);
+        emit list->activated(row);
+        return;
+    }
+    QFAIL(qPrintable(QStringLiteral("no entry ") + prefix));
 }
 
 }  // namespace room::testing
