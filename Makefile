@@ -4,11 +4,13 @@ BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_FUZZ ?= build-fuzz
 BUILD_RELEASE ?= build-release
+BUILD_WINDOWS ?= build-windows
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 EXAMPLE    ?= examples/grand-hotel-deluxe.shd
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test test-sanitize fuzz fuzz-run release package check-package clean
+.PHONY: all deps configure build run test test-sanitize test-windows fuzz fuzz-run release package \
+        check-package clean
 
 all: build
 
@@ -34,6 +36,17 @@ test-sanitize: deps
 	cmake -S . -B $(BUILD_ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DROOM_WERROR=ON -DROOM_SANITIZE=ON -DROOM_BUILD_GUI=OFF
 	cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && ctest --output-on-failure -j $(JOBS)
+
+# The core, its tests and roomcfg-cli's file commands cross-built for Windows (MinGW-w64) and
+# run under Wine in a scratch prefix; the CLI's output is compared with the Linux build's.
+test-windows: configure
+	@scripts/install-deps.sh --windows --check >/dev/null || scripts/install-deps.sh --windows
+	cmake --build $(BUILD) -j $(JOBS) --target roomcfg-cli
+	cmake -S . -B $(BUILD_WINDOWS) -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROOM_WERROR=ON -DROOM_BUILD_GUI=OFF \
+	  -DROOM_LINUX_CLI=$(abspath $(BUILD))/src/tools/roomcfg-cli
+	cmake --build $(BUILD_WINDOWS) -j $(JOBS)
+	cd $(BUILD_WINDOWS) && ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer builds of every fuzz target (clang); run one with e.g.
 #   build-fuzz/tests/fuzz/fuzz_shd -max_len=65536 -max_total_time=600 /tmp/new tests/fuzz/corpus/shd
@@ -71,4 +84,4 @@ check-package: package
 	scripts/check-package.sh $(BUILD_RELEASE)/roomcfg_*.deb
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_RELEASE)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_FUZZ) $(BUILD_RELEASE) $(BUILD_WINDOWS)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the program need.
+# With --windows, those of the Windows build under Wine instead (make test-windows).
 # With --check it only reports (exit 1) whether something is missing.
 set -euo pipefail
 
@@ -11,6 +12,11 @@ packages=(
   xvfb xauth fonts-wqy-microhei socat
   libqt6sql6-sqlite poppler-utils
 )
+if [ "${1:-}" = "--windows" ]; then
+  shift
+  # googletest: its sources, built with the cross compiler.
+  packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine64 googletest)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -125,3 +125,18 @@ TEST(Gbk, RoundTripAndBadBytes) {
     EXPECT_EQ(utf8ToGbk("a\xF0\x9F\x98\x80z"), "a?z");   // emoji has no GBK form
     EXPECT_EQ(utf8ToGbk("x\xC3"), "x?");
 }
+
+// Corners where code page 936 converters differ; the iconv and Win32 branches must read alike.
+TEST(Gbk, CodePageCornersReadTheSameOnEverySystem) {
+    using namespace room::format;
+    EXPECT_EQ(gbkToUtf8("\x80"), "\xE2\x82\xAC");  // the euro sign, one byte
+    EXPECT_EQ(utf8ToGbk("\xE2\x82\xAC"), "\x80");
+    // The user-defined areas: Windows maps them to private use, iconv refuses them.
+    EXPECT_EQ(gbkToUtf8("\xAA\xA1"), "\xEF\xBF\xBD\xEF\xBF\xBD");
+    EXPECT_FALSE(isValidGbk("\xAA\xA1"));
+    EXPECT_EQ(utf8ToGbk("\xEE\x80\x80"), "?");  // U+E000
+    // A lead byte whose second byte cannot follow it: one replacement, the second byte stays.
+    EXPECT_EQ(gbkToUtf8("\x81\x30"), "\xEF\xBF\xBD" "0");
+    // Broken UTF-8: one '?' per broken sequence, however long.
+    EXPECT_EQ(utf8ToGbk("\xC0\x80|\x80|\xE4\xB8" "A|\xED\xA0\x80"), "?|?|?A|?");
+}

@@ -9,6 +9,7 @@
 #include "tools/cli/args.h"
 #include "tools/cli/commands.h"
 #include "tools/cli/file_io.h"
+#include "tools/cli/native_text.h"
 #include "tools/cli/room_loading.h"
 
 namespace room::cli {
@@ -138,7 +139,7 @@ int runConvert(const Words& words) {
         return 2;
     }
     std::string target = *out;
-    if (std::filesystem::path(target).extension() == ".hdq") target = withExtension(target, ".shd");
+    if (pathFromUtf8(target).extension() == ".hdq") target = withExtension(target, ".shd");
     return writeOutput(target, format::writeRoomTypeFile(room), args.has("--force"), bytesLost);
 }
 

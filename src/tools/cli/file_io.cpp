@@ -7,6 +7,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "tools/cli/native_text.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <share.h>
@@ -55,10 +57,13 @@ void removeFile(const fs::path& path) {
 }
 
 // Windows has no mkstemp: try random names, each created exclusively.
-int createUnique(const fs::path& folder, const std::string& name, fs::path& temp) {
+int createUnique(const fs::path& target, fs::path& temp) {
     std::random_device seed;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temp = folder / (name + "." + std::to_string(seed() % 1000000u));
+        // Not `"." + std::to_string(...)`: GCC 12 at -O3 warns of an overlap that cannot happen.
+        temp = target;
+        temp += ".";
+        temp += std::to_string(seed() % 1000000u);
         int fd = -1;
         _wsopen_s(&fd, temp.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _SH_DENYRW,
                   _S_IREAD | _S_IWRITE);
@@ -99,8 +104,8 @@ void removeFile(const fs::path& path) {
 }
 
 // mkstemp creates with O_EXCL: an existing file or symlink of that name is never opened.
-int createUnique(const fs::path& folder, const std::string& name, fs::path& temp) {
-    std::string pattern = (folder / (name + ".XXXXXX")).string();
+int createUnique(const fs::path& target, fs::path& temp) {
+    std::string pattern = target.string() + ".XXXXXX";
     const int fd = ::mkstemp(pattern.data());
     temp = pattern;
     if (fd >= 0) ::fcntl(fd, F_SETFD, FD_CLOEXEC);
@@ -151,7 +156,7 @@ bool writeAll(int fd, const std::string& bytes, int& error) {
 }
 
 // Where the bytes go: the file a symlink points to, else the name itself.
-fs::path resolvedTarget(const std::string& path) {
+fs::path resolvedTarget(const fs::path& path) {
     std::error_code ec;
     if (fs::is_symlink(path, ec)) {
         fs::path resolved = fs::canonical(path, ec);
@@ -164,7 +169,7 @@ fs::path resolvedTarget(const std::string& path) {
 
 ReadResult readFile(const std::string& path, std::size_t maxBytes) {
     ReadResult result;
-    const int fd = openForReading(path);
+    const int fd = openForReading(pathFromUtf8(path));
     if (fd < 0) {
         result.error = reason(errno);
         return result;
@@ -200,17 +205,17 @@ ReadResult readFile(const std::string& path, std::size_t maxBytes) {
 }
 
 std::string writeFileAtomically(const std::string& path, const std::string& bytes) {
-    const fs::path target = resolvedTarget(path);
+    const fs::path target = resolvedTarget(pathFromUtf8(path));
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     if (fs::is_directory(status)) return "it is a directory";
     if (fs::exists(status) && !fs::is_regular_file(status)) return "it is not a regular file";
 
-    const fs::path folder = target.parent_path();
     fs::path temp;
-    const int fd = createUnique(folder, target.filename().string(), temp);
+    const int fd = createUnique(target, temp);
     if (fd < 0) {
-        return "no temporary file can be created in " + folder.string() + ": " + reason(errno);
+        return "no temporary file can be created in " + utf8FromPath(target.parent_path()) + ": " +
+               reason(errno);
     }
     keepMode(fd, target);
     int error = 0;
@@ -225,7 +230,7 @@ std::string writeFileAtomically(const std::string& path, const std::string& byte
     }
     if (ok && !replaceTarget(temp, target, error)) {
         removeFile(temp);
-        return "the temporary file " + temp.string() + " cannot replace it: " + reason(error);
+        return "the temporary file " + utf8FromPath(temp) + " cannot replace it: " + reason(error);
     }
     if (!ok) {
         removeFile(temp);
@@ -236,7 +241,7 @@ std::string writeFileAtomically(const std::string& path, const std::string& byte
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec));
+    return fs::exists(fs::symlink_status(pathFromUtf8(path), ec));
 }
 
 }  // namespace room::cli

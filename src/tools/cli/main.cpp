@@ -1,8 +1,10 @@
 // roomcfg-cli: room-type files and device commissioning without a window.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "tools/cli/commands.h"
+#include "tools/cli/native_text.h"
 
 namespace {
 
@@ -14,6 +16,7 @@ constexpr const char* kUsage =
     "  convert FILE -o OUT [--force]      load and save again as a room-type file\n"
     "  frames FILE --device N --op OP [--any-key]\n"
     "                                     print the frames device N gets for operation OP\n"
+#ifdef ROOM_WITH_SERIAL
     "  run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--room-number N] [--records DB]\n"
     "                                     commission the devices over a serial port; ACTION is\n"
     "                                     send-all, verify-all, read-all, clear-all,\n"
@@ -21,10 +24,13 @@ constexpr const char* kUsage =
     "  report [--records DB] [--room-number N] -o OUT.pdf|OUT.csv\n"
     "                                     the hand-over report from the commissioning record\n"
     "Each command takes --help.\n";
+#else
+    "Each command takes --help.\n"
+    "This build has the file commands only: run (commissioning over a serial port) and report\n"
+    "(the commissioning record) need Qt.\n";
+#endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     if (argc < 2) {
         std::cerr << kUsage;
         return 2;
@@ -44,3 +50,22 @@ int main(int argc, char** argv) {
     std::cerr << "unknown command: " << command << "\n" << kUsage;
     return 2;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows hands wmain the arguments in UTF-16; main would get them in the ANSI code page, which
+// loses every character it lacks.
+int wmain(int argc, wchar_t** argv) {
+    room::cli::useUtf8Output();
+    std::vector<std::string> words = room::cli::utf8Arguments(argc, argv);
+    std::vector<char*> narrow;
+    for (std::string& word : words) narrow.push_back(word.data());
+    narrow.push_back(nullptr);
+    return run(argc, narrow.data());
+}
+#else
+int main(int argc, char** argv) {
+    return run(argc, argv);
+}
+#endif

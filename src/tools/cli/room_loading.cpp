@@ -5,11 +5,12 @@
 
 #include "core/format/shd_file.h"
 #include "tools/cli/file_io.h"
+#include "tools/cli/native_text.h"
 
 namespace room::cli {
 
 bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost) {
-    const std::string ext = std::filesystem::path(path).extension().string();
+    const std::filesystem::path ext = pathFromUtf8(path).extension();
     if (ext != ".shd" && ext != ".hdq") {
         std::cerr << path << ": not a room-type file (expected .shd or .hdq)\n";
         return false;
@@ -28,9 +29,9 @@ bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* by
 }
 
 std::string withExtension(const std::string& path, const std::string& extension) {
-    std::filesystem::path p(path);
+    std::filesystem::path p = pathFromUtf8(path);
     p.replace_extension(extension);
-    return p.string();
+    return utf8FromPath(p);
 }
 
 }  // namespace room::cli
