@@ -94,6 +94,7 @@ private slots:
     void recordThatCannotBeKeptNeverStopsTheRun_data();
     void recordThatCannotBeKeptNeverStopsTheRun();
     void roomNumberIsRemembered();
+    void snapshots();
 };
 
 // One silent and one differing device of seven: the record says exactly what the run found.
@@ -271,6 +272,40 @@ void RecordsTest::roomNumberIsRemembered() {
     auto* field = again.window->findChild<QLineEdit*>(QStringLiteral("roomNumber"));
     QCOMPARE(field->accessibleName().isEmpty() ? QString() : QStringLiteral("ok"),
              QStringLiteral("ok"));
+}
+
+// Pictures to look at (RECORDS_SNAPSHOTS=/some/dir): "调试记录" at 1366 x 768, a room's runs, and
+// the console with its record line after a run.
+void RecordsTest::snapshots() {
+    const QString dir = qEnvironmentVariable("RECORDS_SNAPSHOTS");
+    if (dir.isEmpty()) QSKIP("set RECORDS_SNAPSHOTS to a folder to write the pictures");
+    QTemporaryDir data;
+    const QString path = data.filePath(QStringLiteral("records.sqlite"));
+    {
+        RecordingConsole console(path);
+        console.verifyAll(QStringLiteral("902"));
+        console.link->bus().faults(2).silent = true;
+        console.link->bus().faults(5).corrupt = true;
+        console.verifyAll(QStringLiteral("1208"));
+        console.window->resize(1366, 740);
+        console.window->show();
+        QTest::qWait(200);
+        QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-record.png")));
+    }
+    RecordingPrompter prompter;
+    room::gui::RecordsDialog dialog(prompter, {path, {}});
+    dialog.resize(1366, 740);
+    dialog.show();
+    QTest::qWait(100);
+    QVERIFY(dialog.grab().save(dir + QStringLiteral("/records.png")));
+    QTimer::singleShot(300, [&] {
+        QWidget* runs = QApplication::activeModalWidget();
+        if (runs) {
+            runs->grab().save(dir + QStringLiteral("/records-runs.png"));
+            runs->close();
+        }
+    });
+    dialog.showRuns(1);
 }
 
 QTEST_MAIN(RecordsTest)

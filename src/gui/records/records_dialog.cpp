@@ -192,12 +192,13 @@ void RecordsDialog::showRuns(int row) {
         for (const records::DeviceResult& d : run.devices) {
             QStringList differences;
             for (const std::string& line : d.differences) differences << text(line);
-            new QTreeWidgetItem(item, {QStringLiteral("%1").arg(d.device, 2, 10, QLatin1Char('0')),
-                                       text(d.location),
-                                       QString::fromUtf8(records::verdictText(d.verdict).data(),
-                                                         static_cast<qsizetype>(
-                                                             records::verdictText(d.verdict).size())),
-                                       differences.join(QStringLiteral("; "))});
+            auto* device = new QTreeWidgetItem(
+                item, {QStringLiteral("%1").arg(d.device, 2, 10, QLatin1Char('0')),
+                       text(d.location),
+                       QString::fromUtf8(records::verdictText(d.verdict).data(),
+                                         static_cast<qsizetype>(records::verdictText(d.verdict).size())),
+                       differences.join(QStringLiteral("; "))});
+            device->setToolTip(3, differences.join(QLatin1Char('\n')));
         }
     }
     if (tree->topLevelItemCount() > 0) tree->topLevelItem(0)->setExpanded(true);
@@ -205,8 +206,9 @@ void RecordsDialog::showRuns(int row) {
     tree->setColumnWidth(1, 140);
     tree->setColumnWidth(2, 320);
     layout->addWidget(tree);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* buttons = new QDialogButtonBox(&dialog);
+    QPushButton* close = buttons->addButton(QStringLiteral("关闭"), QDialogButtonBox::RejectRole);
+    connect(close, &QPushButton::clicked, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     dialog.exec();
 }
