@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -94,6 +95,7 @@ private slots:
     void recordThatCannotBeKeptNeverStopsTheRun_data();
     void recordThatCannotBeKeptNeverStopsTheRun();
     void roomNumberIsRemembered();
+    void singleChecksAreRecordedToo();
     void snapshots();
 };
 
@@ -272,6 +274,32 @@ void RecordsTest::roomNumberIsRemembered() {
     auto* field = again.window->findChild<QLineEdit*>(QStringLiteral("roomNumber"));
     QCOMPARE(field->accessibleName().isEmpty() ? QString() : QStringLiteral("ok"),
              QStringLiteral("ok"));
+}
+
+// A switch page's check of one device adds an entry of that device alone.
+void RecordsTest::singleChecksAreRecordedToo() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("records.sqlite"));
+    RecordingConsole console(path);
+    console.link->bus().faults(2).corrupt = true;
+    console.window->recordBar()->roomNumberField()->setText(QStringLiteral("808"));
+    QRadioButton* verify = nullptr;
+    for (QRadioButton* radio : console.window->findChildren<QRadioButton*>()) {
+        if (radio->text() == QStringLiteral("校验配置") && !verify) verify = radio;
+    }
+    QVERIFY(verify);
+    verify->click();
+    QPushButton* send = button(console.window.get(), QStringLiteral("2#发送"));
+    QVERIFY(send);
+    send->click();
+    QTRY_COMPARE_WITH_TIMEOUT(allRuns(path).size(), std::size_t(1), 5000);
+    const room::records::RunRecord run = allRuns(path).front();
+    QCOMPARE(QString::fromStdString(run.operation), QStringLiteral("单台校验"));
+    QCOMPARE(QString::fromStdString(run.roomNumber), QStringLiteral("808"));
+    QCOMPARE(run.devices.size(), std::size_t(1));
+    QCOMPARE(run.devices.front().device, 2);
+    QCOMPARE(int(run.devices.front().verdict), int(Verdict::Differs));
+    QVERIFY(!run.devices.front().differences.empty());
 }
 
 // Pictures to look at (RECORDS_SNAPSHOTS=/some/dir): "调试记录" at 1366 x 768, a room's runs, and

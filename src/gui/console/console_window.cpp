@@ -135,15 +135,14 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     setWindowTitle(consoleCaption(document.room));
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
+    m_recordBar = new RecordBar(
+        *m_context, [this] { return m_ports->currentText().trimmed(); }, m_options.records, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 8, 12, 12);
     layout->setSpacing(6);
     layout->addWidget(buildHeader());
     layout->addWidget(buildRunRow());
     layout->addWidget(buildProgressRow());
-    m_recordBar = new RecordBar(
-        *m_context, [this] { return m_ports->currentText().trimmed(); }, m_options.records, this);
-    layout->addWidget(m_recordBar);
 
     m_frame = new ConsoleFrame(this);
     buildTabs();
@@ -224,6 +223,8 @@ QWidget* ConsoleWindow::buildRunRow() {
     QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
     connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
     row->addWidget(help);
+    row->addSpacing(12);
+    row->addWidget(m_recordBar);
     row->addStretch(1);
     m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
     m_logToggle->setCheckable(true);
@@ -241,6 +242,7 @@ QWidget* ConsoleWindow::buildProgressRow() {
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setMinimumWidth(360);
     row->addWidget(m_status, 1);
+    row->addWidget(m_recordBar->recordLabel(), 1);
     m_progress = new QProgressBar(box);
     m_progress->setObjectName(QStringLiteral("runProgress"));
     m_progress->setMinimumWidth(420);

@@ -59,19 +59,23 @@ RecordBar::RecordBar(ConsoleContext& context, std::function<QString()> portName,
     m_report->setObjectName(QStringLiteral("btnReport"));
     m_report->setToolTip(QStringLiteral("本房间最近一次运行的调试报告 (PDF)"));
     connect(m_report, &QPushButton::clicked, this, &RecordBar::writeReport);
-    m_line = new QLabel(this);
+    // The window places the line where there is room for it (beside the status line).
+    m_line = new QLabel;
     m_line->setObjectName(QStringLiteral("recordLine"));
+    m_line->setMinimumWidth(120);
+    m_line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     row->addWidget(label);
     row->addWidget(m_roomNumber);
     row->addWidget(m_report);
-    row->addWidget(m_line, 1);
     m_retry = new QTimer(this);
     m_retry->setInterval(kRetryMs);
     connect(m_retry, &QTimer::timeout, this, &RecordBar::retry);
     connect(&m_context, &ConsoleContext::effectsApplied, this, &RecordBar::onEffects);
 }
 
-RecordBar::~RecordBar() = default;
+RecordBar::~RecordBar() {
+    if (!m_line->parent()) delete m_line;
+}
 
 QString RecordBar::recordLine() const {
     return m_line->text();
@@ -119,9 +123,12 @@ void RecordBar::retry() {
     }
     if (m_pending.empty()) {
         m_retry->stop();
-        m_line->setText(QStringLiteral("调试记录已保存: %1 %2")
-                            .arg(QString::fromStdString(m_last->operation),
-                                 QString::fromStdString(records::summaryLine(*m_last))));
+        m_line->setText(QStringLiteral("调试记录已保存: %1 %2/%3台正常")
+                            .arg(QString::fromStdString(m_last->operation))
+                            .arg(records::okCount(*m_last))
+                            .arg(m_last->devices.size()));
+        m_line->setToolTip(QString::fromStdString(records::summaryLine(*m_last)) +
+                           QStringLiteral("\n") + m_store->path());
         return;
     }
     const QString reason = m_store->errorString();
@@ -132,7 +139,7 @@ void RecordBar::retry() {
         m_retry->stop();
         m_line->setText(reason + QStringLiteral(" (%1条记录未保存)").arg(m_pending.size()));
     }
-    m_line->setToolTip(m_store->path());
+    m_line->setToolTip(m_line->text() + QStringLiteral("\n") + m_store->path());
 }
 
 void RecordBar::writeReport() {

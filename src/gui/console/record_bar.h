@@ -41,6 +41,8 @@ public:
     ~RecordBar() override;
 
     QLineEdit* roomNumberField() const { return m_roomNumber; }
+    // Whether the record was kept; the window places it.
+    QLabel* recordLabel() const { return m_line; }
     QString recordLine() const;
     // The latest record this console made, if any.
     const std::optional<records::RunRecord>& lastRecord() const { return m_last; }
