@@ -41,19 +41,13 @@
 #include "gui/editors/scene_dialog.h"
 #include "gui/main/application.h"
 #include "platform/prompter.h"
+#include "silent_prompter.h"
 
 namespace {
 
 using namespace room;
 
-class SilentPrompter : public platform::Prompter {
-public:
-    void information(const QString&, const QString&) override {}
-    void warning(const QString&, const QString&) override {}
-    platform::Answer question(const QString&, const QString&, platform::QuestionButtons) override {
-        return platform::Answer::Cancel;
-    }
-};
+using benchmarks::SilentPrompter;
 
 template <std::size_t N>
 void useAll(model::RoomTypeConfig& room, const std::array<std::uint8_t, N>& list) {

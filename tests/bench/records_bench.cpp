@@ -12,20 +12,14 @@
 
 #include "gui/records/records_dialog.h"
 #include "platform/prompter.h"
+#include "silent_prompter.h"
 #include "platform/record_store.h"
 
 using namespace room;
 
 namespace {
 
-class SilentPrompter : public platform::Prompter {
-public:
-    void information(const QString&, const QString&) override {}
-    void warning(const QString&, const QString&) override {}
-    platform::Answer question(const QString&, const QString&, platform::QuestionButtons) override {
-        return platform::Answer::Cancel;
-    }
-};
+using benchmarks::SilentPrompter;
 
 records::RunRecord run32(int room) {
     records::RunRecord run;
