@@ -54,7 +54,7 @@ commands="info export-yml convert frames run"
 if [ "$WINDOWS" = 1 ]; then
   commands="info export-yml convert frames"
   "$CLI" --help > "$WORK/help.out"
-  check "--help says run is not in this build" contains "$WORK/help.out" "run (commissioning over a serial port) needs Qt"
+  check "--help says run and report are not in this build" contains "$WORK/help.out" "run (commissioning over a serial port) and report"
 fi
 for c in $commands; do
   "$CLI" $c --help > /dev/null
