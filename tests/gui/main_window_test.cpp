@@ -185,14 +185,15 @@ private slots:
         f.document.room.sendToSwitch = true;
         f.window->refresh();
         QVERIFY(!combo->isHidden());
-        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->count(), 3);
         QCOMPARE(combo->itemText(0), QStringLiteral("ttyUSB0 USB Serial"));
-        QCOMPARE(combo->itemText(1), QStringLiteral("SIM 模拟设备总线"));
+        QCOMPARE(combo->itemText(1), QStringLiteral("其它..."));
+        QCOMPARE(combo->itemText(2), QStringLiteral("SIM 模拟设备总线"));
         QCOMPARE(combo->currentIndex(), -1);
         QVERIFY(!f.document.sendGate);
 
         // Opening the list reads the ports again; the chosen row stays chosen.
-        combo->setCurrentIndex(1);
+        combo->setCurrentIndex(2);
         gui::PortComboBox::setLister([] {
             return QList<gui::PortChoice>{{"ttyACM0 Adapter", "ttyACM0", false},
                                           {"ttyUSB0 USB Serial", "ttyUSB0", false}};
@@ -200,7 +201,7 @@ private slots:
         f.window->show();
         combo->showPopup();
         combo->hidePopup();
-        QCOMPARE(combo->count(), 3);
+        QCOMPARE(combo->count(), 4);
         QCOMPARE(combo->currentText(), QStringLiteral("SIM 模拟设备总线"));
     }
 
