@@ -309,8 +309,9 @@ private slots:
         f.button(1003)->click();  // hidden until a room type shows, but the hook is what counts
         QCOMPARE(modifyRuns, 1);
         QCOMPARE(f.document.room.modified, 1);
-        QCOMPARE(f.window->windowTitle(),
-                 title("   酒店名称:测试酒店   房型:大床房   房型编号:1   主机型号:1.联网Mesh"));
+        QCOMPARE(f.window->windowTitle(),  // "*": changes not saved yet
+                 QLatin1Char('*') +
+                     title("   酒店名称:测试酒店   房型:大床房   房型编号:1   主机型号:1.联网Mesh"));
         QCOMPARE(f.key(1)->text(), QStringLiteral("1:廊灯"));
 
         f.document.room.modified = 0;

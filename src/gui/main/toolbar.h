@@ -31,6 +31,7 @@ public:
     PortComboBox* portCombo() const { return m_ports; }
     void setPortRowVisible(bool visible);
     QMenu* menu() const { return m_menu; }
+    QMenu* recentMenu() const { return m_recent; }
 
 signals:
     void commandTriggered(int id);
@@ -41,6 +42,7 @@ private:
     QLabel* m_portLabel = nullptr;
     PortComboBox* m_ports = nullptr;
     QMenu* m_menu = nullptr;
+    QMenu* m_recent = nullptr;
 };
 
 // "关于 Tavrin_dorodov(&A)..."
