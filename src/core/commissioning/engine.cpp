@@ -48,6 +48,9 @@ Effects Engine::command(Action action, TimePoint now, bool confirmed) {
     if (auto refused = commandRefusal(action, m_portOpen, runActive())) {
         return messageOnly(*refused);
     }
+    if (action == Action::SendAll) {
+        if (auto refused = sendAllRefusal(m_room)) return messageOnly(*refused);
+    }
     if (!confirmed) {
         if (auto asked = commandQuestion(action)) return questionOnly(*asked);
     }
