@@ -308,6 +308,7 @@ void Engine::conflict(int number, Effects& fx) {
 void Engine::noteDifference(std::string text, Effects& fx) {
     m_differences.push_back(text);
     fx.differences.push_back(text);
+    fx.differenceLamps.emplace_back();
     setStatus(std::move(text), fx);
 }
 
@@ -406,6 +407,7 @@ void Engine::applyOutcome(protocol::CheckOutcome outcome, std::size_t difference
         if (i < differences) {
             m_differences.push_back(outcome.status[i]);
             fx.differences.push_back(outcome.status[i]);
+            fx.differenceLamps.push_back(outcome.lampText(i));
         }
         setStatus(std::move(outcome.status[i]), fx);
     }

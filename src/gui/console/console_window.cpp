@@ -260,6 +260,11 @@ QWidget* ConsoleWindow::buildDifferences() {
     m_differences->setObjectName(QStringLiteral("differences"));
     nameControl(m_differences, group->title());
     m_differences->setPalette(QApplication::palette(m_differences));
+    // Lines wrap rather than end in "…": the values that differ come last.
+    m_differences->setWordWrap(true);
+    m_differences->setTextElideMode(Qt::ElideNone);
+    m_differences->setResizeMode(QListView::Adjust);
+    m_differences->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(m_differences);
     // Narrow on a laptop, so the drawing keeps a readable scale.
     group->setMinimumWidth(200);
@@ -343,10 +348,15 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
     if (const std::string* status = effects.status()) m_status->setText(fromUtf8(*status));
     if (effects.title) m_title->setText(fromUtf8(*effects.title));
     const int device = m_context->engine().verifyState().verifyDevice;
-    for (const std::string& difference : effects.differences) {
+    for (std::size_t i = 0; i < effects.differences.size(); ++i) {
         const QString prefix =
             device > 0 ? QStringLiteral("%1号: ").arg(device, 2, 10, QLatin1Char('0')) : QString();
-        m_differences->addItem(prefix + fromUtf8(difference));
+        QString text = prefix + fromUtf8(effects.differences[i]);
+        // The same difference in lamp names, below the device's own words.
+        if (i < effects.differenceLamps.size() && !effects.differenceLamps[i].empty())
+            text += QLatin1Char('\n') + fromUtf8(effects.differenceLamps[i]);
+        auto* item = new QListWidgetItem(text, m_differences);
+        item->setToolTip(text);  // every line in full, however narrow the list
     }
     if (!effects.differences.empty()) m_differences->scrollToBottom();
     if (effects.runFinished) onRunFinished(*effects.runFinished);
