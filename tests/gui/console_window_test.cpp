@@ -284,7 +284,8 @@ void ConsoleWindowTest::silentAndCorruptDevices() {
     QVERIFY(!differences.isEmpty());
     for (const QString& difference : differences)
         QVERIFY2(difference.startsWith(QStringLiteral("02号: ")), qPrintable(difference));
-    QVERIFY(console.window->runSummary().contains(QStringLiteral("应答6个")));
+    QVERIFY(console.window->runSummary().startsWith(
+        QStringLiteral("校验所有结束: 7个中6个应答, 1个数据异常")));
 }
 
 void ConsoleWindowTest::progressAndStop() {
@@ -309,11 +310,11 @@ void ConsoleWindowTest::progressAndStop() {
     QTest::mouseClick(stop, Qt::LeftButton);
     QVERIFY(console.idle());  // at once, no waiting for the timer
     // Cut short: it says so, and which devices it never served.
-    QCOMPARE(console.window->statusLine(), QStringLiteral("校验已停止"));
+    QCOMPARE(console.window->statusLine(), QStringLiteral("校验已停止   2个中1个应答, 5个未处理"));
     QCOMPARE(console.window->titleLine(),
              QStringLiteral("未读到的编号:02 数据异常的编号:未处理的编号:03 04 05 06 07 "));
     QCOMPARE(console.window->runSummary(),
-             QStringLiteral("校验所有已停止: 处理2/7个, 应答1个, 用时") +
+             QStringLiteral("校验所有已停止: 2个中1个应答, 5个未处理, 用时") +
                  console.window->runSummary().section(QStringLiteral("用时"), 1));
     QVERIFY(!stop->isVisibleTo(console.window.get()));
     QVERIFY(console.window->portList()->isEnabled());
@@ -356,7 +357,7 @@ void ConsoleWindowTest::pulledAdapterEndsTheRunBeforeItsBox() {
     console.prompter.whileWarning = nullptr;
 
     QVERIFY(idleWhenShown);
-    QCOMPARE(statusWhenShown, QStringLiteral("校验中断: 串口断开"));
+    QCOMPARE(statusWhenShown, QStringLiteral("校验中断: 串口断开   2个中1个应答, 5个未处理"));
     QCOMPARE(console.prompter.records().size(), 1);  // one box, no "Port not open" after it
     QCOMPARE(console.prompter.records().first().text, QStringLiteral("串口已断开!\nunplugged"));
     QCOMPARE(console.window->titleLine(),

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "core/commissioning/engine.h"
+#include "core/commissioning/run_rules.h"
 #include "core/model/catalogues.h"
 #include "gui/console/console_context.h"
 #include "gui/console/console_frame.h"
@@ -25,6 +26,7 @@
 #include "gui/console/infrared_page.h"
 #include "gui/console/other_settings_page.h"
 #include "gui/console/quick_control_page.h"
+#include "gui/console/run_result_look.h"
 #include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/labelled.h"
@@ -245,6 +247,7 @@ QWidget* ConsoleWindow::buildProgressRow() {
     m_progress->setValue(0);
     m_progress->setTextVisible(true);
     m_progress->setFormat(QString());
+    nameControl(m_progress, QStringLiteral("运行结果"));
     m_progress->hide();
     row->addWidget(m_progress);
     m_stop = makeButton(QStringLiteral("停止"), QStringLiteral("btnStop"), box);
@@ -367,6 +370,7 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
 }
 
 void ConsoleWindow::onRunStarted(const Progress& progress) {
+    setRunResultLook(m_progress, m_status, true);
     m_differences->clear();
     m_runSummary.clear();
     m_busLog->runStarted(m_commandMs, QStringLiteral("==== %1 ====").arg(runName(progress.mode)));
@@ -400,13 +404,22 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
     const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
     m_progress->setRange(0, std::max(1, summary.total));
     m_progress->setValue(std::min(summary.visited, std::max(1, summary.total)));
-    const QString text = QStringLiteral("%1%2: 处理%3/%4个, 应答%5个, 用时%6秒")
-                             .arg(runName(summary.mode), summary.stopped ? QStringLiteral("已停止")
-                                                                         : QStringLiteral("结束"))
-                             .arg(summary.visited)
-                             .arg(summary.total)
-                             .arg(summary.answered)
-                             .arg(seconds, 0, 'f', 1);
+    const QString ended = runName(summary.mode) +
+                          (summary.stopped ? QStringLiteral("已停止") : QStringLiteral("结束"));
+    const bool clean = commissioning::cleanRun(summary);
+    const QString outcome = fromUtf8(commissioning::runOutcomeText(summary));
+    // A run that left a device silent or different says so first, never in the calm words of
+    // a clean one; the status line keeps its text and adds the same few words.
+    const QString text =
+        clean ? QStringLiteral("%1: 处理%2/%3个, 应答%4个, 用时%5秒")
+                    .arg(ended)
+                    .arg(summary.visited)
+                    .arg(summary.total)
+                    .arg(summary.answered)
+                    .arg(seconds, 0, 'f', 1)
+              : QStringLiteral("%1: %2, 用时%3秒").arg(ended, outcome).arg(seconds, 0, 'f', 1);
+    if (!clean) m_status->setText(m_status->text() + QStringLiteral("   ") + outcome);
+    setRunResultLook(m_progress, m_status, clean);
     m_progress->setFormat(text);
     m_runSummary = text;
     m_busLog->runFinished(QStringLiteral("==== %1 ====").arg(text));
