@@ -234,7 +234,7 @@ void ConsoleWindowTest::clearAllConfirmedSendsOneFrame() {
     console.press(262);
     QCOMPARE(console.framesSent(), std::size_t{1});
     const auto& line = console.window->busLog()->log().lines().back();
-    QCOMPARE(line.kind, QStringLiteral("clear"));
+    QCOMPARE(line.kind, room::gui::BusLogKind::Clear);
     QCOMPARE(line.device, 0);
     QCOMPARE(console.window->statusLine(), QStringLiteral("发送完成"));
 

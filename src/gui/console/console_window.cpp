@@ -153,7 +153,7 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     row->addWidget(m_frame, 8);
     row->addWidget(buildDifferences(), 1);
 
-    m_busLog = new BusLogPane(*m_context, m_options.askSaveName, this);
+    m_busLog = new BusLogPane(*m_context, m_options.askSaveName, m_options.clock, this);
     m_busLog->hide();
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setChildrenCollapsible(false);
