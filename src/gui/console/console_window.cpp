@@ -268,6 +268,9 @@ QWidget* ConsoleWindow::buildDifferences() {
     m_differences->setTextElideMode(Qt::ElideNone);
     m_differences->setResizeMode(QListView::Adjust);
     m_differences->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A wrapped entry runs two or three lines: keep the entries apart.
+    m_differences->setSpacing(3);
+    m_differences->setAlternatingRowColors(true);
     layout->addWidget(m_differences);
     // Narrow on a laptop, so the drawing keeps a readable scale.
     group->setMinimumWidth(200);
