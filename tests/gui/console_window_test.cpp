@@ -19,6 +19,7 @@
 #include "gui/main/application.h"
 #include "gui/ports/port_combo_box.h"
 #include "platform/simulated_link.h"
+#include "support/sim_console.h"
 #include "test_page_fixture.h"
 
 using namespace room::testing;
@@ -37,58 +38,6 @@ const QString kAskReadAll = QStringLiteral("将覆盖现有数据，是否继续
 const QString kAskClearAll = QStringLiteral("是否清除全部配置数据?");
 const QString kAskLeave = QStringLiteral("将所有在网设备退网，是否继续?");
 const QString kAsking = QStringLiteral("询问...");
-
-// Sunday 1 March 2026, 09:05.
-QDateTime fixedNow() {
-    return QDateTime(QDate(2026, 3, 1), QTime(9, 5, 30));
-}
-
-struct ConsoleFixture {
-    room::gui::RoomDocument document;
-    RecordingPrompter prompter;
-    SimulatedLink* link = nullptr;
-    std::unique_ptr<ConsoleWindow> window;
-
-    explicit ConsoleFixture(bool example = true) {
-        if (example) {
-            loadExample(document.room);
-            room::model::refreshMasks(document.room);
-        }
-        PortComboBox::setLister([] { return QList<PortChoice>{}; });
-        PortComboBox::setSimulationOffered(true);
-        window = std::make_unique<ConsoleWindow>(document, prompter, options());
-    }
-    ~ConsoleFixture() { PortComboBox::setSimulationOffered(false); }
-
-    ConsoleOptions options() {
-        ConsoleOptions made;
-        made.clock = fixedNow;
-        made.linkFactory = [this](const PortChoice&, const room::model::RoomTypeConfig& room) {
-            auto simulated = std::make_unique<SimulatedLink>(room);
-            link = simulated.get();
-            return simulated;
-        };
-        return made;
-    }
-    void choosePort() {
-        PortComboBox* ports = window->portList();
-        const int sim = ports->count() - 1;  // the last row, after "其它..."
-        QCOMPARE(ports->itemText(sim), QStringLiteral("SIM 模拟设备总线"));
-        choose(ports, sim);
-        QVERIFY(window->context().portOpen());
-    }
-    QPushButton* button(int id) const {
-        return named(window.get(), QStringLiteral("btn%1").arg(id));
-    }
-    void press(int id) const { QTest::mouseClick(button(id), Qt::LeftButton); }
-    std::size_t framesSent() const {
-        std::size_t sent = 0;
-        for (const auto& line : window->busLog()->log().lines())
-            if (line.direction == room::gui::BusLogLine::Direction::Sent) ++sent;
-        return sent;
-    }
-    bool idle() { return !window->context().engine().runActive(); }
-};
 
 // Counts how late a 10 ms timer fires while the window works.
 struct Heartbeat {

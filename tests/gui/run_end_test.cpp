@@ -7,58 +7,33 @@
 #include <QProgressBar>
 #include <QTabWidget>
 
-#include "gui/console/console_context.h"
-#include "gui/console/console_window.h"
 #include "gui/console/switch_panel_page.h"
-#include "gui/ports/port_combo_box.h"
-#include "platform/simulated_link.h"
 #include "support/editor_finders.h"
-#include "test_page_fixture.h"
+#include "support/sim_console.h"
 
 using namespace room::testing;
 using room::commissioning::Badge;
-using room::gui::ConsoleWindow;
-using room::gui::PortChoice;
-using room::gui::PortComboBox;
-using room::platform::SimulatedLink;
 
 namespace {
 
 constexpr int kRunTimeoutMs = 60000;
 
-struct RunConsole {
-    room::gui::RoomDocument document;
-    RecordingPrompter prompter;
-    SimulatedLink* link = nullptr;
-    std::unique_ptr<ConsoleWindow> window;
-
-    explicit RunConsole(bool example = true) {
-        if (example) {
-            loadExample(document.room);
-            room::model::refreshMasks(document.room);
-        }
-        PortComboBox::setLister([] { return QList<PortChoice>{}; });
-        PortComboBox::setSimulationOffered(true);
-        room::gui::ConsoleOptions options;
-        options.linkFactory = [this](const PortChoice&, const room::model::RoomTypeConfig& room) {
-            auto simulated = std::make_unique<SimulatedLink>(room);
-            link = simulated.get();
-            return simulated;
-        };
-        window = std::make_unique<ConsoleWindow>(document, prompter, options);
-        PortComboBox* ports = byName<PortComboBox>(window.get(), QStringLiteral("串口选择:"));
+// The example's console with the simulated bus chosen, as the installer chooses it.
+struct RunConsole : ConsoleFixture {
+    explicit RunConsole(bool example = true) : ConsoleFixture(example) {
+        auto* ports = byName<PortComboBox>(window.get(), QStringLiteral("串口选择:"));
         choose(ports, ports->findText(room::gui::kSimulatedBusText));
     }
-    ~RunConsole() { PortComboBox::setSimulationOffered(false); }
-
     void press(const QString& caption) {
         QTest::mouseClick(buttonCaptioned(window.get(), caption), Qt::LeftButton);
     }
     void runToEnd(const QString& caption) {
         press(caption);
-        QTRY_VERIFY_WITH_TIMEOUT(!window->context().engine().runActive(), kRunTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(idle(), kRunTimeoutMs);
     }
-    QProgressBar* resultBar() { return byName<QProgressBar>(window.get(), QStringLiteral("运行结果")); }
+    QProgressBar* resultBar() {
+        return byName<QProgressBar>(window.get(), QStringLiteral("运行结果"));
+    }
     room::gui::SwitchPanelPage* page() {
         return qobject_cast<room::gui::SwitchPanelPage*>(window->tabs()->widget(0));
     }
