@@ -1,5 +1,5 @@
-# Installation and the Debian package (make package). The programs go to bin, the menu entry and
-# the icon to share; settings are then kept in the user's configuration folder, as the program
+# Installation and the Debian package (make package). The programs go to bin, the menu entry, the
+# icon and the MIME type of room-type files to share; settings are then kept in the user's configuration folder, as the program
 # folder takes no files.
 include(GNUInstallDirs)
 
@@ -13,6 +13,9 @@ if(TARGET roomcfg AND UNIX)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${CMAKE_SOURCE_DIR}/src/gui/resources/app.xpm
           DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps RENAME roomcfg.xpm)
+  # The type the menu entry declares; the package system's trigger updates the MIME database.
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/roomcfg-mime.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME roomcfg.xml)
 endif()
 
 set(CPACK_PACKAGE_NAME roomcfg)

@@ -10,7 +10,8 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Depends):'
 dpkg -x "$deb" "$root"
 for f in usr/bin/roomcfg usr/bin/roomcfg-cli usr/bin/roombus-sim \
-         usr/share/applications/roomcfg.desktop usr/share/pixmaps/roomcfg.xpm; do
+         usr/share/applications/roomcfg.desktop usr/share/pixmaps/roomcfg.xpm \
+         usr/share/mime/packages/roomcfg.xml; do
   [ -e "$root/$f" ] || { echo "missing from the package: /$f"; exit 1; }
 done
 

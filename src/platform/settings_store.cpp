@@ -88,11 +88,34 @@ bool SettingsStore::writeSystemType(int systemType) {
 }
 
 bool SettingsStore::writeSetting(std::string_view key, std::string_view value) {
+    return update([&](std::string_view bytes) { return format::writeSetting(bytes, key, value); });
+}
+
+QStringList SettingsStore::readList(std::string_view prefix, std::size_t count) const {
+    QByteArray bytes;
+    QStringList items;
+    if (load(bytes) != Load::Read) return items;
+    const auto values = format::readSettingList(
+        std::string_view(bytes.constData(), std::size_t(bytes.size())), prefix, count);
+    for (const std::string& value : values) items << QString::fromStdString(value);
+    return items;
+}
+
+bool SettingsStore::writeList(std::string_view prefix, const QStringList& items,
+                              std::size_t count) {
+    std::vector<std::string> values;
+    for (const QString& item : items) values.push_back(item.toStdString());
+    return update([&](std::string_view bytes) {
+        return format::writeSettingList(bytes, prefix, values, count);
+    });
+}
+
+// Reads the file, changes it in memory and writes it whole, keeping every other line.
+bool SettingsStore::update(const std::function<std::string(std::string_view)>& change) {
     m_error.clear();
     QByteArray bytes;
     if (load(bytes, &m_error) == Load::Failed) return false;
-    const std::string updated = format::writeSetting(
-        std::string_view(bytes.constData(), std::size_t(bytes.size())), key, value);
+    const std::string updated = change(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     if (!QDir().mkpath(m_folder)) {
         m_error = QStringLiteral("%1: 无法创建文件夹").arg(QDir::toNativeSeparators(m_folder));
         return false;

@@ -5,6 +5,8 @@
 // own copy exists.
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,10 +39,15 @@ public:
     bool writeSetting(std::string_view key, std::string_view value);
     QString errorString() const { return m_error; }
 
+    // A short list kept as keys prefix1..prefixN (recent files, typed port paths).
+    QStringList readList(std::string_view prefix, std::size_t count) const;
+    bool writeList(std::string_view prefix, const QStringList& items, std::size_t count);
+
     // True when a file can be created and removed in `folder`.
     static bool isWritableFolder(const QString& folder);
 
 private:
+    bool update(const std::function<std::string(std::string_view)>& change);
     enum class Load { Missing, Read, Failed };
     // On Failed, `error` (when given) says which file and why.
     Load load(QByteArray& bytes, QString* error = nullptr) const;

@@ -388,6 +388,51 @@ TEST(EditFlow, ACancelledNewLeavesTheRoomTypeButTheNextNewStartsFromTheTypeLastC
     EXPECT_EQ(room.systemTypeSelection, 4);  // as the settings file now says
     DefinitionSession next(room, edit, EditMode::New, room.systemTypeSelection);
     EXPECT_EQ(next.form().systemType, 4);
+
+// Cancel in the port or scene editor of a New asks; "no" opens that editor again, and Modify
+// (whose earlier editors have written already) never asks.
+TEST(EditFlow, LaterCancelOfNewAsksBeforeDiscarding) {
+    struct Case {
+        const char* name;
+        std::vector<bool> ports;   // answers of the port editor, in turn
+        std::vector<bool> scenes;  // of the scene editor
+        std::vector<bool> discard; // answers to the question
+        bool completed;
+        int asked;
+    };
+    const Case cases[] = {
+        {"ports cancelled, discarded", {false}, {}, {true}, false, 1},
+        {"ports cancelled, back, then OK", {false, true}, {true}, {false}, true, 1},
+        {"scenes cancelled twice, then discarded", {true}, {false, false}, {false, true}, false, 2},
+        {"all confirmed", {true}, {true}, {}, true, 0},
+    };
+    for (const Case& c : cases) {
+        model::RoomTypeConfig room = loadedRoom();
+        model::RoomTypeConfig edit;
+        std::size_t port = 0, scene = 0, answer = 0;
+        EditorSteps steps;
+        steps.definition = [](EditMode) { return true; };
+        steps.ports = [&](EditMode) { return c.ports.at(port++); };
+        steps.scenes = [&](EditMode) {
+            const bool ok = c.scenes.at(scene++);
+            if (ok) commitNewRoomType(edit, room);
+            return ok;
+        };
+        steps.discardNew = [&] { return c.discard.at(answer++); };
+        EXPECT_EQ(runFlow(FlowKind::New, room, edit, steps).completed, c.completed) << c.name;
+        EXPECT_EQ(static_cast<int>(answer), c.asked) << c.name;
+        EXPECT_EQ(port, c.ports.size()) << c.name;
+        EXPECT_EQ(scene, c.scenes.size()) << c.name;
+    }
+    model::RoomTypeConfig room = loadedRoom();
+    model::RoomTypeConfig edit;
+    EditorSteps steps;
+    steps.ports = [](EditMode) { return false; };
+    steps.discardNew = [] {
+        ADD_FAILURE() << "Modify asked";
+        return true;
+    };
+    runFlow(FlowKind::Modify, room, edit, steps);
 }
 
 }  // namespace

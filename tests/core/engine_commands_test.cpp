@@ -53,6 +53,39 @@ TEST(EngineCommands, EveryCommandWithoutAPortIsRefusedAndSendsNothing) {
     }
 }
 
+// A send all from a room type with no device in use would give device 1 an all-zero
+// configuration; it is refused with the reason. One device in use, anywhere, is enough.
+TEST(EngineCommands, SendAllFromARoomTypeWithoutDevicesIsRefused) {
+    struct Case {
+        const char* name;
+        model::RoomTypeConfig room;
+        bool refused;
+    };
+    model::RoomTypeConfig lateDevice = model::makeStartupRoomType();
+    lateDevice.deviceCount = 5;
+    lateDevice.devices[5].inUse = 1;
+    const Case cases[] = {
+        {"start-up room type", model::makeStartupRoomType(), true},
+        {"a device in use", panelRoom(1), false},
+        {"only device 5 in use", lateDevice, false},
+    };
+    for (const Case& c : cases) {
+        Console console(c.room);
+        console.engine.setPortOpen(true, kT0);
+        const Effects fx = console.engine.command(Action::SendAll, kT0, true);
+        EXPECT_EQ(fx.writes.empty(), c.refused) << c.name;
+        EXPECT_EQ(console.engine.runActive(), !c.refused) << c.name;
+        if (c.refused) {
+            ASSERT_EQ(fx.messages.size(), 1u) << c.name;
+            EXPECT_EQ(fx.messages[0].rfind("房型中没有在用的设备", 0), 0u) << c.name;
+        }
+    }
+    // Verify all and read all of such a room still go: they change nothing on the devices.
+    Console empty(model::makeStartupRoomType());
+    empty.engine.setPortOpen(true, kT0);
+    EXPECT_FALSE(empty.engine.command(Action::VerifyAll, kT0, true).writes.empty());
+}
+
 TEST(EngineCommands, NetworkWideCommandsAskWhereNeededAndSendTheirFrame) {
     struct Case {
         Action action;

@@ -332,3 +332,27 @@ TEST(EngineRun, ALateAnswerDuringThePauseIsCheckedAgainstNoDevice) {
     EXPECT_EQ(msSince(*bus.firstWriteTo(3)), 6240);
     EXPECT_EQ(engine.title(), "未读到的编号:01 02 03 数据异常的编号:");
 }
+
+// How a run's end reads: only a run that served everything it meant to, with every device
+// answering and matching, is clean; the few words say what came of it.
+TEST(EngineRun, OutcomeOfARunInAFewWords) {
+    struct Case {
+        const char* name;
+        RunSummary summary;
+        bool clean;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"all answered", {RunMode::SendAll, 4, 4, 4, false, false, {}, {}, {}}, true, "4个中4个应答"},
+        {"nothing attached", {RunMode::SendAll, 4, 4, 0, false, false, {1, 2, 3, 4}, {}, {}},
+         false, "4个中0个应答"},
+        {"one differs", {RunMode::VerifyAll, 3, 3, 3, false, false, {}, {2}, {}}, false,
+         "3个中3个应答, 1个数据异常"},
+        {"stopped", {RunMode::VerifyAll, 2, 5, 2, true, false, {}, {}, {3, 4, 5}}, false,
+         "2个中2个应答, 3个未处理"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(cleanRun(c.summary), c.clean) << c.name;
+        EXPECT_EQ(runOutcomeText(c.summary), c.text) << c.name;
+    }
+}

@@ -93,6 +93,43 @@ TEST(Verify, EachPanelDifferenceHasItsText) {
     }
 }
 
+// Key and relay differences once more in lamp names, beside the status text they belong to.
+TEST(Verify, KeyAndRelayDifferencesNameTheLamps) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> changes;  // frame position, received value
+        std::vector<std::pair<std::size_t, std::string>> lampTexts;
+    };
+    const Case cases[] = {
+        {"key 1", {{11, 13}}, {{0, "按键1: 应为010.廊灯, 实为013.夜灯"}}},
+        {"relay 2 emptied", {{18, 0}}, {{0, "继电器2: 应为011.卫浴灯, 实为000.空"}}},
+        {"beyond the lamp table", {{12, 250}}, {{0, "按键2: 应为011.卫浴灯, 实为250"}}},
+        {"key and relay", {{13, 10}, {21, 12}},
+         {{0, "按键3: 应为050." + panelRoom().lampNames[50] + ", 实为010.廊灯"},
+          {1, "继电器5: 应为000.空, 实为012.换气扇"}}},
+        {"other bytes only", {{24, 0}}, {}},
+    };
+    const RoomTypeConfig room = panelRoom();
+    for (const Case& c : cases) {
+        Answer answer = panelAnswer();
+        for (auto [pos, value] : c.changes) answer.bytes[pos] = static_cast<std::uint8_t>(value);
+        resummed(answer);
+        const Verified v = verify(answer, room, 3, true);
+        EXPECT_EQ(v.out.lampTexts, c.lampTexts) << c.name;
+        for (const auto& [index, text] : c.lampTexts) EXPECT_EQ(v.out.lampText(index), text);
+    }
+    // A short-frame answer names the key by its place, though its own text gives the device.
+    RoomTypeConfig shortRoom = room;
+    shortRoom.systemType = 5;
+    VerifyState state{3, 6, 0, 0};
+    RoomTypeConfig edit = shortRoom;
+    const CheckOutcome out = verifyAnswer(shortAnswer(3, 1, {10, 13, 50, 0, 0, 0, 10, 11, 2, 0}),
+                                          shortRoom, edit, state, true);
+    ASSERT_EQ(out.status.size(), 1u);
+    EXPECT_EQ(out.status[0], "按键第03个数据异常 0B 0D ");
+    EXPECT_EQ(out.lampText(0), "按键2: 应为011.卫浴灯, 实为013.夜灯");
+}
+
 TEST(Verify, NothingWithoutADeviceBeingVerified) {
     const RoomTypeConfig room = panelRoom();
     for (int device : {0, 37, -1}) {

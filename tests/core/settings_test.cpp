@@ -103,3 +103,29 @@ TEST(Ini, WriterRefusesWhatCouldNotBeReadBack) {
     EXPECT_EQ(iniWithValue(file, "", "k", "1"), file);
     EXPECT_EQ(iniWithValue(file, "s\nt", "k", "1"), file);
 }
+
+// Recent files and typed port paths: one key per entry, newest first; what the file cannot keep
+// is left out rather than read back mangled, and every other line stays.
+TEST(Settings, ListsKeepOneKeyPerEntry) {
+    const std::string before = gbk("[设置]\r\n上次选择的主机型号=3\r\n");
+    const std::vector<std::string> items{"/home/张工/房型/A.shd", "", "/dev/pts/7",
+                                         std::string(300, 'x'), "C:\\房型\\B.shd"};
+    const std::string written = writeSettingList(before, kRecentFileKey, items, 3);
+    EXPECT_EQ(readSettingList(written, kRecentFileKey, 3),
+              (std::vector<std::string>{"/home/张工/房型/A.shd", "/dev/pts/7", "C:\\房型\\B.shd"}));
+    EXPECT_EQ(parseSettings(written).systemTypeSelection, 3);
+    EXPECT_EQ(readSetting(written, "最近打开的文件1"), "/home/张工/房型/A.shd");
+    // A shorter list empties the keys it no longer uses.
+    const std::string shorter = writeSettingList(written, kRecentFileKey, {"/dev/pts/7"}, 3);
+    EXPECT_EQ(readSettingList(shorter, kRecentFileKey, 3), std::vector<std::string>{"/dev/pts/7"});
+    // Text GBK cannot hold is not kept.
+    EXPECT_TRUE(readSettingList(writeSettingList("", kTypedPortKey, {"/dev/😀"}, 5), kTypedPortKey, 5)
+                    .empty());
+}
+
+TEST(Settings, RememberFirstPutsTheItemFirstOnce) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(rememberFirst({}, "a", 3), List{"a"});
+    EXPECT_EQ(rememberFirst({"a", "b", "c"}, "c", 3), (List{"c", "a", "b"}));
+    EXPECT_EQ(rememberFirst({"a", "b", "c"}, "d", 3), (List{"d", "a", "b"}));
+}

@@ -47,4 +47,11 @@ strip_names() { sed -E 's/  "[^"]*"  / /' | tail -n +2; }
 "$CLI" info "$WORK/read.shd" | strip_names > "$WORK/actual.txt"
 check "read back reproduces keys, outputs and scenes" diff -u "$WORK/expected.txt" "$WORK/actual.txt"
 
+# A send all from a room type without devices would wipe device 1: it is refused, nothing is sent.
+timeout 20 "$CLI" run send-all --port "$PORT" --devices 1-7 "$empty" > "$WORK/empty.out" 2> "$WORK/empty.err"
+rc=$?
+check "send all of an empty room type exits 2" [ $rc -eq 2 ]
+check "the refusal says why" contains "$WORK/empty.err" "房型中没有在用的设备"
+check "nothing was sent" [ ! -s "$WORK/empty.out" ]
+
 finish

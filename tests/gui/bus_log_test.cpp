@@ -1,14 +1,17 @@
 // The console's bus log: one line per frame and per reassembled answer, its columns, the times
 // of a run, the bound on its size, and copying and saving it as text.
 
-#include "gui/console/bus_log.h"
+#include "gui/console/bus_log_pane.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include "gui/console/console_context.h"
+#include "support/editor_finders.h"
 #include "test_page_fixture.h"
 
 using namespace room::testing;
@@ -53,6 +56,9 @@ private slots:
     void boundedSize();
     void paneShowsAndCopies();
     void paneSaves();
+    void paneFiltersByDeviceAndKind();
+    void pauseHoldsTheView();
+    void proposedNameNamesRoomTypeAndTime();
 };
 
 void BusLogTest::sentFrames_data() {
@@ -60,15 +66,15 @@ void BusLogTest::sentFrames_data() {
     QTest::addColumn<int>("device");
     QTest::addColumn<QString>("expected");
     QTest::newRow("send") << int(FrameKind::Send) << 3
-                          << QStringLiteral("     120 ms  TX  03  send    F1 F4 0A");
+                          << QStringLiteral("     120 ms  TX  03  下发  F1 F4 0A");
     QTest::newRow("read") << int(FrameKind::Read) << 12
-                          << QStringLiteral("     120 ms  TX  12  read    F1 F4 0A");
+                          << QStringLiteral("     120 ms  TX  12  读取  F1 F4 0A");
     QTest::newRow("verify") << int(FrameKind::Verify) << 32
-                            << QStringLiteral("     120 ms  TX  32  verify  F1 F4 0A");
+                            << QStringLiteral("     120 ms  TX  32  校验  F1 F4 0A");
     QTest::newRow("clear") << int(FrameKind::Clear) << 0
-                           << QStringLiteral("     120 ms  TX  --  clear   F1 F4 0A");
+                           << QStringLiteral("     120 ms  TX  --  清除  F1 F4 0A");
     QTest::newRow("command") << int(FrameKind::Command) << 0
-                             << QStringLiteral("     120 ms  TX  --  command F1 F4 0A");
+                             << QStringLiteral("     120 ms  TX  --  命令  F1 F4 0A");
 }
 
 void BusLogTest::sentFrames() {
@@ -96,10 +102,10 @@ void BusLogTest::answersAreOneLineEach() {
     const Frame report = shortFrame({{1, 0xDD}, {2, 10}, {3, 1}});
     log.addReceived(bytesOf(report), 400);
     QCOMPARE(lineTexts(log),
-             (QStringList{QStringLiteral("     215 ms  RX  05  answer  ") + kShortAnswer5,
-                          QStringLiteral("     310 ms  RX  07  answer  F2 F3 01 07 01 03 00 00 00 "
+             (QStringList{QStringLiteral("     215 ms  RX  05  应答  ") + kShortAnswer5,
+                          QStringLiteral("     310 ms  RX  07  应答  F2 F3 01 07 01 03 00 00 00 "
                                          "F3 F4"),
-                          QStringLiteral("     400 ms  RX  --  answer  ") +
+                          QStringLiteral("     400 ms  RX  --  应答  ") +
                               room::gui::hexBytes(bytesOf(report))}));
 }
 
@@ -115,11 +121,11 @@ void BusLogTest::noiseAndBrokenAnswers() {
     log.addSent(6, FrameKind::Verify, {0xF1, 0xF4}, 600);
     const QStringList texts = lineTexts(log);
     QCOMPARE(texts.size(), 4);
-    QCOMPARE(texts[0], QStringLiteral("     400 ms  RX  --  dropped 00 FF 55 F2 11"));
-    QCOMPARE(texts[1], QStringLiteral("     400 ms  RX  05  answer  ") + kShortAnswer5);
+    QCOMPARE(texts[0], QStringLiteral("     400 ms  RX  --  丢弃  00 FF 55 F2 11"));
+    QCOMPARE(texts[1], QStringLiteral("     400 ms  RX  05  应答  ") + kShortAnswer5);
     QCOMPARE(texts[2],
-             QStringLiteral("     500 ms  RX  --  dropped ") + room::gui::hexBytes(broken));
-    QCOMPARE(texts[3], QStringLiteral("     600 ms  TX  06  verify  F1 F4"));
+             QStringLiteral("     500 ms  RX  --  丢弃  ") + room::gui::hexBytes(broken));
+    QCOMPARE(texts[3], QStringLiteral("     600 ms  TX  06  校验  F1 F4"));
 }
 
 void BusLogTest::runTimes() {
@@ -133,13 +139,13 @@ void BusLogTest::runTimes() {
     log.endRun(1500, QStringLiteral("==== end ===="));
     log.addSent(2, FrameKind::Send, {0xF1}, 1600);  // after the run: since the console opened
     QStringList expected{
-        QStringLiteral("     900 ms  TX  --  command F0"),
-        QStringLiteral("     990 ms  TX  --  command F0"),
+        QStringLiteral("     900 ms  TX  --  命令  F0"),
+        QStringLiteral("     990 ms  TX  --  命令  F0"),
         QStringLiteral("       0 ms  --  --  ==== 下发所有 ===="),
-        QStringLiteral("       5 ms  TX  01  send    F1"),
-        QStringLiteral("     100 ms  RX  05  answer  ") + kShortAnswer5,
+        QStringLiteral("       5 ms  TX  01  下发  F1"),
+        QStringLiteral("     100 ms  RX  05  应答  ") + kShortAnswer5,
         QStringLiteral("     500 ms  --  --  ==== end ===="),
-        QStringLiteral("    1600 ms  TX  02  send    F1"),
+        QStringLiteral("    1600 ms  TX  02  下发  F1"),
     };
     QCOMPARE(lineTexts(log), expected);
     // Sequence numbers stay in line order, so a view takes each line once.
@@ -170,8 +176,8 @@ void BusLogTest::paneShowsAndCopies() {
         room::commissioning::OutFrame{4, FrameKind::Read, {0xF1, 0xF4, 0x02}}, 42);
     emit console.context->bytesArrived(bytesOf(shortAnswer(5)), 77);
     const QString expected = QStringLiteral(
-                                 "      42 ms  TX  04  read    F1 F4 02\n"
-                                 "      77 ms  RX  05  answer  ") +
+                                 "      42 ms  TX  04  读取  F1 F4 02\n"
+                                 "      77 ms  RX  05  应答  ") +
                              kShortAnswer5;
     QTRY_COMPARE(pane.viewText(), expected);
     pane.copyToClipboard();
@@ -191,7 +197,7 @@ void BusLogTest::paneSaves() {
     QVERIFY(pane.saveToFile());
     QFile saved(dir.filePath(QStringLiteral("bus.txt")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray("       5 ms  TX  --  command F0 CB\n"));
+    QCOMPARE(saved.readAll(), QByteArray("       5 ms  TX  --  命令  F0 CB\n"));
 
     QVERIFY(!pane.saveToFile());  // cancelled
     QCOMPARE(console.prompter.records().size(), 0);
@@ -202,6 +208,86 @@ void BusLogTest::paneSaves() {
         QStringLiteral("文件保存失败!\n") +
         QDir::toNativeSeparators(dir.filePath(QStringLiteral("missing/bus.txt"))) +
         QLatin1Char('\n')));
+}
+
+namespace {
+// Two frames and an answer, each of another device or kind.
+void busTraffic(ConsoleContext& context) {
+    emit context.frameWritten(room::commissioning::OutFrame{4, FrameKind::Read, {0xF1, 0x04}}, 10);
+    emit context.frameWritten(room::commissioning::OutFrame{5, FrameKind::Send, {0xF1, 0x05}}, 20);
+    emit context.bytesArrived(bytesOf(shortAnswer(5)), 30);
+}
+
+void chooseText(QComboBox* box, const QString& text) {
+    QVERIFY(box);
+    const int row = box->findText(text);
+    QVERIFY2(row >= 0, qPrintable(text));
+    box->setCurrentIndex(row);
+}
+}  // namespace
+
+void BusLogTest::paneFiltersByDeviceAndKind() {
+    Console console(false);
+    BusLogPane pane(*console.context);
+    busTraffic(*console.context);
+    const QString read4 = QStringLiteral("      10 ms  TX  04  读取  F1 04");
+    const QString send5 = QStringLiteral("      20 ms  TX  05  下发  F1 05");
+    const QString answer5 = QStringLiteral("      30 ms  RX  05  应答  ") + kShortAnswer5;
+    QTRY_COMPARE(pane.viewText(), QStringList({read4, send5, answer5}).join('\n'));
+
+    auto* device = byName<QComboBox>(&pane, QStringLiteral("编号:"));
+    auto* kind = byName<QComboBox>(&pane, QStringLiteral("类型:"));
+    chooseText(device, QStringLiteral("05"));
+    QCOMPARE(pane.viewText(), QStringList({send5, answer5}).join('\n'));
+    chooseText(kind, QStringLiteral("应答"));
+    QCOMPARE(pane.viewText(), answer5);
+    // New lines follow the filter too.
+    emit console.context->frameWritten(
+        room::commissioning::OutFrame{5, FrameKind::Verify, {0xF1, 0x06}}, 40);
+    emit console.context->bytesArrived(bytesOf(shortAnswer(5)), 50);
+    QTRY_COMPARE(pane.viewText(),
+                 answer5 + QStringLiteral("\n      50 ms  RX  05  应答  ") + kShortAnswer5);
+    chooseText(device, QStringLiteral("全部"));
+    chooseText(kind, QStringLiteral("读取"));
+    QCOMPARE(pane.viewText(), read4);
+    // Copy and save take the whole log, whatever is shown.
+    pane.copyToClipboard();
+    QCOMPARE(QApplication::clipboard()->text().count(QLatin1Char('\n')), 5);
+}
+
+void BusLogTest::pauseHoldsTheView() {
+    Console console(false);
+    BusLogPane pane(*console.context);
+    auto* pause = byName<QPushButton>(&pane, QStringLiteral("暂停"));
+    QVERIFY(pause);
+    pause->click();
+    QCOMPARE(pause->text(), QStringLiteral("继续"));
+    busTraffic(*console.context);
+    QTest::qWait(150);
+    QCOMPARE(pane.viewText(), QString());
+    QCOMPARE(pane.log().lines().size(), std::size_t{3});  // the log goes on recording
+    pause->click();
+    QCOMPARE(pane.viewText().count(QLatin1Char('\n')), 2);
+}
+
+void BusLogTest::proposedNameNamesRoomTypeAndTime() {
+    Console console(false);
+    QTemporaryDir dir;
+    console.document.room.roomTypeName = "豪华/大床房";
+    console.document.room.currentFileName = dir.filePath(QStringLiteral("room.shd")).toStdString();
+    QString proposed;
+    BusLogPane pane(
+        *console.context,
+        [&proposed](QWidget*, const QString& name) {
+            proposed = name;
+            return QString();
+        },
+        [] { return QDateTime(QDate(2026, 3, 1), QTime(9, 5, 30)); });
+    pane.saveToFile();
+    QCOMPARE(proposed, dir.filePath(QStringLiteral("总线记录-豪华_大床房-20260301-090530.txt")));
+    console.document.room.currentFileName.clear();
+    pane.saveToFile();
+    QCOMPARE(QFileInfo(proposed).absolutePath(), QDir::homePath());
 }
 
 QTEST_MAIN(BusLogTest)

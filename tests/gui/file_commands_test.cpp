@@ -133,8 +133,9 @@ private slots:
         const QString path = m_dir.filePath("refused.shd");
         QVERIFY(testing::writeGbkFile(path, testing::handWrittenShd(version)));
         f.dialogs.openPaths << path;
+        f.prompter.answerNext(platform::Answer::No);  // not saved first
         f.button(1001)->click();
-        QCOMPARE(f.prompter.texts(), QStringList{message});
+        QCOMPARE(f.prompter.texts(), (QStringList{QStringLiteral("是否保存文件?"), message}));
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
         QCOMPARE(f.document.room.inputLamp[2], 78);
         QCOMPARE(f.document.room.modified, 1);
@@ -284,27 +285,33 @@ private slots:
         QCOMPARE(records[1].text, QStringLiteral("文件保存成功!"));
         QVERIFY(testing::readGbkFile(path).startsWith(QStringLiteral(
             "#注意：请勿直接修改本文件内容，以免造成错乱！ \r\n#酒店基本信息 \r\n")));
-        QCOMPARE(f.document.room.modified, 1);
-        QCOMPARE(f.window->windowTitle(), roomTitle(kDemoTitle, path));
+        QCOMPARE(f.document.room.modified, 1);  // an export is no saved room-type file
+        QCOMPARE(f.window->windowTitle(), QLatin1Char('*') + roomTitle(kDemoTitle, path));
     }
 
-    void saveWithAnotherExtensionWritesNothing_data() {
+    // A name the dialog did not give a known suffix still saves: as a room-type file (it used to
+    // write nothing and say nothing). Upper case is the suffix it names.
+    void saveWithAnotherExtension_data() {
         QTest::addColumn<QString>("name");
-        QTest::newRow("txt") << "room.txt";
-        QTest::newRow("upper-case SHD") << "room.SHD";
-        QTest::newRow("upper-case YML") << "room.YML";
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<int>("modified");
+        QTest::newRow("txt") << "room.txt" << "room.txt.shd" << 0;
+        QTest::newRow("none") << "room" << "room.shd" << 0;
+        QTest::newRow("upper-case SHD") << "room.SHD" << "room.shd" << 0;
+        QTest::newRow("upper-case YML") << "room.YML" << "room.YML" << 1;
     }
-    void saveWithAnotherExtensionWritesNothing() {
+    void saveWithAnotherExtension() {
         QFETCH(QString, name);
+        QFETCH(QString, written);
+        QFETCH(int, modified);
         WindowFixture f;
         showDemoRoom(f);
         f.document.room.modified = 1;
         f.dialogs.savePaths << m_dir.filePath(name);
         f.button(1002)->click();
-        QVERIFY(
-            QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("room.")).isEmpty());
-        QVERIFY(f.prompter.records().isEmpty());
-        QCOMPARE(f.document.room.modified, 1);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList{written});
+        QCOMPARE(f.prompter.texts().last(), QStringLiteral("文件保存成功!"));
+        QCOMPARE(f.document.room.modified, modified);
     }
 
     // An old file that cannot be replaced says so and stays as it was; with nothing to replace

@@ -17,6 +17,9 @@
 #include "core/model/room_type.h"
 #include "platform/qserialport_link.h"
 #include "platform/simulated_link.h"
+#include "support/pty.h"
+
+using room::testing::Pty;
 
 using room::platform::QSerialPortLink;
 using room::platform::SimulatedLink;
@@ -40,48 +43,6 @@ double cpuSeconds() {
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
-
-// A pseudo-terminal in raw mode; the test plays the device side on the master.
-struct Pty {
-    int master = -1;
-    QString slavePath;
-
-    Pty() {
-        termios raw{};
-        cfmakeraw(&raw);
-        cfsetspeed(&raw, B9600);
-        int slave = -1;
-        char name[256] = {};
-        if (openpty(&master, &slave, name, &raw, nullptr) != 0) return;
-        slavePath = QString::fromLocal8Bit(name);
-        ::close(slave);  // the link opens its own
-    }
-    ~Pty() { closeMaster(); }
-    void closeMaster() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    bool send(const QByteArray& bytes) const {
-        return ::write(master, bytes.constData(), bytes.size()) == bytes.size();
-    }
-    // Reads until `count` bytes came or two seconds passed, keeping the Qt loop running.
-    QByteArray receive(int count) const {
-        QByteArray got;
-        QElapsedTimer clock;
-        clock.start();
-        while (got.size() < count && clock.elapsed() < 2000) {
-            QTest::qWait(5);
-            pollfd p{master, POLLIN, 0};
-            while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN)) {
-                char buffer[256];
-                const ssize_t n = ::read(master, buffer, sizeof buffer);
-                if (n <= 0) break;
-                got.append(buffer, n);
-            }
-        }
-        return got;
-    }
-};
 
 QByteArray joined(const QSignalSpy& spy) {
     QByteArray all;

@@ -12,6 +12,13 @@ std::optional<std::string> commandRefusal(Action action, bool portOpen, bool run
     return std::nullopt;
 }
 
+std::optional<std::string> sendAllRefusal(const model::RoomTypeConfig& room) {
+    for (int device = 1; device <= model::kBusDevices; ++device) {
+        if (room.devices[device].inUse != 0) return std::nullopt;
+    }
+    return text::kNothingToSend;
+}
+
 std::optional<std::string> commandQuestion(Action action) {
     switch (action) {
         case Action::ReadAll:

@@ -12,6 +12,8 @@ namespace room::commissioning {
 
 // Why a run button or network-wide command cannot go ahead now, if it cannot.
 std::optional<std::string> commandRefusal(Action action, bool portOpen, bool runActive);
+// Why a send all cannot go ahead on this room type: no device of it is in use.
+std::optional<std::string> sendAllRefusal(const model::RoomTypeConfig& room);
 // The confirmation a command asks first ("询问..." with OK/Cancel), if any.
 std::optional<std::string> commandQuestion(Action action);
 

@@ -57,6 +57,7 @@ void Effects::merge(Effects&& other) {
     append(messages, std::move(other.messages));
     append(results, std::move(other.results));
     append(differences, std::move(other.differences));
+    append(differenceLamps, std::move(other.differenceLamps));
     append(answers, std::move(other.answers));
     takeIfSet(title, std::move(other.title));
     takeIfSet(question, std::move(other.question));

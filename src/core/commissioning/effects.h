@@ -122,6 +122,8 @@ struct Effects {
     std::optional<Question> question;      // nothing happened: ask, then repeat with confirmed
     std::vector<ResultChange> results;     // per-device result changes
     std::vector<std::string> differences;  // verification differences found by this step
+    // One per entry of `differences`: a key or relay difference in lamp names, else empty.
+    std::vector<std::string> differenceLamps;
     std::vector<AnswerNote> answers;       // every complete answer received, in order
     std::optional<Progress> runStarted;
     std::optional<Progress> progress;  // a device is being served

@@ -48,6 +48,9 @@ Effects Engine::command(Action action, TimePoint now, bool confirmed) {
     if (auto refused = commandRefusal(action, m_portOpen, runActive())) {
         return messageOnly(*refused);
     }
+    if (action == Action::SendAll) {
+        if (auto refused = sendAllRefusal(m_room)) return messageOnly(*refused);
+    }
     if (!confirmed) {
         if (auto asked = commandQuestion(action)) return questionOnly(*asked);
     }
@@ -298,10 +301,11 @@ void Engine::conflict(int number, Effects& fx) {
     setResult(number, 2, fx);
 }
 
-void Engine::noteDifference(int device, std::string text, Effects& fx) {
+void Engine::noteDifference(int device, std::string text, Effects& fx, std::string lamps) {
     if (isBusDevice(device)) m_deviceDifferences[device].push_back(text);
     m_differences.push_back(text);
     fx.differences.push_back(text);
+    fx.differenceLamps.push_back(std::move(lamps));
     setStatus(std::move(text), fx);
 }
 
@@ -398,7 +402,8 @@ bool Engine::readBack(std::vector<protocol::Answer> answers, Effects& fx) {
 void Engine::applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx) {
     for (std::size_t i = 0; i < outcome.status.size(); ++i) {
         if (i < differences) {
-            noteDifference(outcome.device, std::move(outcome.status[i]), fx);
+            noteDifference(outcome.device, std::move(outcome.status[i]), fx,
+                           outcome.lampText(i));
         } else {
             setStatus(std::move(outcome.status[i]), fx);
         }

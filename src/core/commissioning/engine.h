@@ -108,7 +108,7 @@ private:
     void answerComplete(TimePoint now);
     void outOfTurn(int number, Effects& fx);
     void conflict(int number, Effects& fx);
-    void noteDifference(int device, std::string text, Effects& fx);
+    void noteDifference(int device, std::string text, Effects& fx, std::string lamps = {});
     void applyOutcome(protocol::CheckOutcome outcome, std::size_t differences, Effects& fx);
     void setResult(int device, int value, Effects& fx);
     void pageResult(int value, Effects& fx);

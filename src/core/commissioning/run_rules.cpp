@@ -131,6 +131,22 @@ std::string summaryTitle(const RunSummary& summary) {
     return title;
 }
 
+bool cleanRun(const RunSummary& summary) {
+    return !summary.stopped && summary.unread.empty() && summary.abnormal.empty();
+}
+
+std::string runOutcomeText(const RunSummary& summary) {
+    std::string text = std::to_string(summary.visited) + "个中" +
+                       std::to_string(summary.answered) + "个应答";
+    if (!summary.abnormal.empty()) {
+        text += ", " + std::to_string(summary.abnormal.size()) + "个数据异常";
+    }
+    if (!summary.unreached.empty()) {
+        text += ", " + std::to_string(summary.unreached.size()) + "个未处理";
+    }
+    return text;
+}
+
 std::string finishedStatus(const RunSummary& summary) {
     if (summary.stopped) {
         const char* name = summary.mode == RunMode::ReadAll     ? text::kReadName

@@ -62,6 +62,13 @@ std::string summaryTitle(const RunSummary& summary);
 // Status line at the end of a run; a cut-short run says it stopped or lost its port.
 std::string finishedStatus(const RunSummary& summary);
 
+// A run that served every device it meant to, each of which answered and matched (or took its
+// configuration, or was read). Anything else must not end with the look of a clean run.
+bool cleanRun(const RunSummary& summary);
+// What the run came to, in a few words: "4个中0个应答", with ", 1个数据异常" and ", 2个未处理"
+// when there are such devices.
+std::string runOutcomeText(const RunSummary& summary);
+
 // "正在处理第%02d个" and the like.
 std::string formatNumber(const char* format, int value);
 

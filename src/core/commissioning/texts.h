@@ -8,6 +8,9 @@ inline constexpr const char* kRunActive = "正在发送所有数据!";
 inline constexpr const char* kNoOperation = "请选择发送类型!";
 inline constexpr const char* kTypeUnknown = "设备类型未确定，请修改!";
 inline constexpr const char* kBadDevice = "设备编号超出范围(1-32)!";
+// Send all from a room type without devices would give device 1 an all-zero configuration.
+inline constexpr const char* kNothingToSend =
+    "房型中没有在用的设备，下发会清空设备的配置!\n请先打开或新建房型。";
 
 inline constexpr const char* kQuestionCaption = "询问...";
 inline constexpr const char* kAskOnReceipt = "收到即执行，将覆盖所有配置数据?";

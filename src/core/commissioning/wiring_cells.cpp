@@ -1,5 +1,7 @@
 #include "core/commissioning/wiring_cells.h"
 
+#include <algorithm>
+
 namespace room::commissioning {
 
 namespace {
@@ -94,13 +96,32 @@ void ResultBadges::leave(int device) {
     if (onBus(device) && m_entries[device].run != m_run) set(device, Badge::NoAnswer);
 }
 
+// The send all has ended: each device it served took its configuration or did not.
+void ResultBadges::endSend(const RunSummary& summary) {
+    auto listed = [](const std::vector<int>& list, int device) {
+        return std::find(list.begin(), list.end(), device) != list.end();
+    };
+    for (int device = 1; device <= model::kBusDevices; ++device) {
+        if (!m_served[device]) continue;
+        if (listed(summary.unread, device)) {
+            set(device, Badge::NoAnswer);
+        } else if (listed(summary.abnormal, device)) {
+            set(device, Badge::Differences);
+        } else {
+            set(device, Badge::Sent);
+        }
+    }
+}
+
 void ResultBadges::apply(const Effects& effects) {
     if (effects.runStarted) {
         const RunMode mode = effects.runStarted->mode;
-        if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll) {
+        if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll || mode == RunMode::SendAll) {
             ++m_run;
             m_running = true;
+            m_sending = mode == RunMode::SendAll;
             m_serving = 0;
+            m_served.fill(false);
         }
     }
     for (const ResultChange& change : effects.results) {
@@ -120,12 +141,18 @@ void ResultBadges::apply(const Effects& effects) {
     }
     if (!m_running) return;
     if (effects.progress && onBus(effects.progress->device)) {
-        if (m_serving != 0) leave(m_serving);
+        if (m_serving != 0 && !m_sending) leave(m_serving);
         m_serving = effects.progress->device;
+        m_served[m_serving] = true;
     }
     if (effects.runFinished) {
-        if (m_serving != 0) leave(m_serving);
+        if (m_sending) {
+            endSend(*effects.runFinished);
+        } else if (m_serving != 0) {
+            leave(m_serving);
+        }
         m_running = false;
+        m_sending = false;
         m_serving = 0;
     }
 }

@@ -74,20 +74,24 @@ std::string positionText(const model::RoomTypeConfig& room, int device);
 // for them, not even the background box.
 std::vector<WiringText> cellTexts(const model::RoomTypeConfig& room, int device);
 
+using DeviceFlagsOnBus = std::array<bool, model::kBusDevices + 1>;
+
 // What a cell shows of the latest check of its device.
 enum class Badge : std::uint8_t {
     None,         // never checked since the console opened
     Matched,      // verified: answered and matched
     Read,         // read: answered and stored
-    Differences,  // verified: answered with differences
+    Differences,  // verified: answered with differences (or, in a send, a number in doubt)
     NoAnswer,     // served and never answered
+    Sent,         // a send all's configuration was acknowledged
 };
 
-// Follows the console's effects: each device keeps the result of its latest check, a verify all
-// or read all or the switch page's check of that one device, whichever came last. A device a run
-// served becomes "no answer" once the run has moved past it (or ended) without a result for it.
-// Send all and clear all leave the badges alone. A badge older than the latest verify all or read
-// all is marked as from an earlier run, so a stale verdict never passes for a fresh one.
+// Follows the console's effects: each device keeps the result of its latest check, a verify all,
+// read all or send all or the switch page's check of that one device, whichever came last. A
+// device a verify or read served becomes "no answer" once the run has moved past it (or ended)
+// without a result for it; a send all marks every device it served when it ends, acknowledged or
+// not, from the run's summary. Clear all leaves the badges alone. A badge older than the latest
+// run is marked as from an earlier run, so a stale verdict never passes for a fresh one.
 class ResultBadges {
 public:
     void apply(const Effects& effects);
@@ -102,9 +106,12 @@ private:
     };
     void set(int device, Badge badge);
     void leave(int device);
+    void endSend(const RunSummary& summary);
 
     int m_run = 0;
     bool m_running = false;
+    bool m_sending = false;
+    DeviceFlagsOnBus m_served{};  // devices the send all being run has served
     int m_serving = 0;  // device being served, still waiting for its answer
     std::array<Entry, model::kBusDevices + 1> m_entries{};
 };

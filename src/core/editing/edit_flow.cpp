@@ -8,6 +8,14 @@ bool runStep(const EditorStep& step, EditMode mode) {
     return !step || step(mode);
 }
 
+// A later editor of a New: its Cancel asks before the new room type is thrown away.
+bool runNewStep(const EditorStep& step, const EditorSteps& steps) {
+    while (!runStep(step, EditMode::New)) {
+        if (!steps.discardNew || steps.discardNew()) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void commitNewRoomType(const model::RoomTypeConfig& edit, model::RoomTypeConfig& room) {
@@ -29,9 +37,9 @@ FlowResult runFlow(FlowKind kind, model::RoomTypeConfig& room, model::RoomTypeCo
         case FlowKind::New: {
             room.newRoomType = true;
             const bool confirmed =
-                runStep(steps.definition, EditMode::New) && runStep(steps.ports, EditMode::New);
+                runStep(steps.definition, EditMode::New) && runNewStep(steps.ports, steps);
             // The scene editor's OK takes the whole edit copy; without one, the flow does.
-            if (confirmed && runStep(steps.scenes, EditMode::New)) {
+            if (confirmed && runNewStep(steps.scenes, steps)) {
                 if (!steps.scenes) commitNewRoomType(edit, room);
                 result.completed = true;
                 result.roomChanged = true;

@@ -26,7 +26,13 @@ struct EditorSteps {
     EditorStep definition;
     EditorStep ports;
     EditorStep scenes;
+    // Asked when the port or scene editor of a New is cancelled, which would throw away what the
+    // editors before it took: true discards the new room type, false opens that editor again.
+    // Without it a Cancel discards at once.
+    std::function<bool()> discardNew;
 };
+
+inline constexpr const char* kDiscardNewQuestion = "是否放弃新建的房型?";
 
 struct FlowResult {
     bool completed = false;    // every editor of the flow confirmed

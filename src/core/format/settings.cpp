@@ -43,4 +43,47 @@ std::string writeSetting(std::string_view iniBytes, std::string_view key, std::s
     return iniWithValue(iniBytes, utf8ToGbk(kSettingsSection), utf8ToGbk(key), utf8ToGbk(value));
 }
 
+namespace {
+std::string numberedKey(std::string_view prefix, std::size_t index) {
+    return std::string(prefix) + std::to_string(index + 1);
+}
+
+bool keepsIntact(const std::string& item) {
+    const std::string gbk = utf8ToGbk(item);
+    return !item.empty() && gbk.size() < kSettingBufferSize && gbkToUtf8(gbk) == item &&
+           item.find_first_of("\r\n") == std::string::npos;
+}
+}  // namespace
+
+std::vector<std::string> readSettingList(std::string_view iniBytes, std::string_view prefix,
+                                         std::size_t count) {
+    std::vector<std::string> items;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::string value = readSetting(iniBytes, numberedKey(prefix, i));
+        if (!value.empty()) items.push_back(std::move(value));
+    }
+    return items;
+}
+
+std::string writeSettingList(std::string_view iniBytes, std::string_view prefix,
+                             const std::vector<std::string>& items, std::size_t count) {
+    std::vector<std::string> kept;
+    for (const std::string& item : items) {
+        if (kept.size() < count && keepsIntact(item)) kept.push_back(item);
+    }
+    std::string bytes(iniBytes);
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes = writeSetting(bytes, numberedKey(prefix, i), i < kept.size() ? kept[i] : "");
+    }
+    return bytes;
+}
+
+std::vector<std::string> rememberFirst(std::vector<std::string> items, const std::string& item,
+                                       std::size_t count) {
+    std::erase(items, item);
+    items.insert(items.begin(), item);
+    if (items.size() > count) items.resize(count);
+    return items;
+}
+
 }  // namespace room::format

@@ -14,6 +14,26 @@ bool curtainOrOne(int lamp) {
     return lamp == 1 || model::isCurtainLamp(lamp);
 }
 
+constexpr const char* kKeyName = "按键";
+constexpr const char* kRelayName = "继电器";
+
+// A lamp as the channel lists show it; 0 (nothing on the channel) as "000.空" rather than the
+// name the table happens to give it, a number outside the table as itself, "--" when the answer
+// stopped before it.
+std::string lampEntry(const RoomTypeConfig& room, std::optional<int> lamp) {
+    if (!lamp) return "--";
+    if (*lamp == 0) return "000.空";
+    if (*lamp < 0 || *lamp >= model::kLampCount) return std::to_string(*lamp);
+    return model::channelEntryText(room, *lamp);
+}
+
+// "按键1: 应为010.廊灯, 实为013.夜灯": the installer thinks in lamps, not in bytes.
+std::string lampDifferenceText(const RoomTypeConfig& room, const char* channel, int number,
+                               int want, std::optional<int> got) {
+    return std::string(channel) + std::to_string(number) + ": 应为" + lampEntry(room, want) +
+           ", 实为" + lampEntry(room, got);
+}
+
 // One verification of device d: collects texts, counts errors.
 class Verifier {
 public:
@@ -50,14 +70,18 @@ public:
 
     // Compares six (or `count`) expected bytes with the answer from `pos`; reports the first
     // difference as `head` (with `number`, or the key number when `number` is 0), expected,
-    // received.
+    // received. Key and relay runs (`channel` non-empty) also say it in lamp names.
     void compareRun(const AnswerView& view, int pos, const int* expected, int count,
-                    const char* head, int number) {
+                    const char* head, int number, const char* channel = nullptr) {
         for (int k = 0; k < count; ++k) {
             const std::optional<int> got = view.at(pos + k);
             const int want = static_cast<int>(hexByte(expected[k]));
             if (got && *got == want) continue;
             report(format(head, number != 0 ? number : k + 1, hexByte(want)) + receivedText(got));
+            if (channel) {
+                m_out.lampTexts.emplace_back(m_out.status.size() - 1,
+                                             lampDifferenceText(m_room, channel, k + 1, want, got));
+            }
             return;
         }
     }
@@ -68,9 +92,10 @@ public:
     }
 
     void checkChannels(const AnswerView& view, bool indicatorBytes) {
-        compareRun(view, kInputsPos, m_device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", 0);
+        compareRun(view, kInputsPos, m_device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", 0,
+                   kKeyName);
         compareRun(view, kOutputsPos, m_device.outputs.data(), 6, "继电器第%02d个数据异常 %02X ",
-                   0);
+                   0, kRelayName);
         if (!indicatorBytes) return;
         int flags[6];
         for (int k = 0; k < 6; ++k) flags[k] = m_room.modeFlagBits[k];
@@ -203,8 +228,9 @@ void verifyShort(Verifier& v, const AnswerView& view, const RoomTypeConfig& room
     state.blocks |= 1u << bit;
     int expected[6];
     if (block == 1) {
-        v.compareRun(view, 5, device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", d);
-        v.compareRun(view, 11, device.outputs.data(), 4, "继电器第%02d个数据异常 %02X ", d);
+        v.compareRun(view, 5, device.inputs.data(), 6, "按键第%02d个数据异常 %02X ", d, kKeyName);
+        v.compareRun(view, 11, device.outputs.data(), 4, "继电器第%02d个数据异常 %02X ", d,
+                     kRelayName);
     } else if (block == 5) {
         for (int k = 0; k < 6; ++k) expected[k] = room.modeFlagBits[k];
         if (differs(5, expected, 6)) v.report("字灯数据异常 ");
@@ -217,6 +243,13 @@ void verifyShort(Verifier& v, const AnswerView& view, const RoomTypeConfig& room
 }
 
 }  // namespace
+
+std::string CheckOutcome::lampText(std::size_t index) const {
+    for (const auto& [at, text] : lampTexts) {
+        if (at == index) return text;
+    }
+    return {};
+}
 
 int shortBlockBit(int block) {
     if (block == 1) return 0;

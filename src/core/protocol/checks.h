@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/model/room_type.h"
@@ -50,6 +51,12 @@ struct CheckOutcome {
     std::optional<int> result;  // 1 matched or read, 2 differences; set when the device is done
     bool wroteRoom = false;     // a read-back wrote into the room type
     bool badChecksum = false;   // the answer did not add up (reported in `status`)
+    // Key and relay differences once more in lamp names ("按键1: 应为010.廊灯, 实为013.夜灯"),
+    // each with the index of its text in `status`.
+    std::vector<std::pair<std::size_t, std::string>> lampTexts;
+
+    // The lamp-name text of status entry `index`, empty when it has none.
+    std::string lampText(std::size_t index) const;
 
     bool handled() const { return device != 0; }
 };

@@ -1,27 +1,10 @@
 #include "gui/console/bus_log.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
 #include <algorithm>
-
-#include "gui/console/console_context.h"
-#include "gui/main/file_commands.h"
-#include "gui/toolkit/labelled.h"
-#include "platform/file_io.h"
 
 namespace room::gui {
 
 namespace {
-
-constexpr int kShowDelayMs = 50;  // lines arrive in bursts; show them together
 
 QString directionText(BusLogLine::Direction direction) {
     switch (direction) {
@@ -40,7 +23,65 @@ QByteArray toByteArray(const protocol::Bytes& bytes) {
                       static_cast<qsizetype>(bytes.size()));
 }
 
+BusLogKind frameKind(commissioning::FrameKind kind) {
+    switch (kind) {
+        case commissioning::FrameKind::Send:
+            return BusLogKind::Send;
+        case commissioning::FrameKind::Read:
+            return BusLogKind::Read;
+        case commissioning::FrameKind::Verify:
+            return BusLogKind::Verify;
+        case commissioning::FrameKind::Clear:
+            return BusLogKind::Clear;
+        case commissioning::FrameKind::Command:
+            break;
+    }
+    return BusLogKind::Command;
+}
+
+BusLogKind answerKind(commissioning::AnswerFate fate) {
+    switch (fate) {
+        case commissioning::AnswerFate::Late:
+            return BusLogKind::Late;
+        case commissioning::AnswerFate::Foreign:
+            return BusLogKind::Foreign;
+        case commissioning::AnswerFate::Ignored:
+            return BusLogKind::Ignored;
+        case commissioning::AnswerFate::Taken:
+            break;
+    }
+    return BusLogKind::Answer;
+}
+
 }  // namespace
+
+QString kindText(BusLogKind kind) {
+    switch (kind) {
+        case BusLogKind::Send:
+            return QStringLiteral("下发");
+        case BusLogKind::Read:
+            return QStringLiteral("读取");
+        case BusLogKind::Verify:
+            return QStringLiteral("校验");
+        case BusLogKind::Clear:
+            return QStringLiteral("清除");
+        case BusLogKind::Command:
+            return QStringLiteral("命令");
+        case BusLogKind::Answer:
+            return QStringLiteral("应答");
+        case BusLogKind::Late:
+            return QStringLiteral("迟到");
+        case BusLogKind::Foreign:
+            return QStringLiteral("陌生");
+        case BusLogKind::Ignored:
+            return QStringLiteral("忽略");
+        case BusLogKind::Dropped:
+            return QStringLiteral("丢弃");
+        case BusLogKind::Marker:
+            break;
+    }
+    return QStringLiteral("--");
+}
 
 // "--" for a frame that names no device (a command to the bus, noise): a "00" there read as
 // device 0.
@@ -56,11 +97,11 @@ QString hexBytes(const QByteArray& bytes) {
 QString formatLine(const BusLogLine& line) {
     const QString time = QStringLiteral("%1").arg(line.shownMs(), 8);
     if (line.direction == BusLogLine::Direction::Marker) {
-        return time + QStringLiteral(" ms  --  --  ") + line.kind;
+        return time + QStringLiteral(" ms  --  --  ") + line.marker;
     }
     return time + QStringLiteral(" ms  ") + directionText(line.direction) + QStringLiteral("  ") +
-           deviceText(line.device) + QStringLiteral("  ") + line.kind.leftJustified(8) +
-           hexBytes(line.bytes) +
+           deviceText(line.device) + QStringLiteral("  ") + kindText(line.kind) +
+           QStringLiteral("  ") + hexBytes(line.bytes) +
            (line.note.isEmpty() ? QString() : QStringLiteral("  ") + line.note);
 }
 
@@ -76,15 +117,8 @@ void BusLog::append(BusLogLine line) {
 void BusLog::addSent(int device, commissioning::FrameKind kind, const protocol::Bytes& bytes,
                      qint64 atMs) {
     flushDropped();
-    const auto name = commissioning::frameKindName(kind);
-    append(BusLogLine{0,
-                      atMs,
-                      m_origin,
-                      BusLogLine::Direction::Sent,
-                      device,
-                      QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
-                      toByteArray(bytes),
-                      {}});
+    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Sent, device, frameKind(kind), {},
+                      toByteArray(bytes), {}});
 }
 
 int BusLog::answerDevice(const protocol::Answer& answer) {
@@ -113,14 +147,9 @@ void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
             }
             m_pending.clear();
             flushDropped();
-            append(BusLogLine{0,
-                              atMs,
-                              m_origin,
-                              BusLogLine::Direction::Received,
-                              answerDevice(*answer),
-                              QStringLiteral("answer"),
-                              toByteArray(answer->bytes),
-                              {}});
+            append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received,
+                              answerDevice(*answer), BusLogKind::Answer, {},
+                              toByteArray(answer->bytes), {}});
             m_unjudged.push_back(m_lines.back().sequence);
             if (m_unjudged.size() > kMaxUnjudged) m_unjudged.pop_front();
         } else if (m_receiver.idle()) {
@@ -142,8 +171,7 @@ void BusLog::noteAnswers(const std::vector<commissioning::AnswerNote>& notes) {
                 std::find_if(m_lines.rbegin(), m_lines.rend(),
                              [sequence](const BusLogLine& l) { return l.sequence == sequence; });
             if (line == m_lines.rend() || line->bytes != bytes) continue;
-            const auto fate = commissioning::answerFateName(note.fate);
-            line->kind = QString::fromLatin1(fate.data(), static_cast<qsizetype>(fate.size()));
+            line->kind = answerKind(note.fate);
             if (note.badChecksum) line->note = QStringLiteral("校验和错误");
             break;
         }
@@ -152,14 +180,8 @@ void BusLog::noteAnswers(const std::vector<commissioning::AnswerNote>& notes) {
 
 void BusLog::flushDropped() {
     if (m_dropped.isEmpty()) return;
-    append(BusLogLine{0,
-                      m_droppedAt,
-                      m_origin,
-                      BusLogLine::Direction::Received,
-                      0,
-                      QStringLiteral("dropped"),
-                      m_dropped,
-                      {}});
+    append(BusLogLine{0, m_droppedAt, m_origin, BusLogLine::Direction::Received, 0,
+                      BusLogKind::Dropped, {}, m_dropped, {}});
     m_dropped.clear();
 }
 
@@ -178,7 +200,8 @@ void BusLog::beginRun(qint64 atMs, const QString& marker, std::uint64_t shownUpT
         ++it->sequence;
     }
     const std::uint64_t sequence = first == m_lines.end() ? m_nextSequence : first->sequence - 1;
-    BusLogLine line{sequence, atMs, atMs, BusLogLine::Direction::Marker, 0, marker, {}, {}};
+    BusLogLine line{sequence, atMs, atMs, BusLogLine::Direction::Marker, 0, BusLogKind::Marker,
+                    marker, {}, {}};
     m_lines.insert(first, std::move(line));
     ++m_nextSequence;
     while (m_lines.size() > m_maxLines) m_lines.pop_front();
@@ -186,7 +209,8 @@ void BusLog::beginRun(qint64 atMs, const QString& marker, std::uint64_t shownUpT
 
 void BusLog::endRun(qint64 atMs, const QString& marker) {
     flushDropped();
-    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Marker, 0, marker, {}, {}});
+    append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Marker, 0, BusLogKind::Marker,
+                      marker, {}, {}});
     m_origin = 0;
 }
 
@@ -199,116 +223,6 @@ QString BusLog::text() const {
 void BusLog::clear() {
     m_lines.clear();
     m_dropped.clear();
-}
-
-// ---------------------------------------------------------------------------------------------
-// BusLogPane
-
-QString askSaveName(QWidget* parent, const QString& proposedName) {
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("保存总线记录"), proposedName,
-                                        QStringLiteral("文本文件(*.txt)"));
-}
-
-BusLogPane::BusLogPane(ConsoleContext& context, SaveNameAsker askName, QWidget* parent)
-    : QWidget(parent), m_context(context), m_askName(std::move(askName)) {
-    setObjectName(QStringLiteral("busLog"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* bar = new QHBoxLayout;
-    auto* caption = new QLabel(QStringLiteral("总线记录 (毫秒  方向  编号  类型  数据)"), this);
-    m_count = new QLabel(this);
-    m_count->setObjectName(QStringLiteral("busLogCount"));
-    auto* copy = new QPushButton(QStringLiteral("复制"), this);
-    copy->setObjectName(QStringLiteral("busLogCopy"));
-    auto* save = new QPushButton(QStringLiteral("保存"), this);
-    save->setObjectName(QStringLiteral("busLogSave"));
-    for (QPushButton* button : {copy, save}) button->setAutoDefault(false);
-    bar->addWidget(caption);
-    bar->addStretch(1);
-    bar->addWidget(m_count);
-    bar->addWidget(copy);
-    bar->addWidget(save);
-    layout->addLayout(bar);
-
-    m_view = new QPlainTextEdit(this);
-    m_view->setObjectName(QStringLiteral("busLogView"));
-    labelFor(caption, m_view);
-    m_view->setReadOnly(true);
-    m_view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_view->setMaximumBlockCount(static_cast<int>(BusLog::kMaxLines));
-    QFont mono(QStringLiteral("Monospace"));
-    mono.setStyleHint(QFont::TypeWriter);
-    mono.setPointSize(10);
-    m_view->setFont(mono);
-    m_view->setPalette(QApplication::palette(m_view));  // readable black on white
-    layout->addWidget(m_view, 1);
-
-    m_showTimer = new QTimer(this);
-    m_showTimer->setSingleShot(true);
-    connect(m_showTimer, &QTimer::timeout, this, &BusLogPane::showNewLines);
-    connect(copy, &QPushButton::clicked, this, &BusLogPane::copyToClipboard);
-    connect(save, &QPushButton::clicked, this, &BusLogPane::saveToFile);
-    connect(&m_context, &ConsoleContext::frameWritten, this,
-            [this](const commissioning::OutFrame& frame, qint64 ms) {
-                m_log.addSent(frame.device, frame.kind, frame.bytes, ms);
-                scheduleShow();
-            });
-    connect(&m_context, &ConsoleContext::bytesArrived, this,
-            [this](const QByteArray& bytes, qint64 ms) {
-                m_log.addReceived(bytes, ms);
-                scheduleShow();
-            });
-    // The engine hears the same bytes right after the log: its notes label the answer lines
-    // before they are shown.
-    connect(&m_context, &ConsoleContext::effectsApplied, this,
-            [this](const commissioning::Effects& effects) {
-                if (!effects.answers.empty()) m_log.noteAnswers(effects.answers);
-            });
-    showNewLines();
-}
-
-void BusLogPane::scheduleShow() {
-    if (!m_showTimer->isActive()) m_showTimer->start(kShowDelayMs);
-}
-
-void BusLogPane::showNewLines() {
-    m_log.flushDropped();
-    const auto& lines = m_log.lines();
-    auto first = lines.end();
-    while (first != lines.begin() && std::prev(first)->sequence >= m_shownUpTo) --first;
-    QStringList fresh;
-    for (auto it = first; it != lines.end(); ++it) fresh << formatLine(*it);
-    m_shownUpTo = m_log.nextSequence();
-    if (!fresh.isEmpty()) m_view->appendPlainText(fresh.join(QLatin1Char('\n')));
-    m_count->setText(QStringLiteral("%1 行").arg(lines.size()));
-}
-
-QString BusLogPane::viewText() const {
-    return m_view->toPlainText();
-}
-
-void BusLogPane::runStarted(qint64 pressedMs, const QString& marker) {
-    m_log.beginRun(pressedMs, marker, m_shownUpTo);
-    scheduleShow();
-}
-
-void BusLogPane::runFinished(const QString& marker) {
-    m_log.endRun(m_context.elapsedMs(), marker);
-    scheduleShow();
-}
-
-void BusLogPane::copyToClipboard() {
-    QApplication::clipboard()->setText(m_log.text());
-}
-
-bool BusLogPane::saveToFile() {
-    const QString proposed = QDir::home().filePath(QStringLiteral("总线记录.txt"));
-    const QString path = m_askName(this, proposed);
-    if (path.isEmpty()) return false;
-    const platform::WriteResult written = platform::saveFileBytes(path, m_log.text().toUtf8());
-    if (written.ok) return true;
-    m_context.prompter().warning(saveFailedText(path, written.error), platform::defaultCaption());
-    return false;
 }
 
 }  // namespace room::gui

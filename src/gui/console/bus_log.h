@@ -3,26 +3,40 @@
 // time in milliseconds since the run started (since the console opened outside a run).
 //
 // BusLog holds the lines (the last kMaxLines of them, so a long afternoon does not grow memory
-// without end) and reassembles received bytes into answers; BusLogPane shows it with "复制" and
-// "保存".
+// without end) and reassembles received bytes into answers; BusLogPane (bus_log_pane.h) shows it.
 
 #include <QByteArray>
 #include <QString>
-#include <QWidget>
 #include <cstdint>
 #include <deque>
-#include <functional>
 
 #include "core/commissioning/effects.h"
 #include "core/protocol/receiver.h"
 
-class QLabel;
-class QPlainTextEdit;
-class QTimer;
-
 namespace room::gui {
 
-class ConsoleContext;
+// What a line of the log is; the log shows it in Chinese, like the rest of the program.
+enum class BusLogKind {
+    Send,
+    Read,
+    Verify,
+    Clear,
+    Command,
+    Answer,   // the awaited device's answer (or nothing was awaited)
+    Late,     // under the number of a device no longer awaited
+    Foreign,  // under a number nobody was asked for
+    Ignored,  // not an answer the run takes, such as a status frame
+    Dropped,  // bytes that belong to no answer
+    Marker,   // start and end of a run
+};
+// Two characters each, so the columns stay aligned: "下发", "应答", "迟到" ...
+QString kindText(BusLogKind kind);
+// The kinds a log can be filtered by, in the order the filter offers them.
+inline constexpr BusLogKind kFilterKinds[] = {
+    BusLogKind::Send,   BusLogKind::Read,    BusLogKind::Verify,  BusLogKind::Clear,
+    BusLogKind::Command, BusLogKind::Answer, BusLogKind::Late,    BusLogKind::Foreign,
+    BusLogKind::Ignored, BusLogKind::Dropped,
+};
 
 struct BusLogLine {
     enum class Direction { Sent, Received, Marker };
@@ -31,8 +45,8 @@ struct BusLogLine {
     qint64 originMs = 0;         // the time the shown time counts from
     Direction direction = Direction::Sent;
     int device = 0;  // 0: addressed to every device (or unknown)
-    QString kind;    // send, read, verify, clear, command, answer, late, foreign, ignored,
-                     // dropped; the marker's text
+    BusLogKind kind = BusLogKind::Send;
+    QString marker;  // the text of a marker line
     QByteArray bytes;
     QString note;  // after the bytes: e.g. a checksum that does not add up
 
@@ -92,43 +106,6 @@ private:
     QByteArray m_dropped;  // bytes the receiver threw away
     qint64 m_droppedAt = 0;
     std::deque<std::uint64_t> m_unjudged;  // answer lines the engine has not spoken of yet
-};
-
-// Where "保存" writes; an empty name means the user cancelled.
-using SaveNameAsker = std::function<QString(QWidget* parent, const QString& proposedName)>;
-QString askSaveName(QWidget* parent, const QString& proposedName);
-
-class BusLogPane : public QWidget {
-    Q_OBJECT
-
-public:
-    BusLogPane(ConsoleContext& context, SaveNameAsker askName = askSaveName,
-               QWidget* parent = nullptr);
-
-    BusLog& log() { return m_log; }
-    // Shows what was added since the last call (also runs by itself shortly after each change).
-    void showNewLines();
-    // The text the view shows (tests and screenshots).
-    QString viewText() const;
-
-    void copyToClipboard();
-    // Returns whether the file was written; failures are reported through the prompter.
-    bool saveToFile();
-
-    // The window tells the log when a run starts (time the button was pressed) and ends.
-    void runStarted(qint64 pressedMs, const QString& marker);
-    void runFinished(const QString& marker);
-
-private:
-    void scheduleShow();
-
-    ConsoleContext& m_context;
-    SaveNameAsker m_askName;
-    BusLog m_log;
-    std::uint64_t m_shownUpTo = 0;  // sequence of the first line the view has not shown
-    QPlainTextEdit* m_view = nullptr;
-    QLabel* m_count = nullptr;
-    QTimer* m_showTimer = nullptr;
 };
 
 }  // namespace room::gui

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "core/commissioning/engine.h"
+#include "core/commissioning/run_rules.h"
 #include "core/model/catalogues.h"
 #include "gui/console/console_context.h"
 #include "gui/console/console_frame.h"
@@ -25,6 +26,7 @@
 #include "gui/console/infrared_page.h"
 #include "gui/console/other_settings_page.h"
 #include "gui/console/quick_control_page.h"
+#include "gui/console/run_result_look.h"
 #include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/labelled.h"
@@ -153,7 +155,7 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     row->addWidget(m_frame, 8);
     row->addWidget(buildDifferences(), 1);
 
-    m_busLog = new BusLogPane(*m_context, m_options.askSaveName, this);
+    m_busLog = new BusLogPane(*m_context, m_options.askSaveName, m_options.clock, this);
     m_busLog->hide();
     m_splitter = new QSplitter(Qt::Vertical, this);
     m_splitter->setChildrenCollapsible(false);
@@ -250,6 +252,7 @@ QWidget* ConsoleWindow::buildProgressRow() {
     m_progress->setValue(0);
     m_progress->setTextVisible(true);
     m_progress->setFormat(QString());
+    nameControl(m_progress, QStringLiteral("运行结果"));
     m_progress->hide();
     row->addWidget(m_progress);
     m_stop = makeButton(QStringLiteral("停止"), QStringLiteral("btnStop"), box);
@@ -265,6 +268,14 @@ QWidget* ConsoleWindow::buildDifferences() {
     m_differences->setObjectName(QStringLiteral("differences"));
     nameControl(m_differences, group->title());
     m_differences->setPalette(QApplication::palette(m_differences));
+    // Lines wrap rather than end in "…": the values that differ come last.
+    m_differences->setWordWrap(true);
+    m_differences->setTextElideMode(Qt::ElideNone);
+    m_differences->setResizeMode(QListView::Adjust);
+    m_differences->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A wrapped entry runs two or three lines: keep the entries apart.
+    m_differences->setSpacing(3);
+    m_differences->setAlternatingRowColors(true);
     layout->addWidget(m_differences);
     // Narrow on a laptop, so the drawing keeps a readable scale.
     group->setMinimumWidth(200);
@@ -348,10 +359,15 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
     if (const std::string* status = effects.status()) m_status->setText(fromUtf8(*status));
     if (effects.title) m_title->setText(fromUtf8(*effects.title));
     const int device = m_context->engine().verifyState().verifyDevice;
-    for (const std::string& difference : effects.differences) {
+    for (std::size_t i = 0; i < effects.differences.size(); ++i) {
         const QString prefix =
             device > 0 ? QStringLiteral("%1号: ").arg(device, 2, 10, QLatin1Char('0')) : QString();
-        m_differences->addItem(prefix + fromUtf8(difference));
+        QString text = prefix + fromUtf8(effects.differences[i]);
+        // The same difference in lamp names, below the device's own words.
+        if (i < effects.differenceLamps.size() && !effects.differenceLamps[i].empty())
+            text += QLatin1Char('\n') + fromUtf8(effects.differenceLamps[i]);
+        auto* item = new QListWidgetItem(text, m_differences);
+        item->setToolTip(text);  // every line in full, however narrow the list
     }
     if (!effects.differences.empty()) m_differences->scrollToBottom();
     if (effects.runFinished) onRunFinished(*effects.runFinished);
@@ -362,6 +378,7 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
 }
 
 void ConsoleWindow::onRunStarted(const Progress& progress) {
+    setRunResultLook(m_progress, m_status, true);
     m_differences->clear();
     m_runSummary.clear();
     m_busLog->runStarted(m_commandMs, QStringLiteral("==== %1 ====").arg(runName(progress.mode)));
@@ -395,13 +412,22 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
     const double seconds = static_cast<double>(m_runClock.elapsed()) / 1000.0;
     m_progress->setRange(0, std::max(1, summary.total));
     m_progress->setValue(std::min(summary.visited, std::max(1, summary.total)));
-    const QString text = QStringLiteral("%1%2: 处理%3/%4个, 应答%5个, 用时%6秒")
-                             .arg(runName(summary.mode), summary.stopped ? QStringLiteral("已停止")
-                                                                         : QStringLiteral("结束"))
-                             .arg(summary.visited)
-                             .arg(summary.total)
-                             .arg(summary.answered)
-                             .arg(seconds, 0, 'f', 1);
+    const QString ended = runName(summary.mode) +
+                          (summary.stopped ? QStringLiteral("已停止") : QStringLiteral("结束"));
+    const bool clean = commissioning::cleanRun(summary);
+    const QString outcome = fromUtf8(commissioning::runOutcomeText(summary));
+    // A run that left a device silent or different says so first, never in the calm words of
+    // a clean one; the status line keeps its text and adds the same few words.
+    const QString text =
+        clean ? QStringLiteral("%1: 处理%2/%3个, 应答%4个, 用时%5秒")
+                    .arg(ended)
+                    .arg(summary.visited)
+                    .arg(summary.total)
+                    .arg(summary.answered)
+                    .arg(seconds, 0, 'f', 1)
+              : QStringLiteral("%1: %2, 用时%3秒").arg(ended, outcome).arg(seconds, 0, 'f', 1);
+    if (!clean) m_status->setText(m_status->text() + QStringLiteral("   ") + outcome);
+    setRunResultLook(m_progress, m_status, clean);
     m_progress->setFormat(text);
     m_runSummary = text;
     m_busLog->runFinished(QStringLiteral("==== %1 ====").arg(text));

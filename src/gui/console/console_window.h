@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "core/commissioning/effects.h"
-#include "gui/console/bus_log.h"
+#include "gui/console/bus_log_pane.h"
 #include "gui/console/record_bar.h"
 #include "gui/main/room_document.h"
 #include "gui/ports/link_factory.h"

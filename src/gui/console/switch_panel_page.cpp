@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -131,7 +132,15 @@ QGroupBox* SwitchPanelPage::buildOperations(QWidget* parent) {
         m_operations->addButton(radio, id);
         column->addWidget(radio);
     }
-    connect(m_operations, &QButtonGroup::idClicked, this, &SwitchPanelPage::chooseOperation);
+    // Toggled, not clicked: a screen reader or the keyboard selects without a click.
+    connect(m_operations, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on && !m_refreshing) chooseOperation(id);
+    });
+    // Choosing the operation already chosen toggles nothing, yet starts it afresh (a read
+    // enables every send button again).
+    connect(m_operations, &QButtonGroup::idClicked, this, [this](int id) {
+        if (static_cast<int>(m_context.engine().pageOperation()) == id) chooseOperation(id);
+    });
     return group;
 }
 
@@ -146,7 +155,9 @@ QGroupBox* SwitchPanelPage::buildExecution(QWidget* parent) {
         m_execution->addButton(radio, static_cast<int>(choice.execution));
         column->addWidget(radio);
     }
-    connect(m_execution, &QButtonGroup::idClicked, this, &SwitchPanelPage::chooseExecution);
+    connect(m_execution, &QButtonGroup::idToggled, this, [this](int id, bool on) {
+        if (on && !m_refreshing) chooseExecution(id);
+    });
     return group;
 }
 
@@ -169,8 +180,9 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
         const int column = (i / kDeviceRows) * 2;
         grid->addWidget(select, row, column);
         grid->addWidget(send, row, column + 1);
-        connect(select, &QCheckBox::clicked, this,
-                [this, device](bool checked) { selectDevice(device, checked); });
+        connect(select, &QCheckBox::toggled, this, [this, device](bool checked) {
+            if (!m_refreshing) selectDevice(device, checked);
+        });
         connect(send, &QPushButton::clicked, this, [this, device] { sendDevice(device); });
         m_selects << select;
         m_sends << send;
@@ -178,7 +190,9 @@ QGroupBox* SwitchPanelPage::buildDevices(QWidget* parent) {
     // One row for both, so the whole strip shows on a laptop screen.
     m_selectAll = new QCheckBox(QStringLiteral("全选"), group);
     m_selectAll->setObjectName(QStringLiteral("selectAll"));
-    connect(m_selectAll, &QCheckBox::clicked, this, &SwitchPanelPage::selectAll);
+    connect(m_selectAll, &QCheckBox::toggled, this, [this](bool checked) {
+        if (!m_refreshing) selectAll(checked);
+    });
     grid->addWidget(m_selectAll, kDeviceRows, 0, 1, 2);
 
     auto* exit = new QPushButton(QStringLiteral("退出下发状态"), group);
@@ -246,7 +260,9 @@ void SwitchPanelPage::onEffects(const Effects& effects) {
     }
 }
 
+// Showing the engine's state toggles the controls, which must not act on it again.
 void SwitchPanelPage::refresh() {
+    const QScopedValueRollback<bool> guard(m_refreshing, true);
     const commissioning::Engine& engine = m_context.engine();
     checkOnly(m_operations, static_cast<int>(engine.pageOperation()));
     checkOnly(m_execution, static_cast<int>(engine.execution()));

@@ -63,6 +63,7 @@ private:
     QList<QCheckBox*> m_selects;
     QList<QPushButton*> m_sends;
     QCheckBox* m_selectAll = nullptr;
+    bool m_refreshing = false;
 };
 
 }  // namespace room::gui

@@ -59,6 +59,8 @@ BadgeLook badgeLook(Badge badge) {
             return {QColor(210, 40, 40), QStringLiteral("✗"), QStringLiteral("数据异常")};
         case Badge::NoAnswer:
             return {QColor(225, 130, 0), QStringLiteral("?"), QStringLiteral("无应答")};
+        case Badge::Sent:
+            return {QColor(30, 110, 190), QStringLiteral("✓"), QStringLiteral("已下发")};
         case Badge::None:
             break;
     }
@@ -276,10 +278,11 @@ void WiringView::paintLegend(QPainter& painter) const {
     swatch(commissioning::kUnselectedColour, QStringLiteral("不参与发送"));
     x += 16;
     painter.setPen(QColor(60, 72, 85));
-    const QString checked = QStringLiteral("校验所有/读取所有:");
+    const QString checked = QStringLiteral("运行结果:");
     painter.drawText(QPoint(x, y + metrics.ascent()), checked);
     x += metrics.horizontalAdvance(checked) + 6;
-    for (Badge badge : {Badge::Matched, Badge::Read, Badge::Differences, Badge::NoAnswer}) {
+    for (Badge badge :
+         {Badge::Matched, Badge::Read, Badge::Sent, Badge::Differences, Badge::NoAnswer}) {
         const int width = kBadgeSize + 5 + metrics.horizontalAdvance(badgeLook(badge).label);
         drawBadge(painter, QRect(x, y, width, kBoxHeight), badge);
         x += width + 14;

@@ -4,6 +4,7 @@
 #include "gui/editors/port_dialog.h"
 #include "gui/editors/scene_dialog.h"
 #include "gui/main/main_window.h"
+#include "platform/prompter.h"
 
 namespace room::gui {
 
@@ -23,6 +24,11 @@ bool runEditorFlow(editing::FlowKind kind, RoomDocument& document, platform::Pro
             if (window) window->setSceneEditorMode(code);
         };
         return runSceneDialog(document.room, document.edit, mode, prompter, modeChanged, parent);
+    };
+    steps.discardNew = [&prompter] {
+        return prompter.question(QString::fromUtf8(editing::kDiscardNewQuestion),
+                                 platform::kQuestionCaption,
+                                 platform::QuestionButtons::OkCancel) == platform::Answer::Ok;
     };
     return editing::runFlow(kind, document.room, document.edit, steps).roomChanged;
 }

@@ -107,13 +107,14 @@ int runApplication(int argc, char** argv) {
 
     QtFileDialogs dialogs;
     platform::QtSpeech speech;
-    MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech});
+    platform::SettingsStore settings;
+    PortComboBox::setPathMemory(&settings);
+    MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech, &settings});
     prompter.setParent(&window);
     CommandHooks hooks;
     hooks.download = [&prompter](RoomDocument& doc, QWidget* parent) {
         return ConsoleWindow::runModal(doc, prompter, parent);
     };
-    platform::SettingsStore settings;
     hooks.newRoomType = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
         return runEditorFlow(editing::FlowKind::New, doc, prompter, &settings, parent);
     };

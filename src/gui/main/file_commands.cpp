@@ -17,8 +17,9 @@ QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-bool endsWithExactly(const QString& path, const char* suffix) {
-    return path.endsWith(QLatin1String(suffix), Qt::CaseSensitive);
+// Windows names do not care about case, and an installer typing "ROOM.SHD" means a room file.
+bool endsWith(const QString& path, const char* suffix) {
+    return path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
 }
 }  // namespace
 
@@ -42,6 +43,10 @@ QString overwriteFailedText(const QString& path, const QString& reason) {
            QStringLiteral("\n") + reason;
 }
 
+QString replaceQuestionText(const QString& path) {
+    return QDir::toNativeSeparators(path) + QStringLiteral("\n文件已存在，是否替换?");
+}
+
 QString openFailedText(const QString& path, const QString& reason) {
     return QStringLiteral("文件打开失败!\n") + QDir::toNativeSeparators(path) +
            QStringLiteral("\n") + reason;
@@ -58,15 +63,21 @@ SaveOutcome FileCommands::save() {
 
 SaveOutcome FileCommands::saveAs(const QString& chosenPath) {
     model::RoomTypeConfig& room = m_document.room;
-    const bool roomFile =
-        endsWithExactly(chosenPath, ".shd") || endsWithExactly(chosenPath, ".hdq");
-    const bool cloudFile = endsWithExactly(chosenPath, ".yml");
-    if (!roomFile && !cloudFile) return SaveOutcome::NotWritten;
+    const bool cloudFile = endsWith(chosenPath, ".yml");
+    const bool roomFile = !cloudFile;
+    const bool known = cloudFile || endsWith(chosenPath, ".shd") || endsWith(chosenPath, ".hdq");
+    // A name without a suffix the program writes becomes a room file with ".shd" added (it used
+    // to write nothing and say nothing).
+    const QString target =
+        cloudFile ? chosenPath
+                  : (known ? chosenPath.left(chosenPath.size() - 4) : chosenPath) +
+                        QStringLiteral(".shd");
+    // The save dialog asked before replacing the chosen name, not the one with ".shd" added.
+    bool confirmed = target == chosenPath;
+    if (!known && !confirmReplace(target, confirmed)) return SaveOutcome::Cancelled;
 
-    QString target = chosenPath;
     QByteArray bytes;
     if (roomFile) {
-        target = chosenPath.left(chosenPath.size() - 4) + QStringLiteral(".shd");
         const std::string text = format::writeRoomTypeFile(room);
         bytes = QByteArray(text.data(), static_cast<qsizetype>(text.size()));
     } else {
@@ -76,13 +87,22 @@ SaveOutcome FileCommands::saveAs(const QString& chosenPath) {
         }
         bytes = QByteArray(exported.bytes.data(), static_cast<qsizetype>(exported.bytes.size()));
     }
-    if (!write(target, bytes, target == chosenPath)) return SaveOutcome::Failed;
+    if (!write(target, bytes, confirmed)) return SaveOutcome::Failed;
 
     room.currentFileName = target.toStdString();
     if (roomFile) room.modified = 0;
-    if (m_parent) m_parent->window()->setWindowTitle(roomWindowTitle(room, target));
     m_prompter.information(QStringLiteral("文件保存成功!"), platform::defaultCaption());
     return roomFile ? SaveOutcome::SavedRoomFile : SaveOutcome::SavedExport;
+}
+
+// Asks before replacing a file the dialog did not name; false when the installer declined.
+bool FileCommands::confirmReplace(const QString& target, bool& confirmed) {
+    const QFileInfo info(target);
+    if (!info.exists() || info.size() == 0) return true;
+    const platform::Answer answer = m_prompter.question(
+        replaceQuestionText(target), platform::kQuestionCaption, platform::QuestionButtons::OkCancel);
+    confirmed = answer == platform::Answer::Ok;
+    return confirmed;
 }
 
 // `confirmed`: the save dialog asked before replacing this very name. A ".hdq" choice writes the
@@ -137,6 +157,8 @@ OpenOutcome FileCommands::openPath(const QString& path) {
         showPendingMessages();
         return OpenOutcome::Refused;
     }
+    // The file just read is what the room type now is: nothing of it is unsaved.
+    copy.modified = 0;
     m_document.room = std::move(copy);
     return result.status == format::LoadStatus::Loaded ? OpenOutcome::Loaded
                                                        : OpenOutcome::LoadedTooOld;

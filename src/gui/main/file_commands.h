@@ -43,6 +43,7 @@ public:
 
 private:
     bool write(const QString& target, const QByteArray& bytes, bool confirmed);
+    bool confirmReplace(const QString& target, bool& confirmed);
 
     RoomDocument& m_document;
     platform::Prompter& m_prompter;
@@ -55,6 +56,8 @@ private:
 QString saveFailedText(const QString& path, const QString& reason);
 // An existing file that could not be replaced (it is left as it was).
 QString overwriteFailedText(const QString& path, const QString& reason);
+// Asked before a name with ".shd" added replaces an existing file.
+QString replaceQuestionText(const QString& path);
 QString openFailedText(const QString& path, const QString& reason);
 
 }  // namespace room::gui

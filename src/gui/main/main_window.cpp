@@ -13,6 +13,7 @@
 #include "gui/main/demo_mirror.h"
 #include "gui/main/demo_panel.h"
 #include "gui/main/file_commands.h"
+#include "gui/main/recent_files.h"
 #include "gui/main/toolbar.h"
 #include "gui/ports/port_combo_box.h"
 #include "platform/prompter.h"
@@ -29,7 +30,7 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     initRoomResources();
     setObjectName(QStringLiteral("mainWindow"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.xpm")));
-    setWindowTitle(baseTitle() + QStringLiteral("  "));
+    setTitle(baseTitle() + QStringLiteral("  "));
     m_files = std::make_unique<FileCommands>(m_document, *m_services.prompter,
                                              *m_services.fileDialogs, this);
     m_mirror = std::make_unique<DemoMirror>(m_document, *m_services.prompter, m_services.speech);
@@ -48,6 +49,10 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     connect(m_toolbar->portCombo(), &PortComboBox::portChosen, this, &MainWindow::onPortChosen);
     connect(m_panel, &DemoPanel::keyClicked, this, &MainWindow::onKey);
     connect(m_panel, &DemoPanel::relayClicked, this, &MainWindow::onRelay);
+    m_recent = new RecentFiles(m_services.settings, m_toolbar->recentMenu(), this);
+    connect(m_recent, &RecentFiles::chosen, this, [this](const QString& path) {
+        if (askToSaveChanges()) openFile(path);
+    });
 }
 
 MainWindow::~MainWindow() = default;
@@ -55,11 +60,12 @@ MainWindow::~MainWindow() = default;
 void MainWindow::runCommand(int id) {
     switch (id) {
         case kCmdNew:
+            if (!askToSaveChanges()) break;
             emit newRequested();
             runEditor(m_hooks.newRoomType, true);
             break;
         case kCmdOpen:
-            openFromDialog();
+            if (askToSaveChanges()) openFromDialog();
             break;
         case kCmdSave:
             save();
@@ -87,19 +93,33 @@ void MainWindow::runCommand(int id) {
 void MainWindow::runEditor(const std::function<bool(RoomDocument&, QWidget*)>& hook,
                            bool setsTitle) {
     if (!hook || !hook(m_document, this)) return;
-    if (setsTitle) showRoomTitle();
     refresh();
     m_document.room.modified = 1;
+    if (setsTitle) {
+        showRoomTitle();
+    } else {
+        syncTitle();
+    }
 }
 
 void MainWindow::runDownload() {
     if (!m_hooks.download) return;
     if (m_hooks.download(m_document, this)) refresh();
     m_document.sendGate = false;
+    syncTitle();  // a read-back changed the room type
 }
 
 void MainWindow::showRoomTitle() {
-    setWindowTitle(roomWindowTitle(m_document.room));
+    setTitle(roomWindowTitle(m_document.room));
+}
+
+void MainWindow::setTitle(const QString& title) {
+    m_title = title;
+    syncTitle();
+}
+
+void MainWindow::syncTitle() {
+    setWindowTitle((m_document.room.modified ? QStringLiteral("*") : QString()) + m_title);
 }
 
 void MainWindow::refresh() {
@@ -134,13 +154,33 @@ void MainWindow::applyOpened(int outcome, const QString& path) {
     const auto result = static_cast<OpenOutcome>(outcome);
     if (result != OpenOutcome::Loaded && result != OpenOutcome::LoadedTooOld) return;
     m_panel->hideButtons();
-    setWindowTitle(roomWindowTitle(m_document.room, path));
+    setTitle(roomWindowTitle(m_document.room, path));
     if (result == OpenOutcome::Loaded) refresh();
+    m_recent->add(path);
     m_files->showPendingMessages();
 }
 
 void MainWindow::save() {
-    m_files->save();
+    const SaveOutcome outcome = m_files->save();
+    if (outcome != SaveOutcome::SavedRoomFile && outcome != SaveOutcome::SavedExport) return;
+    const QString written = QString::fromStdString(m_document.room.currentFileName);
+    setTitle(roomWindowTitle(m_document.room, written));
+    if (outcome == SaveOutcome::SavedRoomFile) m_recent->add(written);
+}
+
+bool MainWindow::askToSaveChanges() {
+    return askSaveChoice() != SaveChoice::Cancelled;
+}
+
+MainWindow::SaveChoice MainWindow::askSaveChoice() {
+    if (!m_document.room.modified) return SaveChoice::Proceed;
+    const platform::Answer answer =
+        m_services.prompter->question(QStringLiteral("是否保存文件?"), platform::kQuestionCaption,
+                                      platform::QuestionButtons::YesNoCancel);
+    if (answer == platform::Answer::No) return SaveChoice::Proceed;
+    if (answer != platform::Answer::Yes) return SaveChoice::Cancelled;
+    save();
+    return m_document.room.modified ? SaveChoice::Cancelled : SaveChoice::Saved;
 }
 
 void MainWindow::onKey(int key) {
@@ -164,20 +204,13 @@ void MainWindow::showAbout() {
     emit aboutShown();
 }
 
+// Yes saves and leaves the window open, so the installer sees that the file was written.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!m_document.room.modified) {
+    if (askSaveChoice() == SaveChoice::Proceed) {
         event->accept();
-        return;
+    } else {
+        event->ignore();
     }
-    const platform::Answer answer =
-        m_services.prompter->question(QStringLiteral("是否保存文件?"), platform::kQuestionCaption,
-                                      platform::QuestionButtons::YesNoCancel);
-    if (answer == platform::Answer::No) {
-        event->accept();
-        return;
-    }
-    event->ignore();
-    if (answer == platform::Answer::Yes) save();
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {

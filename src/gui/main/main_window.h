@@ -15,6 +15,7 @@ class QMenu;
 
 namespace room::platform {
 class Prompter;
+class SettingsStore;
 class Speech;
 }  // namespace room::platform
 
@@ -25,12 +26,14 @@ class DemoPanel;
 class FileCommands;
 class FileDialogs;
 class MainToolbar;
+class RecentFiles;
 struct PortChoice;
 
 struct MainWindowServices {
     platform::Prompter* prompter = nullptr;
     FileDialogs* fileDialogs = nullptr;
     platform::Speech* speech = nullptr;
+    platform::SettingsStore* settings = nullptr;  // keeps "最近打开"; none: for this run only
 };
 
 // Each hook runs its dialogs modally over the document and reports what the window must do next.
@@ -60,6 +63,8 @@ public:
     void refresh();
     // Title after New and Modify: baseTitle and the room's title text.
     void showRoomTitle();
+    // The title shows "*" first while the room type has changes not saved.
+    void syncTitle();
     // The scene editor's current mode code; relays 1..18 cycle by hand while it is 50..59.
     void setSceneEditorMode(int code) { m_sceneEditorMode = code; }
     int sceneEditorMode() const { return m_sceneEditorMode; }
@@ -67,6 +72,10 @@ public:
     void openFromDialog();
     bool openFile(const QString& path);
     void save();
+    // "是否保存文件?" when the room type is modified; false when the installer cancelled (or
+    // chose to save and the room type is still not saved).
+    bool askToSaveChanges();
+    RecentFiles* recentFiles() const { return m_recent; }
 
     RoomDocument& document() { return m_document; }
     MainToolbar* toolbar() const { return m_toolbar; }
@@ -96,6 +105,9 @@ private:
     void onRelay(int relay);
     void onPortChosen(const PortChoice& choice);
     void applyOpened(int outcome, const QString& path);
+    void setTitle(const QString& title);
+    enum class SaveChoice { Proceed, Saved, Cancelled };
+    SaveChoice askSaveChoice();
 
     RoomDocument& m_document;
     MainWindowServices m_services;
@@ -105,6 +117,8 @@ private:
     std::unique_ptr<DemoMirror> m_mirror;
     MainToolbar* m_toolbar = nullptr;
     DemoPanel* m_panel = nullptr;
+    RecentFiles* m_recent = nullptr;
+    QString m_title;  // without the "*" of unsaved changes
     int m_sceneEditorMode = 0;
     bool m_shownOnce = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QToolButton>
@@ -51,6 +52,10 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
                 [this, id] { emit commandTriggered(id); });
         row->addWidget(m_buttons[i]);
     }
+    // The usual keys; a hidden button (Save before there is a room type) takes none.
+    m_buttons[kCmdNew - kCmdNew]->setShortcut(QKeySequence::New);
+    m_buttons[kCmdOpen - kCmdNew]->setShortcut(QKeySequence::Open);
+    m_buttons[kCmdSave - kCmdNew]->setShortcut(QKeySequence::Save);
     row->addStretch(1);
     m_portLabel = new QLabel(QStringLiteral("串口:"), this);
     m_portLabel->setObjectName(QStringLiteral("label1213"));
@@ -63,6 +68,9 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
     setPortRowVisible(false);
 
     m_menu = new QMenu(this);
+    m_recent = m_menu->addMenu(QStringLiteral("最近打开"));
+    m_recent->setObjectName(QStringLiteral("menuRecent"));
+    m_menu->addSeparator();
     QAction* about = m_menu->addAction(QString::fromUtf8(kAboutEntryText));
     about->setObjectName(QStringLiteral("actionAbout"));
     connect(about, &QAction::triggered, this, &MainToolbar::aboutRequested);

@@ -40,6 +40,7 @@ public:
     PortComboBox* portCombo() const { return m_ports; }
     void setPortRowVisible(bool visible);
     QMenu* menu() const { return m_menu; }
+    QMenu* recentMenu() const { return m_recent; }
 
 signals:
     void commandTriggered(int id);
@@ -50,6 +51,7 @@ private:
     QLabel* m_portLabel = nullptr;
     PortComboBox* m_ports = nullptr;
     QMenu* m_menu = nullptr;
+    QMenu* m_recent = nullptr;
 };
 
 // "关于 Tavrin_dorodov(&A)..."

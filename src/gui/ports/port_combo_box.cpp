@@ -1,7 +1,12 @@
 #include "gui/ports/port_combo_box.h"
 
+#include <QInputDialog>
+#include <algorithm>
+
+#include "core/format/settings.h"
 #include "gui/toolkit/wheel_guard.h"
 #include "platform/ports.h"
+#include "platform/settings_store.h"
 
 namespace room::gui {
 
@@ -12,7 +17,55 @@ PortComboBox::Lister& lister() {
     static PortComboBox::Lister current = systemPorts;
     return current;
 }
+
+QString askPath(QWidget* parent, const QString& lastPath) {
+    bool ok = false;
+    const QString path = QInputDialog::getText(parent, QStringLiteral("其它串口"),
+                                               QStringLiteral("串口路径:"), QLineEdit::Normal,
+                                               lastPath, &ok);
+    return ok ? path.trimmed() : QString();
+}
+
+PortComboBox::PathAsker& asker() {
+    static PortComboBox::PathAsker current = askPath;
+    return current;
+}
+
+struct PathMemory {
+    platform::SettingsStore* store = nullptr;
+    QStringList paths;
+    bool loaded = false;
+};
+
+PathMemory& memory() {
+    static PathMemory shared;
+    if (!shared.loaded && shared.store) {
+        shared.paths = shared.store->readList(format::kTypedPortKey, format::kTypedPortCount);
+    }
+    shared.loaded = true;
+    return shared;
+}
+
+void rememberPath(const QString& path) {
+    PathMemory& m = memory();
+    m.paths.removeAll(path);
+    m.paths.prepend(path);
+    while (m.paths.size() > qsizetype(format::kTypedPortCount)) m.paths.removeLast();
+    if (m.store) m.store->writeList(format::kTypedPortKey, m.paths, format::kTypedPortCount);
+}
 }  // namespace
+
+void PortComboBox::setPathAsker(PathAsker newAsker) {
+    asker() = newAsker ? std::move(newAsker) : PathAsker(askPath);
+}
+
+void PortComboBox::setPathMemory(platform::SettingsStore* store) {
+    memory() = PathMemory{store, {}, false};
+}
+
+QStringList PortComboBox::typedPaths() {
+    return memory().paths;
+}
 
 void PortComboBox::setSimulationOffered(bool offered) {
     g_simulationOffered = offered;
@@ -28,17 +81,60 @@ PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     setMinimumContentsLength(18);
     ignoreWheelUnlessFocused(this);  // a stray wheel would switch the open port
-    connect(this, &QComboBox::activated, this, [this](int row) {
-        if (row >= 0 && row < m_choices.size()) emit portChosen(m_choices[row]);
-    });
+    connect(this, &QComboBox::activated, this, &PortComboBox::onActivated);
 }
 
 void PortComboBox::refill() {
     m_choices = lister()();
+    for (const QString& path : memory().paths) {
+        const bool listed = std::any_of(m_choices.begin(), m_choices.end(), [&](const PortChoice& c) {
+            return c.portName == path;
+        });
+        if (!listed) m_choices.append(PortChoice{path, path, false});
+    }
+    // "其它..." closes the ports; the simulated bus stays the last row, where it always was.
+    m_otherRow = static_cast<int>(m_choices.size());
+    m_choices.append(PortChoice{kOtherPortText, QString(), false});
     if (g_simulationOffered) m_choices.append(PortChoice{kSimulatedBusText, QString(), true});
     clear();
     for (const PortChoice& choice : m_choices) addItem(choice.displayText);
     setCurrentIndex(-1);
+    m_lastRow = -1;
+}
+
+void PortComboBox::onActivated(int row) {
+    if (row == m_otherRow) {
+        askForPath();
+        return;
+    }
+    if (row < 0 || row >= m_choices.size()) return;
+    m_lastRow = row;
+    emit portChosen(m_choices[row]);
+}
+
+void PortComboBox::askForPath() {
+    const QStringList typed = memory().paths;
+    const QString path = asker()(this, typed.isEmpty() ? QString() : typed.first());
+    if (path.isEmpty()) {
+        setCurrentIndex(m_lastRow);  // cancelled: the port in use stays shown
+        return;
+    }
+    rememberPath(path);
+    refill();
+    selectChoice(PortChoice{path, path, false});
+    onActivated(currentIndex());
+}
+
+void PortComboBox::selectChoice(const PortChoice& chosen) {
+    for (qsizetype row = 0; row < m_choices.size(); ++row) {
+        if (row == m_otherRow) continue;
+        if (m_choices[row].simulated == chosen.simulated &&
+            m_choices[row].portName == chosen.portName) {
+            setCurrentIndex(static_cast<int>(row));
+            m_lastRow = static_cast<int>(row);
+            return;
+        }
+    }
 }
 
 void PortComboBox::focusInEvent(QFocusEvent* event) {
@@ -49,15 +145,7 @@ void PortComboBox::focusInEvent(QFocusEvent* event) {
 void PortComboBox::showPopup() {
     const PortChoice chosen = choiceAt(currentIndex());
     refill();
-    if (!chosen.displayText.isEmpty()) {
-        for (qsizetype row = 0; row < m_choices.size(); ++row) {
-            if (m_choices[row].simulated == chosen.simulated &&
-                m_choices[row].portName == chosen.portName) {
-                setCurrentIndex(static_cast<int>(row));
-                break;
-            }
-        }
-    }
+    if (!chosen.displayText.isEmpty()) selectChoice(chosen);
     QComboBox::showPopup();
 }
 
@@ -70,6 +158,7 @@ QList<PortChoice> systemPorts() {
 }
 
 PortChoice PortComboBox::choiceAt(int row) const {
+    if (row == m_otherRow) return {};
     return row >= 0 && row < m_choices.size() ? m_choices[row] : PortChoice{};
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 // A port list as every window that talks to devices shows it: the machine's serial ports and,
 // when the program runs with --simulate, the simulated bus "SIM 模拟设备总线" as the last row.
-// No row is chosen after a fill; choosing a row (again, too) emits portChosen. The wheel does
-// nothing unless the list has focus.
+// Below them, the port paths typed before and "其它...", which asks for a path the system does
+// not list (a /dev/serial/by-id link, a pseudo-terminal, a COM number), then the simulated bus. No row is chosen after a
+// fill; choosing a row (again, too) emits portChosen. The wheel does nothing unless the list has
+// focus.
 
 #include <QComboBox>
 #include <QList>
 #include <functional>
+
+namespace room::platform {
+class SettingsStore;
+}
 
 namespace room::gui {
 
@@ -20,6 +26,8 @@ class PortComboBox : public QComboBox {
     Q_OBJECT
 public:
     using Lister = std::function<QList<PortChoice>()>;
+    // Asks for a typed port path; empty when cancelled.
+    using PathAsker = std::function<QString(QWidget* parent, const QString& lastPath)>;
 
     explicit PortComboBox(QWidget* parent = nullptr);
 
@@ -28,6 +36,11 @@ public:
     static bool simulationOffered();
     // Replaces how ports are discovered (tests); the default lists the machine's serial ports.
     static void setLister(Lister lister);
+    // Replaces the question for a typed path (tests); the default is a small input dialog.
+    static void setPathAsker(PathAsker asker);
+    // Where typed paths are remembered across starts; without a store only for this run.
+    static void setPathMemory(platform::SettingsStore* store);
+    static QStringList typedPaths();
 
     void refill();
     PortChoice choiceAt(int row) const;
@@ -44,8 +57,16 @@ signals:
     void portChosen(const room::gui::PortChoice& choice);
 
 private:
+    void onActivated(int row);
+    void askForPath();
+    void selectChoice(const PortChoice& choice);
+
     QList<PortChoice> m_choices;
+    int m_otherRow = -1;
+    int m_lastRow = -1;  // the row chosen last, kept when "其它..." is cancelled
 };
+
+inline const QString kOtherPortText = QStringLiteral("其它...");
 
 inline const QString kSimulatedBusText = QStringLiteral("SIM 模拟设备总线");
 

@@ -27,6 +27,11 @@ void BusSession::start() {
     m_driver.call([&](TimePoint now) { return engine.command(m_action, now, true); });
     const bool isRun =
         m_action == Action::SendAll || m_action == Action::VerifyAll || m_action == Action::ReadAll;
+    if (isRun && !engine.runActive() && !m_done) {
+        // Refused (the message is printed): nothing will end the run, as none started.
+        QTimer::singleShot(0, this, [this] { finish(2); });
+        return;
+    }
     if (!isRun && !m_done) {
         // One short frame: give the port time to put it on the wire before the process ends.
         QTimer::singleShot(300, this, [this] { finish(0); });

@@ -1,0 +1,113 @@
+// A port the system does not list (a /dev/serial/by-id link, roombus-sim's pseudo-terminal) is
+// reached from every port list by typing its path under "其它...", and the paths typed before
+// are offered again, also after a new start.
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include "gui/console/console_context.h"
+#include "gui/console/console_window.h"
+#include "gui/main/toolbar.h"
+#include "gui/ports/port_combo_box.h"
+#include "platform/settings_store.h"
+#include "support/editor_finders.h"
+#include "support/pty.h"
+#include "support/window_fixture.h"
+#include "test_page_fixture.h"
+
+using namespace room::testing;
+using room::gui::PortChoice;
+using room::gui::PortComboBox;
+
+namespace {
+
+// The check-devices command is one short frame.
+constexpr int kCheckDevicesFrameSize = 17;
+
+int otherRow(const QComboBox* ports) {
+    return ports->findText(room::gui::kOtherPortText);
+}
+
+}  // namespace
+
+class TypedPortTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        PortComboBox::setLister([] {
+            return QList<PortChoice>{{QStringLiteral("ttyS0 板载串口"), QStringLiteral("ttyS0"), false}};
+        });
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<room::platform::SettingsStore>(m_dir->path());
+        PortComboBox::setPathMemory(m_settings.get());
+    }
+    void cleanup() {
+        PortComboBox::setPathAsker({});
+        PortComboBox::setPathMemory(nullptr);
+        PortComboBox::setLister({});
+    }
+
+    void consoleOpensATypedPath() {
+        Pty pty;
+        QVERIFY(!pty.slavePath.isEmpty());
+        QStringList asked;
+        PortComboBox::setPathAsker([&](QWidget*, const QString& last) {
+            asked << last;
+            return pty.slavePath;
+        });
+        room::gui::RoomDocument document;
+        RecordingPrompter prompter;
+        room::gui::ConsoleWindow console(document, prompter);
+        auto* ports = byName<PortComboBox>(&console, QStringLiteral("串口选择:"));
+        QVERIFY(ports);
+        QCOMPARE(items(ports).last(), QStringLiteral("其它..."));
+        choose(ports, otherRow(ports));
+        QCOMPARE(asked, QStringList{QString()});
+        QVERIFY2(console.context().portOpen(), qPrintable(prompter.texts().join('\n')));
+        QCOMPARE(ports->currentText(), pty.slavePath);
+        QTest::mouseClick(buttonCaptioned(&console, QStringLiteral("检查设备")), Qt::LeftButton);
+        QCOMPARE(pty.receive(kCheckDevicesFrameSize).size(), kCheckDevicesFrameSize);
+    }
+
+    void cancelledPathKeepsThePortInUse() {
+        PortComboBox::setPathAsker([](QWidget*, const QString&) { return QString(); });
+        PortComboBox ports;
+        ports.refill();
+        QSignalSpy chosen(&ports, &PortComboBox::portChosen);
+        choose(&ports, 0);
+        choose(&ports, otherRow(&ports));
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(ports.currentIndex(), 0);
+        QVERIFY(PortComboBox::typedPaths().isEmpty());
+    }
+
+    // Every list offers the typed paths, newest first, once each, also after a new start.
+    void typedPathsAreOfferedAgain() {
+        QStringList answers{QStringLiteral("/dev/serial/by-id/usb-A"),
+                            QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/serial/by-id/usb-A")};
+        PortComboBox::setPathAsker([&answers](QWidget*, const QString&) { return answers.takeFirst(); });
+        PortComboBox first;
+        first.refill();
+        for (int i = 0; i < 3; ++i) choose(&first, otherRow(&first));
+        const QStringList expected{QStringLiteral("ttyS0 板载串口"),
+                                   QStringLiteral("/dev/serial/by-id/usb-A"),
+                                   QStringLiteral("/dev/pts/7"), QStringLiteral("其它...")};
+        QCOMPARE(items(&first), expected);
+
+        room::platform::SettingsStore restarted(m_dir->path());
+        PortComboBox::setPathMemory(&restarted);
+        WindowFixture main;
+        QComboBox* mirror = byName<QComboBox>(main.window.get(), QStringLiteral("串口:"));
+        QVERIFY(mirror);
+        qobject_cast<PortComboBox*>(mirror)->refill();
+        QCOMPARE(items(mirror), expected);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<room::platform::SettingsStore> m_settings;
+};
+
+QTEST_MAIN(TypedPortTest)
+#include "typed_port_test.moc"
