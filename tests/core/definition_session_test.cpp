@@ -388,6 +388,7 @@ TEST(EditFlow, ACancelledNewLeavesTheRoomTypeButTheNextNewStartsFromTheTypeLastC
     EXPECT_EQ(room.systemTypeSelection, 4);  // as the settings file now says
     DefinitionSession next(room, edit, EditMode::New, room.systemTypeSelection);
     EXPECT_EQ(next.form().systemType, 4);
+}
 
 // Cancel in the port or scene editor of a New asks; "no" opens that editor again, and Modify
 // (whose earlier editors have written already) never asks.
@@ -434,5 +435,6 @@ TEST(EditFlow, LaterCancelOfNewAsksBeforeDiscarding) {
     };
     runFlow(FlowKind::Modify, room, edit, steps);
 }
+
 
 }  // namespace
