@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/compare/compare_file.h"
 #include "gui/main/about_dialog.h"
 #include "gui/main/demo_mirror.h"
 #include "gui/main/demo_panel.h"
@@ -48,6 +49,14 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     connect(m_toolbar->portCombo(), &PortComboBox::portChosen, this, &MainWindow::onPortChosen);
     connect(m_panel, &DemoPanel::keyClicked, this, &MainWindow::onKey);
     connect(m_panel, &DemoPanel::relayClicked, this, &MainWindow::onRelay);
+
+    QMenu* menu = m_toolbar->menu();
+    auto* compare = new QAction(QString::fromUtf8(kCompareEntryText), menu);
+    compare->setObjectName(QStringLiteral("actionCompare"));
+    menu->insertAction(menu->actions().value(0), compare);
+    connect(compare, &QAction::triggered, this, [this] {
+        compareWithFile(m_document.room, *m_services.fileDialogs, *m_services.prompter, this);
+    });
 }
 
 MainWindow::~MainWindow() = default;
