@@ -19,6 +19,7 @@
 
 #include "core/commissioning/engine.h"
 #include "core/model/catalogues.h"
+#include "gui/console/before_read.h"
 #include "gui/console/console_context.h"
 #include "gui/console/console_frame.h"
 #include "gui/console/help_dialog.h"
@@ -224,6 +225,10 @@ QWidget* ConsoleWindow::buildRunRow() {
     QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
     connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
     row->addWidget(help);
+    QPushButton* compare = makeButton(QString::fromUtf8(kCompareBeforeReadText),
+                                      QStringLiteral("btnCompareRead"), box);
+    new BeforeRead(*m_context, compare, this);
+    row->addWidget(compare);
     row->addStretch(1);
     m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
     m_logToggle->setCheckable(true);
