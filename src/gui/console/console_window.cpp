@@ -225,10 +225,6 @@ QWidget* ConsoleWindow::buildRunRow() {
     QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
     connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
     row->addWidget(help);
-    QPushButton* compare = makeButton(QString::fromUtf8(kCompareBeforeReadText),
-                                      QStringLiteral("btnCompareRead"), box);
-    new BeforeRead(*m_context, compare, this);
-    row->addWidget(compare);
     row->addStretch(1);
     m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
     m_logToggle->setCheckable(true);
@@ -269,6 +265,10 @@ QWidget* ConsoleWindow::buildDifferences() {
     nameControl(m_differences, group->title());
     m_differences->setPalette(QApplication::palette(m_differences));
     layout->addWidget(m_differences);
+    QPushButton* compare = makeButton(QString::fromUtf8(kCompareBeforeReadText),
+                                      QStringLiteral("btnCompareRead"), group);
+    new BeforeRead(*m_context, compare, this);
+    layout->addWidget(compare);
     // Narrow on a laptop, so the drawing keeps a readable scale.
     group->setMinimumWidth(200);
     group->setMaximumWidth(320);
