@@ -7,21 +7,9 @@
 
 #include "core/compare/compare.h"
 #include "core/format/shd_file.h"
-#include "full_room_type.h"
+#include "bench_support.h"
 
 using namespace room;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-template <typename F>
-double secondsFor(int iterations, F&& work) {
-    const auto start = Clock::now();
-    for (int i = 0; i < iterations; ++i) work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int iterations = argc > 1 ? std::atoi(argv[1]) : 2000;

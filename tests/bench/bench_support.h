@@ -1,5 +1,7 @@
 #pragma once
-// A full room type for the benchmarks: 36 devices, every channel set, every scene slot used.
+// Shared by the benchmarks: a full room type (36 devices, every channel set, every scene slot
+// used) and a timer over many iterations.
+#include <chrono>
 #include <string>
 
 #include "core/model/room_type.h"
@@ -28,4 +30,11 @@ inline room::model::RoomTypeConfig fullRoomType() {
     }
     room::model::refreshMasks(room);
     return room;
+}
+
+template <typename F>
+double secondsFor(int iterations, F&& work) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < iterations; ++i) work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
