@@ -45,7 +45,7 @@ std::string checked(bool on) { return on ? "勾选" : "不勾选"; }
 // A count list's label without its closing colon, as a line label.
 std::string bareLabel(std::string_view label) {
     std::string text(label);
-    for (const std::string colon : {"：", ":"}) {
+    for (const std::string_view colon : {"：", ":"}) {
         if (text.ends_with(colon)) text.resize(text.size() - colon.size());
     }
     return text;
