@@ -8,46 +8,9 @@
 #include "core/format/gbk.h"
 #include "core/format/shd_file.h"
 #include "core/model/room_type.h"
+#include "bench_support.h"
 
 using namespace room;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-model::RoomTypeConfig fullRoomType() {
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    room.hotelName = "云栖度假酒店";
-    room.roomTypeName = "行政套房";
-    room.switchPanelCount = 30;
-    room.thermostatCount = 4;
-    room.curtainControllerCount = 2;
-    room.deviceCount = 36;
-    for (int v = 1; v <= model::kMaxDevices; ++v) {
-        model::DeviceRecord& d = room.devices[v];
-        d.type = v <= 30 ? 1 : v <= 34 ? 2 : 3;
-        d.name = "位置" + std::to_string(v);
-        for (int c = 0; c < model::kChannels; ++c) {
-            model::setInput(room, v, c, 10 + (v * 6 + c) % 40);
-            model::setOutput(room, v, c, 10 + (v * 7 + c) % 40);
-        }
-        for (int n = 1; n <= model::kModeSlots; ++n) {
-            model::ModeSlot& slot = d.slot(n);
-            slot.modeCode = model::sceneCodeForSlot(n);
-            for (int c = 0; c < model::kChannels; ++c) slot.outputState[c] = (n + c) % 3 ? 10 : 0;
-        }
-    }
-    model::refreshMasks(room);
-    return room;
-}
-
-template <typename F>
-double secondsFor(int iterations, F&& work) {
-    const auto start = Clock::now();
-    for (int i = 0; i < iterations; ++i) work();
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int iterations = argc > 1 ? std::atoi(argv[1]) : 2000;

@@ -20,6 +20,7 @@
 #include "core/commissioning/engine.h"
 #include "core/commissioning/run_rules.h"
 #include "core/model/catalogues.h"
+#include "gui/console/before_read.h"
 #include "gui/console/console_context.h"
 #include "gui/console/console_frame.h"
 #include "gui/console/help_dialog.h"
@@ -277,6 +278,10 @@ QWidget* ConsoleWindow::buildDifferences() {
     m_differences->setSpacing(3);
     m_differences->setAlternatingRowColors(true);
     layout->addWidget(m_differences);
+    QPushButton* compare = makeButton(QString::fromUtf8(kCompareBeforeReadText),
+                                      QStringLiteral("btnCompareRead"), group);
+    new BeforeRead(*m_context, compare, this);
+    layout->addWidget(compare);
     // Narrow on a laptop, so the drawing keeps a readable scale.
     group->setMinimumWidth(200);
     group->setMaximumWidth(320);

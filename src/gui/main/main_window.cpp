@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/compare/compare_file.h"
 #include "gui/main/about_dialog.h"
 #include "gui/main/demo_mirror.h"
 #include "gui/main/demo_panel.h"
@@ -52,6 +53,14 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     m_recent = new RecentFiles(m_services.settings, m_toolbar->recentMenu(), this);
     connect(m_recent, &RecentFiles::chosen, this, [this](const QString& path) {
         if (askToSaveChanges()) openFile(path);
+    });
+
+    QMenu* menu = m_toolbar->menu();
+    auto* compare = new QAction(QString::fromUtf8(kCompareEntryText), menu);
+    compare->setObjectName(QStringLiteral("actionCompare"));
+    menu->insertAction(menu->actions().value(0), compare);
+    connect(compare, &QAction::triggered, this, [this] {
+        compareWithFile(m_document.room, *m_services.fileDialogs, *m_services.prompter, this);
     });
 }
 

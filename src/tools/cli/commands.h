@@ -12,6 +12,7 @@ int runInfo(const Words& words);
 int runExportYml(const Words& words);
 int runConvert(const Words& words);
 int runFrames(const Words& words);
+int runDiff(const Words& words);  // exit 0 equal, 1 different, 2 unreadable
 int runBus(const Words& words, int argc, char** argv);  // "run ACTION ..." (needs a Qt event loop)
 int runReport(const Words& words, int argc, char** argv);  // "report ..." (PDF or CSV)
 

@@ -14,6 +14,7 @@ constexpr const char* kUsage =
     "  info FILE                          show a room-type file\n"
     "  export-yml FILE [-o OUT] [--force] write the cloud description (.yml)\n"
     "  convert FILE -o OUT [--force]      load and save again as a room-type file\n"
+    "  diff A B [--json]                  list what differs between two room-type files\n"
     "  frames FILE --device N --op OP [--any-key]\n"
     "                                     print the frames device N gets for operation OP\n"
 #ifdef ROOM_WITH_SERIAL
@@ -44,6 +45,7 @@ int run(int argc, char** argv) {
     if (command == "info") return room::cli::runInfo(words);
     if (command == "export-yml") return room::cli::runExportYml(words);
     if (command == "convert") return room::cli::runConvert(words);
+    if (command == "diff") return room::cli::runDiff(words);
     if (command == "frames") return room::cli::runFrames(words);
     if (command == "run") return room::cli::runBus(words, argc, argv);
     if (command == "report") return room::cli::runReport(words, argc, argv);

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# roomcfg-cli diff: the lines, the exit codes and the JSON form.
+. "$(dirname "$0")/lib.sh"
+
+"$CLI" diff "$EXAMPLE" "$EXAMPLE" > "$WORK/same.out"
+check "a file against itself exits 0" [ $? -eq 0 ]
+check "and prints nothing" [ ! -s "$WORK/same.out" ]
+
+# One key (device 3 key 2), one scene state (device 1 in 51) and one lamp name changed.
+iconv -f GBK -t UTF-8 "$EXAMPLE" \
+  | sed -e 's/^K,3,床头右,1,25,22,/K,3,床头右,1,25,21,/' \
+        -e '/^K,1,/s/,51,10,238,/,51,0,238,/' \
+        -e 's/^22号,右阅读,/22号,右阅读灯,/' \
+  | iconv -f UTF-8 -t GBK > "$WORK/changed.shd"
+"$CLI" diff "$EXAMPLE" "$WORK/changed.shd" > "$WORK/changed.out"
+check "three changes exit 1" [ $? -eq 1 ]
+printf '%s\n' "灯名 022: 右阅读 → 右阅读灯" \
+  "情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:关 " \
+  "设备03 按键2: 022.右阅读 → 021.左阅读" > "$WORK/expected.out"
+check "and print exactly their three lines" cmp "$WORK/expected.out" "$WORK/changed.out"
+
+"$CLI" diff "$EXAMPLE" "$WORK/changed.shd" --json > "$WORK/changed.json"
+check "--json exits 1 too" [ $? -eq 1 ]
+check "--json is JSON with the three differences" python3 -c '
+import json, sys
+d = json.load(open(sys.argv[1]))
+assert d["equal"] is False
+assert [x["group"] for x in d["differences"]] == ["灯名", "设备01", "设备03"]
+assert d["differences"][2]["text"] == "设备03 按键2: 022.右阅读 → 021.左阅读"
+' "$WORK/changed.json"
+"$CLI" diff "$EXAMPLE" "$EXAMPLE" --json > "$WORK/same.json"
+check "--json of equal files says so" python3 -c '
+import json, sys
+assert json.load(open(sys.argv[1])) == {"equal": True, "differences": []}' "$WORK/same.json"
+
+"$CLI" diff "$EXAMPLE" "$WORK/missing.shd" > /dev/null 2> "$WORK/missing.err"
+check "a file that cannot be read exits 2" [ $? -eq 2 ]
+check "with the reason" contains "$WORK/missing.err" "$WORK/missing.shd: cannot read:"
+sed 's/,162, /,163, /' "$EXAMPLE" > "$WORK/newer.shd"
+"$CLI" diff "$WORK/newer.shd" "$EXAMPLE" > /dev/null 2> "$WORK/newer.err"
+check "a refused file exits 2" [ $? -eq 2 ]
+check "with the program's message" contains "$WORK/newer.err" "软件版本低,请用1.6.3及以上版本打开!"
+
+finish
