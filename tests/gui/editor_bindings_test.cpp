@@ -243,8 +243,10 @@ void EditorBindingsTest::aCancelledNewLeavesTheRoomTypeAsItWas() {
         },
         [](QWidget* d) { click(d, "取消"); },
     });
+    fx.prompter.answerNext(platform::Answer::Ok);  // yes, discard the new room type
     fx.button(1000)->click();
     QTRY_VERIFY_WITH_TIMEOUT(script.done(), 5000);
+    QCOMPARE(fx.prompter.records().size(), 1);  // asked before discarding
     QCOMPARE(fx.document.room.modified, modified);
     QVERIFY(format::writeRoomTypeFile(fx.document.room) == before);
 }

@@ -30,7 +30,10 @@ struct ConsoleFixture {
     SimulatedLink* link = nullptr;
     std::unique_ptr<ConsoleWindow> window;
 
-    explicit ConsoleFixture(bool example = true) {
+    QString recordsPath;  // the commissioning record it writes (empty: the user's own)
+
+    explicit ConsoleFixture(bool example = true, QString records = {})
+        : recordsPath(std::move(records)) {
         if (example) {
             loadExample(document.room);
             room::model::refreshMasks(document.room);
@@ -44,6 +47,7 @@ struct ConsoleFixture {
     ConsoleOptions options() {
         ConsoleOptions made;
         made.clock = fixedNow;
+        made.records.path = recordsPath;
         made.linkFactory = [this](const PortChoice&, const room::model::RoomTypeConfig& room) {
             auto simulated = std::make_unique<SimulatedLink>(room);
             link = simulated.get();
