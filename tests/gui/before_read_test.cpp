@@ -42,7 +42,7 @@ private slots:
         QCOMPARE(compare->text(), QStringLiteral("与读取前对比"));
         QVERIFY(!compare->isEnabled());
 
-        choose(console.portList(), 0);
+        choose(console.portList(), console.portList()->count() - 1);  // SIM, the last row
         prompter.answerNext(platform::Answer::Ok);
         console.runAction(commissioning::Action::ReadAll);
         QTRY_VERIFY_WITH_TIMEOUT(!console.context().engine().runActive(), 20000);
