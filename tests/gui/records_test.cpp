@@ -169,6 +169,8 @@ void RecordsTest::reportNamesEveryDeviceAndItsResult() {
              qPrintable(error));
     const QString text = pdfText(pdf);
     QVERIFY2(text.contains(QStringLiteral("7台设备中5台校验一致")), qPrintable(text));
+    // Device 2's key difference names the lamps, as the console does.
+    QVERIFY2(text.contains(QStringLiteral("应为")), qPrintable(text));
     for (const QString& expected :
          {QStringLiteral("云栖湖畔大酒店"), QStringLiteral("豪华大床房"), QStringLiteral("1301"),
           QStringLiteral("张工"), QStringLiteral("V1.6.2")}) {

@@ -23,9 +23,7 @@ int Engine::result(int device) const {
 // Devices whose own answer was taken, less those whose number another talker claimed.
 int Engine::answeredDevices() const {
     int count = 0;
-    for (int device = 1; device <= kLastBusDevice; ++device) {
-        if (m_answered[device] && !m_attribution.inDoubt(device)) ++count;
-    }
+    for (int d = 1; d <= kLastBusDevice; ++d) count += m_answered[d] && !m_attribution.inDoubt(d);
     return count;
 }
 
@@ -302,7 +300,8 @@ void Engine::conflict(int number, Effects& fx) {
 }
 
 void Engine::noteDifference(int device, std::string text, Effects& fx, std::string lamps) {
-    if (isBusDevice(device)) m_deviceDifferences[device].push_back(text);
+    const std::string named = lamps.empty() ? text : text + " " + lamps;  // the record names lamps
+    if (isBusDevice(device)) m_deviceDifferences[device].push_back(named);
     m_differences.push_back(text);
     fx.differences.push_back(text);
     fx.differenceLamps.push_back(std::move(lamps));
@@ -450,10 +449,6 @@ void Engine::setResult(int device, int value, Effects& fx) {
 void Engine::setPageOperation(PageOperation operation) {
     m_pageOperation = operation;
     if (auto execution = executionFor(operation)) m_execution = *execution;
-}
-
-void Engine::setExecution(Execution execution) {
-    m_execution = execution;
 }
 
 void Engine::unselectUnused() {

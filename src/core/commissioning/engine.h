@@ -42,7 +42,7 @@ public:
 
     // The pages' option buttons. An operation also sets the execution choice that goes with it.
     void setPageOperation(PageOperation operation);
-    void setExecution(Execution execution);
+    void setExecution(Execution execution) { m_execution = execution; }
 
     // What the pages do when they open: devices whose record is not in use are unselected.
     void unselectUnused();
