@@ -114,6 +114,22 @@ RunRecord recordOfRun(const model::RoomTypeConfig& room, const commissioning::Ru
     return record;
 }
 
+std::vector<std::vector<std::string>> differencesByDevice(const commissioning::Engine& engine) {
+    std::vector<std::vector<std::string>> differences(model::kBusDevices + 1);
+    for (int device = 1; device <= model::kBusDevices; ++device) {
+        differences[device] = engine.differencesOf(device);
+    }
+    return differences;
+}
+
+void takeStamp(RunRecord& record, const RunRecord& stamp) {
+    record.when = stamp.when;
+    record.roomNumber = stamp.roomNumber;
+    record.roomType = stamp.roomType;
+    record.port = stamp.port;
+    record.programVersion = stamp.programVersion;
+}
+
 RunRecord recordOfCheck(const model::RoomTypeConfig& room, int device, int result, bool read,
                         std::vector<std::string> differences) {
     RunRecord record;

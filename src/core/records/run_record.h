@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/commissioning/effects.h"
+#include "core/commissioning/engine.h"
 #include "core/model/room_type.h"
 
 namespace room::records {
@@ -60,6 +61,11 @@ bool isSend(std::string_view operation);
 // have served, with the differences found for it (`differences[device]`).
 RunRecord recordOfRun(const model::RoomTypeConfig& room, const commissioning::RunSummary& summary,
                       const std::vector<std::vector<std::string>>& differences);
+// The differences the engine keeps for each device 0..32, as recordOfRun takes them.
+std::vector<std::vector<std::string>> differencesByDevice(const commissioning::Engine& engine);
+// Takes the time, room number, room type, port and version stamped on `stamp` when a run began.
+void takeStamp(RunRecord& record, const RunRecord& stamp);
+
 // A switch page's check of one device: `result` 0 no answer, 1 matched or read, 2 differences.
 RunRecord recordOfCheck(const model::RoomTypeConfig& room, int device, int result, bool read,
                         std::vector<std::string> differences);

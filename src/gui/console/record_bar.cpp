@@ -19,14 +19,6 @@ namespace {
 const QString kRoomNumberKey = QStringLiteral("房号");
 const QString kInstallerKey = QStringLiteral("调试人员");
 
-std::vector<std::vector<std::string>> differencesOf(const commissioning::Engine& engine) {
-    std::vector<std::vector<std::string>> differences(model::kBusDevices + 1);
-    for (int device = 1; device <= model::kBusDevices; ++device) {
-        differences[device] = engine.differencesOf(device);
-    }
-    return differences;
-}
-
 }  // namespace
 
 QString askReportName(QWidget* parent, const QString& proposedName) {
@@ -90,12 +82,8 @@ void RecordBar::onEffects(const commissioning::Effects& effects) {
     }
     if (effects.runFinished && m_started) {
         records::RunRecord record =
-            records::recordOfRun(room, *effects.runFinished, differencesOf(m_context.engine()));
-        record.when = m_started->when;
-        record.roomNumber = m_started->roomNumber;
-        record.roomType = m_started->roomType;
-        record.port = m_started->port;
-        record.programVersion = m_started->programVersion;
+            records::recordOfRun(room, *effects.runFinished, records::differencesByDevice(m_context.engine()));
+        records::takeStamp(record, *m_started);
         m_started.reset();
         if (!record.operation.empty()) keep(std::move(record));
     }

@@ -125,14 +125,6 @@ bool anyDeviceRead(const std::optional<commissioning::RunSummary>& summary,
     return false;
 }
 
-std::vector<std::vector<std::string>> differencesOf(const commissioning::Engine& engine) {
-    std::vector<std::vector<std::string>> differences(model::kBusDevices + 1);
-    for (int device = 1; device <= model::kBusDevices; ++device) {
-        differences[device] = engine.differencesOf(device);
-    }
-    return differences;
-}
-
 int saveReadBack(const RunRequest& request, model::RoomTypeConfig& room) {
     const std::string note = keepReadDevices(room);
     if (!note.empty()) std::cerr << note << "\n";
@@ -185,12 +177,8 @@ int runBus(const Words& words, int argc, char** argv) {
     session.start();
     const int code = app.exec();
     if (const auto& summary = session.summary()) {
-        records::RunRecord record = records::recordOfRun(room, *summary, differencesOf(engine));
-        record.when = stamped.when;
-        record.roomNumber = stamped.roomNumber;
-        record.roomType = stamped.roomType;
-        record.port = stamped.port;
-        record.programVersion = stamped.programVersion;
+        records::RunRecord record = records::recordOfRun(room, *summary, records::differencesByDevice(engine));
+        records::takeStamp(record, stamped);
         if (!record.operation.empty()) keepRecord(std::move(record), recordsPath(request->records));
     }
     if (request->action != commissioning::Action::ReadAll) return code;
