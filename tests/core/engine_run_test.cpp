@@ -59,11 +59,12 @@ TEST(EngineRun, SendAllServesDeviceOneFirstThenSkipsUnselectedAndUnused) {
         EXPECT_EQ(w.frame.bytes[4], 5);
     }
     // Each device answers 80 ms after its frame (which takes 71 ms on the line); the run goes on
-    // 100 ms after the answer and waits 20 ms before serving the next in-use device.
+    // 100 ms after the answer and waits 20 ms before serving the next in-use device; after the
+    // last one it listens the grace time for a second talker before it ends.
     EXPECT_EQ(msSince(bus.written[1].at), 200);
     EXPECT_EQ(msSince(bus.written[2].at), 400);
     EXPECT_EQ(msSince(bus.written[3].at), 600);
-    EXPECT_EQ(msSince(bus.now), 780);
+    EXPECT_EQ(msSince(bus.now), 780 + kGracePeriod.count());
     EXPECT_EQ(engine.status(), "发送完成");
     EXPECT_EQ(engine.runMode(), RunMode::Idle);
     EXPECT_EQ(engine.currentDevice(), 0);
@@ -166,7 +167,7 @@ TEST(EngineRun, VerifyAllOf32DevicesListsSilentAndAbnormalDevices) {
         EXPECT_EQ(engine.result(d), expected) << d;
     }
     EXPECT_EQ(engine.differences(), (std::vector<std::string>{"按键第03个数据异常 0C 77 ",
-                                                              "第25个开关模式数据异常 1F 40 2D "}));
+                                                              "第25个开关模式数据异常 01 40 2D "}));
     const Effects all = bus.all();
     EXPECT_TRUE(all.messages.empty());  // message boxes stay shut during a run
     EXPECT_EQ(all.progress->visited, 32);
@@ -181,7 +182,7 @@ TEST(EngineRun, VerifyAllOf32DevicesListsSilentAndAbnormalDevices) {
         const long step = served + (silent.count(d) ? 3600 : 130);
         served = step + 20;
     }
-    EXPECT_EQ(msSince(bus.now), served - 20);
+    EXPECT_EQ(msSince(bus.now), served - 20 + kGracePeriod.count());
 }
 
 TEST(EngineRun, ReadAllVisitsSelectedNumbersUpTo32AndRestoresDeviceCount) {
@@ -303,8 +304,8 @@ TEST(EngineRun, ShortAnswersAreVerifiedBlockByBlock) {
     EXPECT_EQ(engine.result(1), 1);
     EXPECT_TRUE(engine.differences().empty());
     EXPECT_EQ(engine.title(), "未读到的编号:数据异常的编号:");
-    // All six blocks arrive together 30 ms in; 100 ms later the run is over.
-    EXPECT_EQ(msSince(bus.now), 130);
+    // All six blocks arrive together 30 ms in; 100 ms and the grace later the run is over.
+    EXPECT_EQ(msSince(bus.now), 130 + kGracePeriod.count());
 }
 
 TEST(EngineRun, ALateAnswerDuringThePauseIsCheckedAgainstNoDevice) {

@@ -41,8 +41,12 @@ inline model::RoomTypeConfig panelRoom(int count, int systemType = 1) {
         for (int k = 0; k < 6; ++k) {
             dev.inputs[k] = 10 + k;
             dev.outputs[k] = 20 + k;
-            for (int c = 0; c < 6; ++c)
-                room.outputMasks[d][k][c] = static_cast<std::uint8_t>(d + k + c);
+            // "On" bits only among the "takes part" bits, as masks made from scene slots are.
+            for (int p = 0; p < 3; ++p) {
+                const auto takesPart = static_cast<std::uint8_t>((d + 3 * k + p) | 0x40);
+                room.outputMasks[d][k][2 * p] = takesPart & 0x0F;
+                room.outputMasks[d][k][2 * p + 1] = takesPart;
+            }
         }
     }
     room.selected.fill(1);

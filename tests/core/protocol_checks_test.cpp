@@ -138,10 +138,11 @@ TEST(Verify, NothingWithoutADeviceBeingVerified) {
         EXPECT_TRUE(v.out.status.empty());
         EXPECT_FALSE(v.out.result);
     }
-    // Unknown types are not checked.
+    // Another type than the room's, known or not, is a difference and ends the check.
     Answer other = panelAnswer();
     other.bytes[2] = 7;
-    EXPECT_FALSE(verify(other, room, 3, false).out.handled());
+    EXPECT_EQ(verify(resummed(other), room, 3, true).out.status,
+              (Texts{"第03个面板类型不符", "第03个面板异常"}));
 }
 
 TEST(Verify, CutOffPanelAnswerCountsTheMissingBytes) {
@@ -151,7 +152,8 @@ TEST(Verify, CutOffPanelAnswerCountsTheMissingBytes) {
     cut.bytes.insert(cut.bytes.end(), {0x00, 0xF3, 0xF4});
     resummed(cut);
     const Verified v = verify(cut, room, 3, true);
-    EXPECT_EQ(v.out.status, (Texts{"第03个开关模式数据异常 00 -- 2F ", "第03个面板异常"}));
+    // Its length byte still says 68: nothing in it can be compared.
+    EXPECT_EQ(v.out.status, (Texts{"第03个面板长度异常 44 32 ", "第03个面板异常"}));
 }
 
 TEST(Verify, CurtainLikeDeviceSkipsIndicatorBytes) {
@@ -277,7 +279,7 @@ TEST(Verify, ThermostatWithoutSlotsAndCutOffSlots) {
     cut.bytes[5] = 21;
     resummed(cut);
     EXPECT_EQ(verify(cut, room, 2, true, &edit).out.status,
-              (Texts{"第02个面板模式数据异常 -- -- 0B ", "第02个面板异常"}));
+              (Texts{"第02个面板长度异常 15 0E ", "第02个面板异常"}));
 }
 
 TEST(Verify, DimmerAndTypeSixCompareSlotsRaw) {

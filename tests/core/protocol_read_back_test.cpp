@@ -41,7 +41,7 @@ TEST(ReadBack, PanelAnswerDecodesMasksIntoSlots) {
     room.devices[4].slot(5) = slotOf(54, {10, 10, 10, 10, 10, 10});  // gone after the read
     const Answer answer = readAnswer(
         3, 4, 0x44, 0,
-        concat({{20, 21, 0, 0, 0, 0}, {20, 21, 22, 0, 0, 0}, {1, 2, 3, 4, 5, 6}, kMasks}));
+        concat({{20, 21, 0, 0, 0, 0}, {20, 21, 22, 0, 0, 23}, {1, 2, 3, 4, 5, 6}, kMasks}));
     const CheckOutcome out = readBack(answer, room);
     EXPECT_EQ(out.device, 4);
     EXPECT_TRUE(out.wroteRoom);
@@ -84,9 +84,9 @@ TEST(ReadBack, ThermostatDecodesSlotsByTheirCode) {
     RoomTypeConfig room = makeStartupRoomType();
     room.devices[6].slot(3) = slotOf(52, {10, 8, 1, 7, E, E});  // not on the device any more
     const Answer answer =
-        readAnswer(2, 6, 0x99, 2, {169, 1, 3, 15, 2, 0, 0,    // on, ventilation, unchanged, medium
-                                   50,  2, 0, 20, 0, 7, 9,    // off, unchanged, 4, unchanged
-                                   184, 0, 9, 31, 5, 0, 0});  // odd bytes
+        readAnswer(2, 6, 0x99, 2, {50,  2, 0, 20, 0, 0, 0,    // off, unchanged, 4, unchanged
+                                   169, 1, 3, 15, 2, 0, 0,    // on, ventilation, unchanged, medium
+                                   184, 0, 2, 31, 4, 0, 0});  // unchanged, cooling, 15, auto
     const CheckOutcome out = readBack(answer, room);
     EXPECT_EQ(out.status, std::vector<std::string>{"第03个温控读取完成  "});
     EXPECT_EQ(out.result, 1);
@@ -99,8 +99,8 @@ TEST(ReadBack, ThermostatDecodesSlotsByTheirCode) {
     EXPECT_EQ(room.lampInUse[160], 1);
     EXPECT_EQ(room.lampInUse[161], 0);
     EXPECT_EQ(d.slot(10), slotOf(169, {10, 10, E, 8, 0, 0}));
-    EXPECT_EQ(d.slot(1), slotOf(50, {0, E, 4, E, 7, 9}));
-    EXPECT_EQ(d.slot(17), slotOf(184, {E, E, 15, 0, 0, 0}));
+    EXPECT_EQ(d.slot(1), slotOf(50, {0, E, 4, E, 0, 0}));
+    EXPECT_EQ(d.slot(17), slotOf(184, {E, 9, 15, 10, 0, 0}));
     EXPECT_EQ(d.slot(3), slotOf(E, {E, E, E, E, E, E}));
     EXPECT_EQ(room.lampInUse[169], 1);
     EXPECT_EQ(room.deviceCount, 6);
@@ -113,11 +113,11 @@ TEST(ReadBack, DimmerAndTypeSixSlotsAsReceived) {
                                          concat({{70, 0, 0, 0, 0, 0},
                                                  {70, 71, 0, 0, 0, 0},
                                                  {9, 8, 7, 6, 5, 4},
-                                                 {186, 3, 0, 238, 1, 2, 200}}));
+                                                 {186, 3, 0, 238, 1, 2, 15}}));
         const CheckOutcome out = readBack(answer, room);
         EXPECT_EQ(out.status, std::vector<std::string>{"第01个面板读取完成  "}) << type;
         EXPECT_EQ(room.devices[1].type, type);
-        EXPECT_EQ(room.devices[1].slot(19), slotOf(186, {3, 0, 238, 1, 2, 200})) << type;
+        EXPECT_EQ(room.devices[1].slot(19), slotOf(186, {3, 0, 238, 1, 2, 15})) << type;
         EXPECT_EQ(room.modeFlagBits, (std::array<std::uint8_t, 6>{9, 8, 7, 6, 5, 4})) << type;
         EXPECT_EQ(room.functionOptionsA, 3) << type;
         EXPECT_EQ(room.lampInUse[186], 1) << type;
@@ -179,13 +179,20 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
         EXPECT_EQ(room.modified, 0) << c.name;
         EXPECT_EQ(room.devices, before.devices) << c.name;
     }
-    // Device 36 has no room in the channel mirrors; lamp numbers above 249 are not marked.
+    // Lamp numbers above 249 are refused: nothing is written, the status says where.
+    RoomTypeConfig refused = before;
+    const CheckOutcome no = readBack(readAnswer(1, 5, 1, 0, panel), refused);
+    EXPECT_TRUE(no.refused);
+    EXPECT_EQ(no.status, std::vector<std::string>{"第05个面板数据无效 FA 0B "});
+    EXPECT_EQ(refused.devices, before.devices);
+    // Device 36 has no room in the channel mirrors.
     RoomTypeConfig room = before;
-    const CheckOutcome out = readBack(readAnswer(1, 36, 1, 0, panel), room);
+    const Ints highest =
+        concat({Ints(6, 249), Ints(6, 249), Ints(6, 0), Ints(6, 0), Ints(30, 0xFF)});
+    const CheckOutcome out = readBack(readAnswer(1, 36, 1, 0, highest), room);
     EXPECT_TRUE(out.wroteRoom);
-    EXPECT_EQ(room.devices[36].inputs[0], 0xFA);
+    EXPECT_EQ(room.devices[36].inputs[0], 249);
     EXPECT_EQ(room.inputLamp, before.inputLamp);
     EXPECT_EQ(room.outputLamp, before.outputLamp);
     EXPECT_EQ(room.deviceCount, 36);
-    EXPECT_EQ(room.lampInUse[249], 0);
 }

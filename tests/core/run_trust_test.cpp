@@ -119,8 +119,10 @@ TEST(RunTrust, ABrokenAnswerNeverSwallowsTheNextDevicesAnswer) {
         EXPECT_TRUE(sim.showed(okText(3)));
         EXPECT_EQ(sim.engine.result(3), 1);
         EXPECT_FALSE(sim.showed("第03个面板异常(01)"));
-        // A stray byte after a whole answer spoils nothing; a cut answer is no answer.
-        EXPECT_EQ(sim.showed(okText(2)), sim.bus.faults(2).cutAfter == 0);
+        // A stray byte after a whole long answer spoils nothing; one among a device's short
+        // blocks is garbled bytes in its turn; a cut answer is no answer.
+        const bool spoilt = c.systemType == 5 || sim.bus.faults(2).cutAfter != 0;
+        EXPECT_EQ(sim.showed(okText(2)), !spoilt);
     }
 }
 

@@ -4,21 +4,32 @@
 
 namespace room::commissioning {
 
-std::optional<Heard> Attribution::push(std::uint8_t byte, TimePoint now) {
+std::vector<Heard> Attribution::push(std::uint8_t byte, TimePoint now) {
+    std::vector<Heard> out;
+    for (const protocol::EchoFilter::Byte& b : m_echo.push(byte, now).pass) heard(b.value, b.at, out);
+    return out;
+}
+
+void Attribution::heard(std::uint8_t byte, TimePoint now, std::vector<Heard>& out) {
     if (m_receiver.idle()) m_frameBegan = now;
+    const std::uint64_t broken = m_receiver.brokenFrames();
     std::optional<protocol::Answer> answer = m_receiver.push(byte);
+    if (m_receiver.brokenFrames() != broken && m_turnOut) m_garbled = m_turn;
     // A byte that did not start a frame leaves the receiver idle; the next one may.
-    if (!answer) return std::nullopt;
-    return Heard{std::move(*answer), m_frameBegan};
+    if (answer) out.push_back(Heard{std::move(*answer), m_frameBegan});
 }
 
 void Attribution::dropPartial() {
     m_receiver.clear();
+    m_echo.clear();
 }
 
 void Attribution::startRun() {
     m_asked.fill(false);
     m_doubt.fill(false);
+    m_turn = 0;
+    m_turnOut = false;
+    m_garbled = 0;
     closeWindow();
 }
 
@@ -27,13 +38,17 @@ void Attribution::await(int device) {
     m_done = false;
     m_requestOut = false;
     m_blocks.reset();
+    m_turn = device;
+    m_turnOut = false;
     if (isBusNumber(device)) m_asked[device] = true;
 }
 
-void Attribution::requestSent(int device, TimePoint now) {
+void Attribution::sent(int device, const protocol::Bytes& frame, TimePoint now) {
+    m_echo.wrote(frame, now);
     if (device != m_awaited || m_requestOut) return;
     m_requestOut = true;
-    m_requestAt = now;
+    m_turnOut = true;
+    m_requestAt = now + protocol::lineTime(frame.size());
     m_receiver.clear();
 }
 
@@ -51,6 +66,12 @@ AnswerFate Attribution::judge(const Heard& heard, int number, bool framing) cons
         return AnswerFate::Taken;
     }
     return asked(number) ? AnswerFate::Late : AnswerFate::Foreign;
+}
+
+int Attribution::vouched(const DeviceFlags& answered) const {
+    int count = 0;
+    for (int d = 1; d <= kLastBusDevice; ++d) count += answered[d] && !m_doubt[d];
+    return count;
 }
 
 bool Attribution::doubt(int number) {

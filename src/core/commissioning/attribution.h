@@ -10,14 +10,21 @@
 //  - A configuration answer that adds up and comes out of turn puts its number in doubt for the
 //    rest of the run: two talkers claim it, and the bus alone cannot tell which answer was whose.
 //  - Short-frame devices answer in six blocks; an answer is whole only when each came once.
+//  - Garbled bytes in a device's turn (a frame the receiver began and threw away: a glitch, or
+//    two devices set to one number talking at once) put that number in doubt as well. The turn
+//    lasts from its request until the next device's request, through the grace.
+//  - What an echoing adapter hands back of the program's own frames is dropped before anything
+//    else sees it (protocol/echo_filter.h).
 
 #include <array>
 #include <bitset>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/commissioning/effects.h"
 #include "core/commissioning/run_rules.h"
+#include "core/protocol/echo_filter.h"
 #include "core/protocol/receiver.h"
 
 namespace room::commissioning {
@@ -33,17 +40,21 @@ enum class BlockFate : std::uint8_t { New, Repeat, NotABlock };
 
 class Attribution {
 public:
-    // Bytes of the bus, one at a time; an answer comes out with the time it began.
-    std::optional<Heard> push(std::uint8_t byte, TimePoint now);
-    // A port opened or closed: nothing half received survives it.
+    // Bytes of the bus, one at a time; answers come out with the time they began. (Bytes held
+    // as a possible echo come out late, so one byte may let more than one answer out.)
+    std::vector<Heard> push(std::uint8_t byte, TimePoint now);
+    // A port opened or closed: nothing half received survives it, nothing is expected back.
     void dropPartial();
+    // The number whose turn got garbled bytes since the last call, or 0.
+    int takeGarbled() { return std::exchange(m_garbled, 0); }
 
     // A run starts: no number is in doubt, nobody was asked yet.
     void startRun();
     // `device` is being served; its answer counts once its request has gone out.
     void await(int device);
-    // The first frame of the awaited device's request went out at `now`.
-    void requestSent(int device, TimePoint now);
+    // A frame for `device` (0: the whole bus) was handed to the port at `now`. The first frame
+    // of the awaited device's request is out once it has left the line.
+    void sent(int device, const protocol::Bytes& frame, TimePoint now);
     // The awaited device's answer is whole, or its period is over: what comes now is late.
     void markComplete() { m_done = true; }
     void closeWindow();
@@ -60,6 +71,8 @@ public:
     // the first time.
     bool doubt(int number);
     bool inDoubt(int number) const { return isBusNumber(number) && m_doubt[number]; }
+    // How many of `answered` are not in doubt.
+    int vouched(const DeviceFlags& answered) const;
 
     // The awaited device's short blocks (1, 5, 11..14), each once, kept until it has all six.
     BlockFate addBlock(const protocol::Answer& answer);
@@ -71,12 +84,18 @@ public:
     static bool isBusNumber(int n) { return n >= 1 && n <= kLastBusDevice; }
 
 private:
+    void heard(std::uint8_t byte, TimePoint now, std::vector<Heard>& out);
+
+    protocol::EchoFilter m_echo;
     protocol::Receiver m_receiver;
     TimePoint m_frameBegan{};
     int m_awaited = 0;
     bool m_requestOut = false;
     TimePoint m_requestAt{};
     bool m_done = false;
+    int m_turn = 0;          // the device served last, until the next one is
+    bool m_turnOut = false;  // and its request has gone out
+    int m_garbled = 0;
     std::bitset<6> m_blocks;
     std::array<protocol::Answer, 6> m_blockAnswers;
     DeviceFlags m_asked{};

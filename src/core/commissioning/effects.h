@@ -111,7 +111,10 @@ struct AnswerNote {
     int device = -1;  // the number the answer carries, -1 when it carries none
     AnswerFate fate = AnswerFate::Taken;
     bool badChecksum = false;
+    bool badLength = false;  // its length byte is not the bytes that came, or not its type's
     protocol::Bytes bytes;
+
+    bool broken() const { return badChecksum || badLength; }
 };
 
 struct Effects {

@@ -5,6 +5,7 @@
 
 #include "core/commissioning/command_rules.h"
 #include "core/commissioning/texts.h"
+#include "core/protocol/answer_rules.h"
 #include "core/protocol/frames.h"
 
 namespace room::commissioning {
@@ -18,13 +19,6 @@ Engine::Engine(model::RoomTypeConfig& room, model::RoomTypeConfig& edit)
 
 int Engine::result(int device) const {
     return isBusDevice(device) ? m_results[device] : 0;
-}
-
-// Devices whose own answer was taken, less those whose number another talker claimed.
-int Engine::answeredDevices() const {
-    int count = 0;
-    for (int d = 1; d <= kLastBusDevice; ++d) count += m_answered[d] && !m_attribution.inDoubt(d);
-    return count;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -152,8 +146,10 @@ void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) 
 
 void Engine::runStep(TimePoint now, Effects& fx) {
     m_timer1.reset();
-    if (!m_inGrace && m_attribution.awaited() != 0) {
-        // The period is over without a whole answer: listen a while longer, taking nothing.
+    const int device = nextDevice(m_room, m_runMode, m_currentDevice);
+    if (!m_inGrace && (m_attribution.awaited() != 0 || device == 0)) {
+        // The period is over without a whole answer, or the last device is done: listen a while
+        // longer, taking nothing, so that a late answer or a second talker is heard as such.
         leaveServed(fx);
         m_inGrace = true;
         m_timer1 = now + kGracePeriod;
@@ -161,7 +157,6 @@ void Engine::runStep(TimePoint now, Effects& fx) {
     }
     m_inGrace = false;
     leaveServed(fx);
-    const int device = nextDevice(m_room, m_runMode, m_currentDevice);
     if (device == 0) {
         finishRun(false, false, fx);
         return;
@@ -236,7 +231,9 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
 Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
     Effects fx;
     for (std::uint8_t byte : bytes) {
-        if (auto heard = m_attribution.push(byte, now)) handleAnswer(*heard, now, fx);
+        for (const Heard& heard : m_attribution.push(byte, now)) handleAnswer(heard, now, fx);
+        const int turn = m_attribution.takeGarbled();
+        if (turn != 0 && runActive()) outOfTurn(turn, fx);
     }
     return fx;
 }
@@ -246,13 +243,14 @@ void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
     AnswerNote note;
     note.device = protocol::answerDevice(answer);
     note.badChecksum = !protocol::checkAnswerSum(answer).ok;
+    note.badLength = protocol::lengthFault(answer, 0).has_value();
     note.bytes = answer.bytes;
     if (judging()) {
         note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
         if (note.fate == AnswerFate::Taken) {
             if (!take(answer, fx)) note.fate = AnswerFate::Ignored;
             if (runActive() && m_attribution.isComplete()) answerComplete(now);
-        } else if (runActive() && note.fate != AnswerFate::Ignored && !note.badChecksum) {
+        } else if (runActive() && note.fate != AnswerFate::Ignored && !note.broken()) {
             outOfTurn(note.device, fx);
         }
     }
@@ -323,7 +321,7 @@ bool Engine::take(const protocol::Answer& answer, Effects& fx) {
     if (answer.kind == protocol::Answer::Kind::Short) return takeBlock(answer, fx);
     if (mode == RunMode::SendAll) {
         // Only an acknowledgement that adds up says the device took its configuration.
-        if (!protocol::checkAnswerSum(answer).ok) return false;
+        if (!protocol::intactAcknowledgement(answer)) return false;
         m_attribution.markComplete();
         if (m_attribution.inDoubt(m_lastServed)) conflict(m_lastServed, fx);
         return true;
@@ -392,7 +390,7 @@ bool Engine::readBack(std::vector<protocol::Answer> answers, Effects& fx) {
     }
     if (!outcome.handled()) return false;
     // A refused answer is a difference to show; "读取完成" is not.
-    const std::size_t differences = outcome.badChecksum ? outcome.status.size() : 0;
+    const std::size_t differences = outcome.refused ? outcome.status.size() : 0;
     applyOutcome(std::move(outcome), differences, fx);
     return true;
 }
@@ -457,10 +455,6 @@ void Engine::unselectUnused() {
     }
 }
 
-void Engine::setSelected(int device, bool selected) {
-    if (isBusDevice(device)) m_room.selected[device] = selected ? 1 : 0;
-}
-
 bool Engine::sendButtonEnabled(int device) const {
     if (!isBusDevice(device) || pageBusy()) return false;
     return m_pageOperation == PageOperation::Read || m_room.selected[device] != 0;
@@ -517,7 +511,7 @@ TimePoint Engine::queueFrames(int device, FrameKind kind, std::vector<protocol::
 
 // A request is out once its first frame has left the line: its device's answer may begin then.
 void Engine::wrote(const OutFrame& frame, TimePoint now) {
-    m_attribution.requestSent(frame.device, now + protocol::lineTime(frame.bytes.size()));
+    m_attribution.sent(frame.device, frame.bytes, now);
 }
 
 std::optional<TimePoint> Engine::nextDeadline() const {

@@ -46,7 +46,9 @@ public:
 
     // What the pages do when they open: devices whose record is not in use are unselected.
     void unselectUnused();
-    void setSelected(int device, bool selected);
+    void setSelected(int device, bool on) {
+        if (Attribution::isBusNumber(device)) m_room.selected[device] = on ? 1 : 0;
+    }
     // Whether the page enables a device's send button and check box.
     bool sendButtonEnabled(int device) const;
     bool checkBoxEnabled(int device) const;
@@ -78,7 +80,8 @@ public:
     }
     int visitedDevices() const { return m_visited; }
     int plannedDevices() const { return m_planned; }
-    int answeredDevices() const;
+    // Devices whose own answer was taken, less those whose number another talker claimed.
+    int answeredDevices() const { return m_attribution.vouched(m_answered); }
 
 private:
     struct PendingServe {

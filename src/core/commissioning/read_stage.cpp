@@ -2,18 +2,27 @@
 
 #include <algorithm>
 
+#include "core/protocol/answer_rules.h"
+
 namespace room::commissioning {
 
 protocol::CheckOutcome readBackWhole(const std::vector<protocol::Answer>& answers,
                                      model::RoomTypeConfig& room, int device) {
     protocol::CheckOutcome whole;
+    // Short blocks are judged together first, so a read never stops half written.
+    if (auto fault = answers.size() > 1 ? protocol::blocksFault(answers, device) : std::nullopt) {
+        whole.device = device;
+        whole.refused = true;
+        whole.status.push_back(std::move(*fault));
+        return whole;
+    }
     for (const protocol::Answer& answer : answers) {
         protocol::CheckOutcome one = protocol::readBackAnswer(answer, room, device);
         if (!one.handled()) continue;
         for (std::string& text : one.status) whole.status.push_back(std::move(text));
         whole.device = one.device;
         whole.wroteRoom = whole.wroteRoom || one.wroteRoom;
-        whole.badChecksum = whole.badChecksum || one.badChecksum;
+        whole.refused = whole.refused || one.refused;
         if (one.result) whole.result = one.result;
     }
     return whole;

@@ -1,5 +1,6 @@
 #include "core/protocol/checks.h"
 
+#include "core/protocol/answer_rules.h"
 #include "core/protocol/answer_view.h"
 
 namespace room::protocol {
@@ -57,7 +58,11 @@ public:
         if (!m_runActive) m_out.messages.push_back(text);
     }
 
+    // A value the answer cannot hold, reported at the verdict when nothing else differed.
+    void setContentFault(std::optional<std::string> fault) { m_contentFault = std::move(fault); }
+
     void verdict() {
+        if (m_state.errorCount == 0 && m_contentFault) report(*m_contentFault);
         const bool failed = m_state.errorCount > 0;
         show(format(failed ? "第%02d个面板异常" : "第%02d个面板OK  ", m_d));
         m_out.result = failed ? 2 : 1;
@@ -169,7 +174,6 @@ public:
     void checkSum(const Answer& answer) {
         const AnswerSum sum = checkAnswerSum(answer);
         if (sum.ok) return;
-        m_out.badChecksum = true;
         report(checksumText(m_d, sum));
     }
 
@@ -183,6 +187,7 @@ private:
     CheckOutcome& m_out;
     int m_d;
     const DeviceRecord& m_device;
+    std::optional<std::string> m_contentFault;
 };
 
 void verifyPanel(Verifier& v, const AnswerView& view) {
@@ -326,11 +331,22 @@ CheckOutcome verifyAnswer(const Answer& answer, const RoomTypeConfig& room, Room
         return out;
     }
     const int type = view.byte(2);
-    // Dimmers (type 5) are configured with the same layout as type 6 and answer in it too, so
-    // they are checked the same way instead of being left out as unanswered.
-    if (type < 1 || type > 6) return out;
+    const int d = state.verifyDevice;
     Verifier v(room, state, runActive, out);
     v.checkSum(answer);
+    // A broken answer, or another kind of device, has nothing where the comparison would look.
+    std::optional<std::string> fault = lengthFault(answer, d);
+    if (!fault && type != room.devices[d].type) fault = typeMismatchText(d);
+    if (fault) {
+        v.report(*fault);
+        v.verdict();
+        return out;
+    }
+    // Dimmers (type 5) are configured with the same layout as type 6 and answer in it too, so
+    // they are checked the same way instead of being left out as unanswered.
+    if (type < 1 || type > 6) return CheckOutcome{};
+    // Data that matches the room holds nothing it cannot; data that does not is reported anyway.
+    v.setContentFault(contentFault(answer, d));
     DeviceRecord& editRecord = edit.devices[state.verifyDevice];
     if (type == 2) {
         verifyThermostat(v, view, editRecord);

@@ -50,7 +50,8 @@ struct CheckOutcome {
         messages;               // texts to show in message boxes (only when no run is active)
     std::optional<int> result;  // 1 matched or read, 2 differences; set when the device is done
     bool wroteRoom = false;     // a read-back wrote into the room type
-    bool badChecksum = false;   // the answer did not add up (reported in `status`)
+    bool refused = false;  // a read refused a broken answer (did not add up, wrong length,
+                           // values it cannot hold): nothing stored, `status` says why
     // Key and relay differences once more in lamp names ("按键1: 应为010.廊灯, 实为013.夜灯"),
     // each with the index of its text in `status`.
     std::vector<std::pair<std::size_t, std::string>> lampTexts;
@@ -64,7 +65,9 @@ struct CheckOutcome {
 // Verifies an answer against `room` for state.verifyDevice (nothing happens while it is 0, nor
 // for an answer carrying another device number: it is never checked against the wrong device).
 // A long answer that does not add up is still verified, but its checksum counts as a difference
-// first, so it can never end with an OK.
+// first, so it can never end with an OK. A broken length or another device type than the room
+// gives the device is a difference and ends the check (nothing in it stands where it should);
+// a value the answer cannot hold is a difference too.
 // Long answers of types 1, 3, 4 (switch panels), 2 (thermostat) and 6 are checked, short answers
 // 0xED by their block. The thermostat and type-6 checks write every matching mode-slot value into
 // `edit.devices[d]` and then report each of the 168 values where `edit` and `room` differ, so the
@@ -81,8 +84,9 @@ CheckOutcome verifyIncomplete(VerifyState& state, bool runActive);
 
 // Stores an answer of device `expected` into `room` (sets modified; the caller sets readBackDone
 // on wroteRoom). Answers carrying another device number, naming a device outside 1..36, of
-// another type, or too short for what they should carry are ignored. A long answer that does not
-// add up is refused: nothing is stored, the outcome says why (badChecksum, status).
+// another type, or too short for what they should carry are ignored. An answer that does not add
+// up, is broken or holds what it cannot (answer_rules.h) is refused: nothing is stored, the
+// outcome says why (refused, status).
 CheckOutcome readBackAnswer(const Answer& answer, model::RoomTypeConfig& room, int expected);
 
 // The working copy a thermostat or type-6 check fills, made clean before each device: slots the

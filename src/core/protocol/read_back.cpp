@@ -2,6 +2,7 @@
 // the values, but never outside the tables (device numbers, lamp numbers and lengths come from
 // the bus and can say anything).
 
+#include "core/protocol/answer_rules.h"
 #include "core/protocol/answer_view.h"
 #include "core/protocol/checks.h"
 
@@ -156,10 +157,13 @@ CheckOutcome readBackAnswer(const Answer& answer, RoomTypeConfig& room, int expe
     CheckOutcome out;
     if (!validDevice(expected) || answerDevice(answer) != expected) return out;
     const AnswerView view(answer);
-    if (const AnswerSum sum = checkAnswerSum(answer); !sum.ok) {
+    std::optional<std::string> fault = lengthFault(answer, expected);
+    if (const AnswerSum sum = checkAnswerSum(answer); !sum.ok) fault = checksumText(expected, sum);
+    if (!fault) fault = contentFault(answer, expected);
+    if (fault) {
         out.device = expected;
-        out.badChecksum = true;
-        out.status.push_back(checksumText(expected, sum));
+        out.refused = true;
+        out.status.push_back(std::move(*fault));
         return out;
     }
     if (answer.kind == Answer::Kind::Short) {

@@ -44,6 +44,7 @@ std::optional<Answer> Receiver::pushIdle(std::uint8_t byte) {
 std::optional<Answer> Receiver::pushLong(std::uint8_t byte) {
     if (m_buffer.size() >= static_cast<std::size_t>(kMaxLongAnswer)) {
         clear();  // too long to be an answer: lost
+        ++m_broken;
         return std::nullopt;
     }
     // The end pair only counts after the 0xF2 0xF3 header.
@@ -68,6 +69,7 @@ std::optional<Answer> Receiver::pushShort(std::uint8_t byte) {
     }
     // Not a frame after all; a stray 0xF0 may have stood before a real one, so the frame may
     // start again at the next 0xF0 of what came.
+    ++m_broken;
     const auto next = std::find(m_buffer.begin() + 1, m_buffer.end(), kShortStart);
     if (next == m_buffer.end()) {
         clear();

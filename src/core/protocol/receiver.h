@@ -6,7 +6,9 @@
 // kMaxLongAnswer bytes, a longer one is lost. A short answer is 17 bytes whose last byte must be
 // 0x0F and whose byte 15 must be the checksum of bytes 0..14; when they are not, the frame
 // starts again at the next 0xF0 among its bytes (a stray start byte costs no answer). A dropped
-// answer leaves the receiver idle, ready for the next start byte.
+// answer leaves the receiver idle, ready for the next start byte. Frames that began (a whole
+// 0xF2 0xF3 header, or a 0xF0) and were thrown away are counted: they are bytes the wire garbled,
+// or two talkers at once. A lone 0xF2 before something else is line noise and not counted.
 
 #include <cstdint>
 #include <optional>
@@ -37,6 +39,8 @@ public:
     std::optional<Answer> push(std::uint8_t byte);
     void clear();
     bool idle() const { return m_state == State::Idle; }
+    // Frames thrown away since the receiver was made.
+    std::uint64_t brokenFrames() const { return m_broken; }
 
 private:
     enum class State { Idle, LongStart, Long, Short };
@@ -48,6 +52,7 @@ private:
     ShortRule m_rule = ShortRule::Checksum;
     State m_state = State::Idle;
     Bytes m_buffer;
+    std::uint64_t m_broken = 0;
 };
 
 }  // namespace room::protocol

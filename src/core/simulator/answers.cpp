@@ -1,5 +1,7 @@
 #include "core/simulator/answers.h"
 
+#include <algorithm>
+
 namespace room::simulator {
 
 namespace {
@@ -92,8 +94,32 @@ Bytes applyFaults(const Answer& answer, const Faults& faults) {
         if (faults.badChecksum) ++sum;
         bytes[answer.checksumAt] = sum;
     }
+    // A glitch adds a 0x00: the 8-bit sum stays right, only the length gives it away.
+    if (faults.zeroAt >= 0 && static_cast<std::size_t>(faults.zeroAt) <= bytes.size()) {
+        bytes.insert(bytes.begin() + faults.zeroAt, std::uint8_t{0});
+    }
     if (faults.garbage) bytes.insert(bytes.begin(), kGarbage.begin(), kGarbage.end());
     return bytes;
+}
+
+Bytes collide(const Bytes& first, const Bytes& twin, int offset, bool interleave) {
+    const std::size_t start =
+        offset < 0 ? first.size() / 2 : std::min(first.size(), static_cast<std::size_t>(offset));
+    Bytes heard(first.begin(), first.begin() + static_cast<std::ptrdiff_t>(start));
+    std::size_t a = start;
+    std::size_t b = 0;
+    while (a < first.size() || b < twin.size()) {
+        if (interleave) {
+            if (a < first.size()) heard.push_back(first[a++]);
+            if (b < twin.size()) heard.push_back(twin[b++]);
+            continue;
+        }
+        std::uint8_t both = 0;
+        if (a < first.size()) both |= first[a++];
+        if (b < twin.size()) both |= twin[b++];
+        heard.push_back(both);
+    }
+    return heard;
 }
 
 }  // namespace room::simulator

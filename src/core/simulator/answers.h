@@ -42,6 +42,16 @@ struct Faults {
     bool stray = false;        // a stray 0xF0 follows each answer
     bool repeat = false;       // the first answer frame again in place of the second (or twice)
     bool reorder = false;      // answer frames of one request in reverse order (short blocks)
+    int zeroAt = -1;           // a 0x00 glitch inserted at this byte of each answer frame (-1: no)
+    int kind = 0;              // answers in the layout and under the type of this kind (0: its own)
+    // A second device set to the same number answers each request too, from the bus's twin
+    // memory. Its bytes start twinOffset byte times after the first device's (-1: half way
+    // through its answer); where both are on the line the receiver gets their OR, or, with
+    // twinInterleave, their bytes in turn. From the first answer's length on, the twin answers
+    // whole after it, that many byte times after the first began.
+    bool twin = false;
+    int twinOffset = -1;
+    bool twinInterleave = false;
 
     bool operator==(const Faults&) const = default;
 };
@@ -52,5 +62,9 @@ inline constexpr std::array<std::uint8_t, 6> kGarbage = {0x00, 0xFF, 0x55, 0xF2,
 
 // The answer's bytes as the faulty device sends them (timing and silence are the bus's part).
 Bytes applyFaults(const Answer& answer, const Faults& faults);
+
+// What the receiver hears when `twin` starts `offset` bytes after `first` (a negative offset:
+// half way through `first`): their OR where both are on the line, or their bytes in turn.
+Bytes collide(const Bytes& first, const Bytes& twin, int offset, bool interleave);
 
 }  // namespace room::simulator

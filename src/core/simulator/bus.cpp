@@ -57,6 +57,12 @@ Faults& Bus::faults(int device) {
     return m_devices[device >= 1 && device <= kBusDeviceLimit ? device : 0].faults;
 }
 
+DeviceMemory& Bus::twinMemory(int device) {
+    Device& d = m_devices[device >= 1 && device <= kBusDeviceLimit ? device : 0];
+    if (!d.twin) d.twin = variantOf(d.memory);
+    return *d.twin;
+}
+
 void Bus::feed(const std::uint8_t* data, std::size_t size, TimePoint now) {
     chatUntil(now);
     std::vector<ConsoleFrame> frames;
@@ -66,6 +72,8 @@ void Bus::feed(const std::uint8_t* data, std::size_t size, TimePoint now) {
             arrival = std::max(now, m_inboundFree) + m_timing.byteTime();
             m_inboundFree = arrival;
         }
+        // The adapter hears its own byte as it leaves.
+        if (m_echo) m_echoed.push_back({arrival, data[i]});
         if (m_lastArrival && arrival - *m_lastArrival > m_timing.frameGap) m_reader.reset();
         m_lastArrival = arrival;
         m_reader.push(data[i], frames);
@@ -92,88 +100,119 @@ void Bus::handle(const ConsoleFrame& frame, TimePoint at) {
 
 void Bus::handleLong(const Bytes& f, TimePoint at) {
     const int device = f[3];
-    const std::uint8_t op = f[4];
     if (device == 0) {
-        if (baseOp(op) == kClear) clearAll();
+        if (baseOp(f[4]) == kClear) clearAll();
         return;
     }
     if (!isPresent(device)) return;
-    DeviceMemory& memory = m_devices[device].memory;
-    const auto number = static_cast<std::uint8_t>(device);
+    Device& d = m_devices[device];
+    const std::vector<Answer> answers = operateLong(d.memory, f, d.faults.kind);
+    std::vector<Answer> twin;
+    if (d.faults.twin) twin = operateLong(twinMemory(device), f, 0);
+    respond(device, answers, at, twin);
+}
+
+std::vector<Answer> Bus::operateLong(DeviceMemory& memory, const Bytes& f, int kind) const {
+    const auto number = static_cast<std::uint8_t>(f[3]);
+    const std::uint8_t op = f[4];
+    // A device of the wrong kind answers in that kind's layout, from what it holds.
+    auto shown = [&memory, kind] {
+        DeviceMemory as = memory;
+        if (kind != 0) as.type = static_cast<std::uint8_t>(kind);
+        return as;
+    };
     switch (baseOp(op)) {
         case kSendPage:
         case kSendAll:
-            if (f.size() < static_cast<std::size_t>(kLongHeader + 3)) return;
+            if (f.size() < static_cast<std::size_t>(kLongHeader + 3)) return {};
             memory.type = f[2];
             memory.parameter = f[6];
             std::copy(f.begin() + 7, f.begin() + 10, memory.reserved.begin());
             memory.subByte = f[10];
             storePayload(memory, f.data() + kLongHeader, f.size() - kLongHeader - 3);
-            respond(device, {longAnswer(memory, number, op)}, at);
-            return;
+            return {longAnswer(shown(), number, op)};
         case kRead:
         case kVerify:
-            respond(device, {longAnswer(memory, number, op)}, at);
-            return;
+            return {longAnswer(shown(), number, op)};
         case kClear:
             clearMemory(memory);
-            respond(device, {longAcknowledge(memory, number, op)}, at);
-            return;
+            return {longAcknowledge(shown(), number, op)};
         case kNumberOnly:
-            respond(device, {longAcknowledge(memory, number, op)}, at);
-            return;
+            return {longAcknowledge(shown(), number, op)};
         default:
-            return;
+            return {};
     }
 }
 
 void Bus::handleShortConfiguration(const Bytes& f, TimePoint at) {
     const int device = f[2];
-    const std::uint8_t op = f[3];
-    const int block = f[4];
     if (device == 0) {
-        if (baseOp(op) == kClear) clearAll();
+        if (baseOp(f[3]) == kClear) clearAll();
         return;
     }
     if (!isPresent(device)) return;
-    DeviceMemory& memory = m_devices[device].memory;
-    const auto number = static_cast<std::uint8_t>(device);
+    Device& d = m_devices[device];
+    const std::vector<Answer> answers = operateShort(d.memory, f);
+    std::vector<Answer> twin;
+    if (d.faults.twin) twin = operateShort(twinMemory(device), f);
+    respond(device, answers, at, twin);
+}
+
+std::vector<Answer> Bus::operateShort(DeviceMemory& memory, const Bytes& f) const {
+    const auto number = static_cast<std::uint8_t>(f[2]);
+    const std::uint8_t op = f[3];
+    const int block = f[4];
     switch (baseOp(op)) {
         case kSendPage:
         case kSendAll:
-            if (!isConfigurationBlock(block)) return;
+            if (!isConfigurationBlock(block)) return {};
             storeBlock(memory, block, f.data() + 5);
-            respond(device, {shortAnswer(memory, number, op, block)}, at);
-            return;
+            return {shortAnswer(memory, number, op, block)};
         case kRead:
         case kVerify: {
             std::vector<Answer> blocks;
-            for (int b : {1, 5, 11, 12, 13, 14})
-                blocks.push_back(shortAnswer(memory, number, op, b));
-            respond(device, blocks, at);
-            return;
+            for (int b : {1, 5, 11, 12, 13, 14}) blocks.push_back(shortAnswer(memory, number, op, b));
+            return blocks;
         }
         case kClear:
             clearMemory(memory);
-            respond(device, {shortAnswer(memory, number, op, 1)}, at);
-            return;
+            return {shortAnswer(memory, number, op, 1)};
         case kNumberOnly:
-            respond(device, {shortAnswer(memory, number, op, 1)}, at);
-            return;
+            return {shortAnswer(memory, number, op, 1)};
         default:
-            return;
+            return {};
     }
 }
 
 void Bus::clearAll() {
     for (int v = 1; v <= kBusDeviceLimit; ++v) {
-        if (m_present[v]) clearMemory(m_devices[v].memory);
+        if (!m_present[v]) continue;
+        clearMemory(m_devices[v].memory);
+        if (m_devices[v].twin) clearMemory(*m_devices[v].twin);
     }
 }
 
-void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) {
+void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at,
+                  const std::vector<Answer>& twin) {
     const Faults& faults = m_devices[device].faults;
     if (faults.silent) return;
+    Bytes bytes = spoken(answers, faults);
+    const TimePoint ready = at + m_timing.reaction + std::chrono::milliseconds(faults.lateMs);
+    bool collided = !twin.empty();
+    if (collided && faults.twinOffset >= static_cast<int>(bytes.size())) {
+        // The twin begins after the first has finished: two whole answers, one after the other.
+        schedule(device, spoken(twin, Faults{}), ready + wireTime(m_timing.baud, faults.twinOffset),
+                 0, false, true);
+        collided = false;
+    } else if (collided) {
+        bytes = collide(bytes, spoken(twin, Faults{}), faults.twinOffset, faults.twinInterleave);
+    }
+    if (bytes.empty()) return;
+    schedule(device, std::move(bytes), ready, faults.dribbleMs, false, collided);
+}
+
+// The answer frames of one request as a device with `faults` puts them on the line.
+Bytes Bus::spoken(const std::vector<Answer>& answers, const Faults& faults) const {
     std::vector<const Answer*> order;
     for (const Answer& answer : answers) order.push_back(&answer);
     if (faults.reorder) std::reverse(order.begin(), order.end());
@@ -193,13 +232,12 @@ void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at) 
         if (faults.stray) sent.push_back(kShortStart);
         bytes.insert(bytes.end(), sent.begin(), sent.end());
     }
-    if (bytes.empty()) return;
-    schedule(device, std::move(bytes),
-             at + m_timing.reaction + std::chrono::milliseconds(faults.lateMs), faults.dribbleMs);
+    return bytes;
 }
 
 // Puts a device's bytes on the line from `ready` on, once the line is free.
-void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked) {
+void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked,
+                   bool collided) {
     const auto byteTime = m_timing.byteTime();
     const auto spacing = std::max<Duration>(byteTime, std::chrono::milliseconds(dribbleMs));
     const auto count = static_cast<std::int64_t>(bytes.size());
@@ -213,6 +251,7 @@ void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool
     Scheduled scheduled;
     scheduled.device = device;
     scheduled.unasked = unasked;
+    scheduled.collided = collided;
     scheduled.bytes = std::move(bytes);
     for (std::int64_t i = 0; i < count; ++i) scheduled.due.push_back(start + offset(i));
     const auto pos = std::find_if(m_scheduled.begin(), m_scheduled.end(), [&](const Scheduled& s) {
@@ -266,6 +305,10 @@ std::optional<TimePoint> Bus::nextChat() const {
 std::vector<TimedByte> Bus::answerDue(TimePoint now) {
     chatUntil(now);
     std::vector<TimedByte> out;
+    const auto echoed = std::find_if(m_echoed.begin(), m_echoed.end(),
+                                     [now](const TimedByte& b) { return b.due > now; });
+    out.insert(out.end(), m_echoed.begin(), echoed);
+    m_echoed.erase(m_echoed.begin(), echoed);
     for (Scheduled& s : m_scheduled) {
         while (s.next < s.due.size() && s.due[s.next] <= now) {
             out.push_back({s.due[s.next], s.bytes[s.next]});
@@ -280,7 +323,7 @@ std::vector<TimedByte> Bus::answerDue(TimePoint now) {
             continue;
         }
         record({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes,
-                it->due.front() - m_timing.byteTime(), it->unasked});
+                it->due.front() - m_timing.byteTime(), it->unasked, it->collided});
         it = m_scheduled.erase(it);
     }
     return out;
@@ -288,6 +331,7 @@ std::vector<TimedByte> Bus::answerDue(TimePoint now) {
 
 std::optional<TimePoint> Bus::nextDue() const {
     std::optional<TimePoint> next = nextChat();
+    if (!m_echoed.empty() && (!next || m_echoed.front().due < *next)) next = m_echoed.front().due;
     for (const Scheduled& s : m_scheduled) {
         if (s.next < s.due.size() && (!next || s.due[s.next] < *next)) next = s.due[s.next];
     }
@@ -302,6 +346,7 @@ void Bus::record(BusEvent event) {
 
 void Bus::discardPending() {
     m_scheduled.clear();
+    m_echoed.clear();
 }
 
 std::vector<BusEvent> Bus::takeEvents() {

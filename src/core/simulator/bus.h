@@ -44,7 +44,12 @@
 //    behind each other) unless Timing::inboundWire is off; a device starts its answer a reaction
 //    time after the last byte of the frame, and its bytes follow one byte time apart. Answers never
 //    overlap on the line: a new one waits for the line to be free.
-//  - Faults change only what the faulty device sends; see Faults.
+//  - Faults change only what the faulty device sends; see Faults. A twin (Faults::twin) is a
+//    second device under the same number: it takes what the first is sent into its own memory
+//    (twinMemory, other data until then) and answers the same requests, its bytes colliding with
+//    the first device's (collide()).
+//  - An echoing adapter (setEcho) hands back every byte the console writes as it leaves, before
+//    any device can answer.
 
 #include <array>
 #include <chrono>
@@ -85,6 +90,7 @@ struct BusEvent {
     Bytes bytes;
     TimePoint began{};     // Answered: when its first byte was on the line
     bool unasked = false;  // Answered: a chatty device's status frame
+    bool collided = false;  // Answered: a twin's bytes are in it (alone, or colliding with its own)
 };
 
 class Bus {
@@ -109,6 +115,12 @@ public:
     DeviceMemory& memory(int device);
     const DeviceMemory& memory(int device) const;
     Faults& faults(int device);
+    // What the second device under `device`'s number holds (Faults::twin): other data of the
+    // same kind until the console sends it something.
+    DeviceMemory& twinMemory(int device);
+    // The adapter echoes what the console writes.
+    void setEcho(bool echo) { m_echo = echo; }
+    bool echoes() const { return m_echo; }
     const Timing& timing() const { return m_timing; }
     void setTiming(const Timing& timing) { m_timing = timing; }
 
@@ -133,6 +145,7 @@ private:
     struct Device {
         DeviceMemory memory;
         Faults faults;
+        std::optional<DeviceMemory> twin;
     };
     struct Scheduled {
         int device = 0;
@@ -140,15 +153,22 @@ private:
         std::vector<TimePoint> due;
         std::size_t next = 0;
         bool unasked = false;
+        bool collided = false;
     };
 
     void handle(const ConsoleFrame& frame, TimePoint at);
     void handleLong(const Bytes& frame, TimePoint at);
     void handleShortConfiguration(const Bytes& frame, TimePoint at);
+    // What a device holding `memory` answers to a frame addressed to it (and does to its memory).
+    std::vector<Answer> operateLong(DeviceMemory& memory, const Bytes& frame, int kind) const;
+    std::vector<Answer> operateShort(DeviceMemory& memory, const Bytes& frame) const;
     void clearAll();
     void record(BusEvent event);
-    void respond(int device, const std::vector<Answer>& answers, TimePoint at);
-    void schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked = false);
+    void respond(int device, const std::vector<Answer>& answers, TimePoint at,
+                 const std::vector<Answer>& twin = {});
+    Bytes spoken(const std::vector<Answer>& answers, const Faults& faults) const;
+    void schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked = false,
+                  bool collided = false);
     void chatUntil(TimePoint now);
     std::optional<TimePoint> nextChat() const;
     TimePoint firstFreeLine(TimePoint ready, Duration length) const;
@@ -162,6 +182,8 @@ private:
     TimePoint m_inboundFree{};
     std::optional<TimePoint> m_lastArrival;
     std::vector<Scheduled> m_scheduled;  // kept in order of their first byte
+    bool m_echo = false;
+    std::vector<TimedByte> m_echoed;  // the console's own bytes on their way back
     std::vector<BusEvent> m_events;
 };
 

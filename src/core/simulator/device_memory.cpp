@@ -70,6 +70,23 @@ void storePayload(DeviceMemory& memory, const std::uint8_t* data, std::size_t si
     }
 }
 
+DeviceMemory variantOf(const DeviceMemory& memory) {
+    DeviceMemory other = memory;
+    std::rotate(other.inputs.begin(), other.inputs.begin() + 5, other.inputs.end());
+    std::rotate(other.outputs.begin(), other.outputs.begin() + 5, other.outputs.end());
+    std::rotate(other.masks.begin(), other.masks.begin() + 5, other.masks.end());
+    const bool thermostat = layoutOf(memory.type) == Layout::Thermostat;
+    for (std::size_t at = 0; at + kSlotBytes <= other.sceneSlots.size(); at += kSlotBytes) {
+        std::uint8_t* slot = other.sceneSlots.data() + at;
+        if (thermostat) {
+            slot[3] = slot[3] >= 16 && slot[3] < 30 ? slot[3] + 1 : 20;
+        } else {
+            std::rotate(slot + 1, slot + 6, slot + 7);
+        }
+    }
+    return other;
+}
+
 void clearMemory(DeviceMemory& memory) {
     DeviceMemory empty;
     empty.type = memory.type;

@@ -49,6 +49,11 @@ Bytes payloadOf(const DeviceMemory& memory);
 // fields zero; bytes beyond the layout are not kept.
 void storePayload(DeviceMemory& memory, const std::uint8_t* data, std::size_t size);
 
+// Other data of the same kind, as a second device set to the same number might hold: keys and
+// outputs one place on (the mask rows and slot states go with their outputs), thermostat slots a
+// degree warmer. Still a configuration a console could have sent.
+DeviceMemory variantOf(const DeviceMemory& memory);
+
 // Forgets the configuration; the device stays the kind it is.
 void clearMemory(DeviceMemory& memory);
 

@@ -53,6 +53,10 @@ BusLogKind answerKind(commissioning::AnswerFate fate) {
     return BusLogKind::Answer;
 }
 
+protocol::EchoFilter::TimePoint echoTime(qint64 atMs) {
+    return protocol::EchoFilter::TimePoint{} + std::chrono::milliseconds(atMs);
+}
+
 }  // namespace
 
 QString kindText(BusLogKind kind) {
@@ -77,6 +81,8 @@ QString kindText(BusLogKind kind) {
             return QStringLiteral("忽略");
         case BusLogKind::Dropped:
             return QStringLiteral("丢弃");
+        case BusLogKind::Echo:
+            return QStringLiteral("回显");
         case BusLogKind::Marker:
             break;
     }
@@ -117,6 +123,7 @@ void BusLog::append(BusLogLine line) {
 void BusLog::addSent(int device, commissioning::FrameKind kind, const protocol::Bytes& bytes,
                      qint64 atMs) {
     flushDropped();
+    m_echo.wrote(bytes, echoTime(atMs));
     append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Sent, device, frameKind(kind), {},
                       toByteArray(bytes), {}});
 }
@@ -133,31 +140,42 @@ int BusLog::answerDevice(const protocol::Answer& answer) {
 
 void BusLog::addReceived(const QByteArray& bytes, qint64 atMs) {
     for (char c : bytes) {
-        const auto byte = static_cast<std::uint8_t>(c);
-        if (m_pending.isEmpty()) m_pendingAt = atMs;
-        m_pending.append(c);
-        const std::optional<protocol::Answer> answer = m_receiver.push(byte);
-        if (answer) {
-            // Bytes before the answer's start byte were noise the receiver skipped.
-            const qsizetype surplus =
-                m_pending.size() - static_cast<qsizetype>(answer->bytes.size());
-            if (surplus > 0) {
-                if (m_dropped.isEmpty()) m_droppedAt = m_pendingAt;
-                m_dropped.append(m_pending.left(surplus));
-            }
-            m_pending.clear();
+        const protocol::EchoFilter::Result heard =
+            m_echo.push(static_cast<std::uint8_t>(c), echoTime(atMs));
+        for (const protocol::Bytes& echo : heard.echoes) {
             flushDropped();
-            append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received,
-                              answerDevice(*answer), BusLogKind::Answer, {},
-                              toByteArray(answer->bytes), {}});
-            m_unjudged.push_back(m_lines.back().sequence);
-            if (m_unjudged.size() > kMaxUnjudged) m_unjudged.pop_front();
-        } else if (m_receiver.idle()) {
-            if (m_dropped.isEmpty()) m_droppedAt = m_pendingAt;
-            m_dropped.append(m_pending);
-            m_pending.clear();
-            if (m_dropped.size() >= kMaxDroppedRun) flushDropped();
+            append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received, 0,
+                              BusLogKind::Echo, {}, toByteArray(echo), {}});
         }
+        for (const protocol::EchoFilter::Byte& b : heard.pass) receive(b.value, atMs);
+    }
+}
+
+void BusLog::receive(std::uint8_t byte, qint64 atMs) {
+    const char c = static_cast<char>(byte);
+    if (m_pending.isEmpty()) m_pendingAt = atMs;
+    m_pending.append(c);
+    const std::optional<protocol::Answer> answer = m_receiver.push(byte);
+    if (answer) {
+        // Bytes before the answer's start byte were noise the receiver skipped.
+        const qsizetype surplus =
+            m_pending.size() - static_cast<qsizetype>(answer->bytes.size());
+        if (surplus > 0) {
+            if (m_dropped.isEmpty()) m_droppedAt = m_pendingAt;
+            m_dropped.append(m_pending.left(surplus));
+        }
+        m_pending.clear();
+        flushDropped();
+        append(BusLogLine{0, atMs, m_origin, BusLogLine::Direction::Received,
+                          answerDevice(*answer), BusLogKind::Answer, {},
+                          toByteArray(answer->bytes), {}});
+        m_unjudged.push_back(m_lines.back().sequence);
+        if (m_unjudged.size() > kMaxUnjudged) m_unjudged.pop_front();
+    } else if (m_receiver.idle()) {
+        if (m_dropped.isEmpty()) m_droppedAt = m_pendingAt;
+        m_dropped.append(m_pending);
+        m_pending.clear();
+        if (m_dropped.size() >= kMaxDroppedRun) flushDropped();
     }
 }
 
@@ -173,6 +191,7 @@ void BusLog::noteAnswers(const std::vector<commissioning::AnswerNote>& notes) {
             if (line == m_lines.rend() || line->bytes != bytes) continue;
             line->kind = answerKind(note.fate);
             if (note.badChecksum) line->note = QStringLiteral("校验和错误");
+            if (note.badLength) line->note = QStringLiteral("长度错误");
             break;
         }
     }

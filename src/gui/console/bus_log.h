@@ -11,6 +11,7 @@
 #include <deque>
 
 #include "core/commissioning/effects.h"
+#include "core/protocol/echo_filter.h"
 #include "core/protocol/receiver.h"
 
 namespace room::gui {
@@ -27,6 +28,7 @@ enum class BusLogKind {
     Foreign,  // under a number nobody was asked for
     Ignored,  // not an answer the run takes, such as a status frame
     Dropped,  // bytes that belong to no answer
+    Echo,     // the adapter handing back what the program wrote
     Marker,   // start and end of a run
 };
 // Two characters each, so the columns stay aligned: "下发", "应答", "迟到" ...
@@ -35,7 +37,7 @@ QString kindText(BusLogKind kind);
 inline constexpr BusLogKind kFilterKinds[] = {
     BusLogKind::Send,   BusLogKind::Read,    BusLogKind::Verify,  BusLogKind::Clear,
     BusLogKind::Command, BusLogKind::Answer, BusLogKind::Late,    BusLogKind::Foreign,
-    BusLogKind::Ignored, BusLogKind::Dropped,
+    BusLogKind::Ignored, BusLogKind::Dropped, BusLogKind::Echo,
 };
 
 struct BusLogLine {
@@ -95,11 +97,13 @@ public:
 private:
     void append(BusLogLine line);
     static int answerDevice(const protocol::Answer& answer);
+    void receive(std::uint8_t byte, qint64 atMs);
 
     std::size_t m_maxLines;
     std::deque<BusLogLine> m_lines;
     std::uint64_t m_nextSequence = 0;
     qint64 m_origin = 0;
+    protocol::EchoFilter m_echo;  // the same rule the run engine drops echoes by
     protocol::Receiver m_receiver;
     QByteArray m_pending;  // bytes of an answer still coming in
     qint64 m_pendingAt = 0;

@@ -1,0 +1,60 @@
+#pragma once
+// What an echoing adapter hands back of what the program wrote.
+//
+// Many USB RS-485 adapters hear their own transmitter. Rules:
+//  - Every frame written is expected back byte for byte, in the order frames were written, from
+//    the moment it is written until it has left the line and kEchoSlack more (an adapter passes
+//    on what it heard in USB-sized pieces, a few milliseconds late).
+//  - Bytes that match the expected frame in order are held back. Once the whole frame has come
+//    back they were its echo and go nowhere else, whatever their values. A byte that does not
+//    match the next expected one means the held bytes were no echo after all (a device's answer
+//    can begin like a request): they go on in order, with it, and that frame is expected no more.
+//  - When its time is up a frame is not expected any more: nothing came back (the adapter does
+//    not echo), or what came began like it without finishing it and goes on as an answer's bytes.
+// An adapter without echo costs nothing but the rare byte held until the next one shows it is not
+// an echo; no byte is ever lost.
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <vector>
+
+#include "core/protocol/frames.h"
+
+namespace room::protocol {
+
+class EchoFilter {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    static constexpr std::chrono::milliseconds kEchoSlack{20};
+
+    struct Byte {
+        std::uint8_t value = 0;
+        TimePoint at{};
+    };
+    struct Result {
+        std::vector<Byte> pass;    // bytes that are no echo, in the order they came
+        std::vector<Bytes> echoes;  // each frame that came back whole
+    };
+
+    // `frame` was handed to the port at `at`.
+    void wrote(const Bytes& frame, TimePoint at);
+    // One received byte.
+    Result push(std::uint8_t byte, TimePoint now);
+    // A port opened or closed: nothing is expected back any more.
+    void clear() { m_expected.clear(); }
+
+private:
+    struct Expected {
+        Bytes frame;
+        TimePoint deadline{};
+        std::vector<Byte> held;  // the matching bytes that came so far
+    };
+    void expire(TimePoint now, Result& out);
+    void take(std::uint8_t byte, TimePoint now, Result& out);
+
+    std::deque<Expected> m_expected;
+    TimePoint m_lineFree{};  // when the last frame written has left the line
+};
+
+}  // namespace room::protocol
