@@ -179,7 +179,7 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
         EXPECT_EQ(room.modified, 0) << c.name;
         EXPECT_EQ(room.devices, before.devices) << c.name;
     }
-    // Lamp numbers above 249 are refused: nothing is written, the status says where.
+    // Numbers no lamp table names are refused: nothing is written, the status says where.
     RoomTypeConfig refused = before;
     const CheckOutcome no = readBack(readAnswer(1, 5, 1, 0, panel), refused);
     EXPECT_TRUE(no.refused);
@@ -188,10 +188,10 @@ TEST(ReadBack, AnswersNeverWriteOutsideTheModel) {
     // Device 36 has no room in the channel mirrors.
     RoomTypeConfig room = before;
     const Ints highest =
-        concat({Ints(6, 249), Ints(6, 249), Ints(6, 0), Ints(6, 0), Ints(30, 0xFF)});
+        concat({Ints(6, 207), Ints(6, 207), Ints(6, 0), Ints(6, 0), Ints(30, 0xFF)});
     const CheckOutcome out = readBack(readAnswer(1, 36, 1, 0, highest), room);
     EXPECT_TRUE(out.wroteRoom);
-    EXPECT_EQ(room.devices[36].inputs[0], 249);
+    EXPECT_EQ(room.devices[36].inputs[0], 207);
     EXPECT_EQ(room.inputLamp, before.inputLamp);
     EXPECT_EQ(room.outputLamp, before.outputLamp);
     EXPECT_EQ(room.deviceCount, 36);

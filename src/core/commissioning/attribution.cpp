@@ -12,6 +12,7 @@ std::vector<Heard> Attribution::push(std::uint8_t byte, TimePoint now) {
 
 void Attribution::heard(std::uint8_t byte, TimePoint now, std::vector<Heard>& out) {
     if (m_receiver.idle()) m_frameBegan = now;
+    m_lastByte = now;
     const std::uint64_t broken = m_receiver.brokenFrames();
     std::optional<protocol::Answer> answer = m_receiver.push(byte);
     if (m_receiver.brokenFrames() != broken && m_turnOut) m_garbled = m_turn;
@@ -49,7 +50,7 @@ void Attribution::sent(int device, const protocol::Bytes& frame, TimePoint now) 
     m_requestOut = true;
     m_turnOut = true;
     m_requestAt = now + protocol::lineTime(frame.size());
-    m_receiver.clear();
+    if (now - m_lastByte >= kQuietLine) m_receiver.clear();
 }
 
 void Attribution::closeWindow() {

@@ -2,13 +2,14 @@
 // Who an answer on the bus belongs to.
 //
 // The run engine asks this unit before it does anything with an answer. Rules:
-//  - The receiver starts afresh when the request of the device being served goes out: whatever
-//    was half received belongs to the line's past, never to that device.
+//  - The receiver starts afresh when the request of the device being served goes out, unless
+//    bytes are still coming (a second talker of the device before): whatever was half received
+//    belongs to the line's past, never to that device.
 //  - An answer is the awaited device's only when it carries its number, began after its request
 //    went out and came before the device's period ended. Everything else is late (its number was
 //    asked before, or the period is over) or foreign (a number nobody asked).
-//  - A configuration answer that adds up and comes out of turn puts its number in doubt for the
-//    rest of the run: two talkers claim it, and the bus alone cannot tell which answer was whose.
+//  - A configuration answer that comes out of turn, whole or broken, puts its number in doubt for
+//    the rest of the run: two talkers claim it, and the bus alone cannot tell which was whose.
 //  - Short-frame devices answer in six blocks; an answer is whole only when each came once.
 //  - Garbled bytes in a device's turn (a frame the receiver began and threw away: a glitch, or
 //    two devices set to one number talking at once) put that number in doubt as well. The turn
@@ -40,6 +41,11 @@ enum class BlockFate : std::uint8_t { New, Repeat, NotABlock };
 
 class Attribution {
 public:
+    // A frame half received when a request goes out is left to finish only while its bytes are
+    // still coming: a line quiet this long has given up on it (a slow device sends its bytes
+    // tens of milliseconds apart; a cut answer was cut at least a period before).
+    static constexpr Milliseconds kQuietLine{60};
+
     // Bytes of the bus, one at a time; answers come out with the time they began. (Bytes held
     // as a possible echo come out late, so one byte may let more than one answer out.)
     std::vector<Heard> push(std::uint8_t byte, TimePoint now);
@@ -89,6 +95,7 @@ private:
     protocol::EchoFilter m_echo;
     protocol::Receiver m_receiver;
     TimePoint m_frameBegan{};
+    TimePoint m_lastByte{};
     int m_awaited = 0;
     bool m_requestOut = false;
     TimePoint m_requestAt{};

@@ -247,22 +247,25 @@ void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
     note.bytes = answer.bytes;
     if (judging()) {
         note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
+        // Out of turn, or broken on the way (another talker may have had a hand in it).
+        const bool suspect = note.fate != AnswerFate::Ignored &&
+                             (note.fate != AnswerFate::Taken || note.broken());
         if (note.fate == AnswerFate::Taken) {
             if (!take(answer, fx)) note.fate = AnswerFate::Ignored;
-            if (runActive() && m_attribution.isComplete()) answerComplete(now);
-        } else if (runActive() && note.fate != AnswerFate::Ignored && !note.broken()) {
-            outOfTurn(note.device, fx);
+            if (runActive() && m_attribution.isComplete()) answerComplete(now, !note.broken());
         }
+        if (runActive() && suspect) outOfTurn(note.device, fx);
     }
     fx.answers.push_back(std::move(note));
 }
 
 // The awaited device's whole answer is in: move on soon; but answers never hold a device past
 // its period, so a device that keeps talking cannot keep a run on itself.
-void Engine::answerComplete(TimePoint now) {
-    // A whole answer counts when it acknowledged a send, or was checked or read.
+void Engine::answerComplete(TimePoint now, bool intact) {
+    // A whole answer counts when it acknowledged a send, or was checked or read, and was not
+    // broken on the way.
     const int device = m_lastServed;
-    m_answered[device] = m_runMode == RunMode::SendAll || m_results[device] != 0;
+    m_answered[device] = intact && (m_runMode == RunMode::SendAll || m_results[device] != 0);
     m_timer1 = std::min(m_writes.busyUntil(now) + kAnswerPeriod, m_serveDeadline + kAnswerPeriod);
 }
 
@@ -281,8 +284,8 @@ bool Engine::expectedFraming(const protocol::Answer& answer) const {
            answer.bytes[1] == protocol::kShortConfigAnswer;
 }
 
-// A configuration answer that adds up came under `number` out of turn. From now on in this run
-// nothing under that number is vouched for: a device already found OK or read is not any more.
+// A configuration answer, whole or broken, came under `number` out of turn. From now on in this
+// run nothing under that number is vouched for: a device already found OK or read is not any more.
 // A number not served yet says so in its own turn; one served without an answer stays unread.
 void Engine::outOfTurn(int number, Effects& fx) {
     if (!m_attribution.doubt(number) || !m_served[number]) return;

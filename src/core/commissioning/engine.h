@@ -108,7 +108,7 @@ private:
     bool takeBlock(const protocol::Answer& answer, Effects& fx);
     bool verify(const protocol::Answer& answer, Effects& fx);
     bool readBack(std::vector<protocol::Answer> answers, Effects& fx);
-    void answerComplete(TimePoint now);
+    void answerComplete(TimePoint now, bool intact);
     void outOfTurn(int number, Effects& fx);
     void conflict(int number, Effects& fx);
     void noteDifference(int device, std::string text, Effects& fx, std::string lamps = {});

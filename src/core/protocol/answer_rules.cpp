@@ -1,5 +1,6 @@
 #include "core/protocol/answer_rules.h"
 
+#include "core/model/catalogues.h"
 #include "core/protocol/answer_view.h"
 #include "core/protocol/checks.h"
 
@@ -40,10 +41,26 @@ std::optional<std::string> invalid(int device, int value, int pos) {
     return format("第%02d个面板数据无效 %02X %02X ", device, hexByte(value), hexByte(pos));
 }
 
-// Codes from `pos` (`count` of them) are lamp numbers.
-std::optional<std::string> codesFault(const AnswerView& view, int pos, int count, int device) {
+template <std::size_t N>
+bool listed(const std::array<std::uint8_t, N>& list, int lamp) {
+    for (std::uint8_t entry : list) {
+        if (entry == model::kListEnd) return false;
+        if (entry == lamp) return true;
+    }
+    return false;
+}
+
+bool named(const std::string& name) {
+    return name.find_first_not_of(' ') != std::string::npos;
+}
+
+// Codes from `pos` (`count` of them) are lamps the room could have put there.
+std::optional<std::string> codesFault(const AnswerView& view, int pos, int count, int device,
+                                      const model::RoomTypeConfig& room) {
     for (int at = pos; at < pos + count; ++at) {
-        if (view.byte(at) >= model::kLampCount) return invalid(device, view.byte(at), at);
+        if (view.has(at) && !knownLamp(room, view.byte(at))) {
+            return invalid(device, view.byte(at), at);
+        }
     }
     return std::nullopt;
 }
@@ -87,14 +104,15 @@ std::optional<std::string> slotsFault(const AnswerView& view, int pos, bool ther
     return std::nullopt;
 }
 
-std::optional<std::string> longContentFault(const AnswerView& view, int device) {
+std::optional<std::string> longContentFault(const AnswerView& view, int device,
+                                            const model::RoomTypeConfig& room) {
     const int type = view.byte(2);
     if (type == 2) {
         if (view.byte(10) > 3) return invalid(device, view.byte(10), 10);
         return slotsFault(view, kInputsPos, true, device);
     }
     if (type < 1 || type > 6) return std::nullopt;
-    if (auto fault = codesFault(view, kInputsPos, 12, device)) return fault;
+    if (auto fault = codesFault(view, kInputsPos, 12, device, room)) return fault;
     if (type == 5 || type == 6) return slotsFault(view, kDimmerSlotsPos, false, device);
     for (int r = 0; r < 6 && view.has(kMasksPos + 6 * r + 5); ++r) {
         if (auto fault = rowFault(view, kMasksPos + 6 * r, view.byte(kOutputsPos + r), device)) {
@@ -115,12 +133,13 @@ std::optional<std::string> lengthFault(const Answer& answer, int device) {
     return format("第%02d个面板长度异常 %02X %02X ", device, hexByte(length), hexByte(came));
 }
 
-std::optional<std::string> contentFault(const Answer& answer, int device) {
+std::optional<std::string> contentFault(const Answer& answer, int device,
+                                        const model::RoomTypeConfig& room) {
     const AnswerView view(answer);
-    if (answer.kind == Answer::Kind::Long) return longContentFault(view, device);
+    if (answer.kind == Answer::Kind::Long) return longContentFault(view, device, room);
     const int block = view.byte(4);
     if (block == 1) {
-        if (auto fault = codesFault(view, 5, 10, device)) return fault;
+        if (auto fault = codesFault(view, 5, 10, device, room)) return fault;
     } else if (block >= 11 && block <= 14) {
         // The row alone: whether its output carries a lamp is block 1's to say.
         return rowFault(view, 5, -1, device);
@@ -128,19 +147,31 @@ std::optional<std::string> contentFault(const Answer& answer, int device) {
     return std::nullopt;
 }
 
-std::optional<std::string> blocksFault(const std::vector<Answer>& blocks, int device) {
+std::optional<std::string> blocksFault(const std::vector<Answer>& blocks, int device,
+                                       const model::RoomTypeConfig& room) {
     const Answer* codes = nullptr;
     for (const Answer& block : blocks) {
         if (block.bytes.size() > 4 && block.bytes[4] == 1) codes = &block;
     }
     for (const Answer& block : blocks) {
-        if (auto fault = contentFault(block, device)) return fault;
+        if (auto fault = contentFault(block, device, room)) return fault;
         const int number = block.bytes.size() > 4 ? block.bytes[4] : 0;
         if (codes == nullptr || number < 11 || number > 14) continue;
-        const int output = AnswerView(*codes).byte(11 + number - 11);
+        const int output = AnswerView(*codes).byte(11 + (number - 11));  // outputs 1..4
         if (auto fault = rowFault(AnswerView(block), 5, output, device)) return fault;
     }
     return std::nullopt;
+}
+
+bool knownLamp(const model::RoomTypeConfig& room, int lamp) {
+    if (lamp == 0) return true;
+    if (lamp < 0 || lamp >= model::kLampCount) return false;
+    const auto at = static_cast<std::size_t>(lamp);
+    return named(room.lampNames[at]) || named(std::string(model::defaultLampNames[at])) ||
+           listed(room.ordinaryLightKeys, lamp) || listed(room.dimmerAndOtherKeys, lamp) ||
+           listed(room.curtainKeys, lamp) || listed(room.sceneModeKeys, lamp) ||
+           listed(room.otherKeys, lamp) || listed(room.airConditionerKeys, lamp) ||
+           listed(room.spareKeys, lamp);
 }
 
 bool intactAcknowledgement(const Answer& answer) {

@@ -346,7 +346,7 @@ CheckOutcome verifyAnswer(const Answer& answer, const RoomTypeConfig& room, Room
     // they are checked the same way instead of being left out as unanswered.
     if (type < 1 || type > 6) return CheckOutcome{};
     // Data that matches the room holds nothing it cannot; data that does not is reported anyway.
-    v.setContentFault(contentFault(answer, d));
+    v.setContentFault(contentFault(answer, d, room));
     DeviceRecord& editRecord = edit.devices[state.verifyDevice];
     if (type == 2) {
         verifyThermostat(v, view, editRecord);

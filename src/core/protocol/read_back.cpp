@@ -159,7 +159,7 @@ CheckOutcome readBackAnswer(const Answer& answer, RoomTypeConfig& room, int expe
     const AnswerView view(answer);
     std::optional<std::string> fault = lengthFault(answer, expected);
     if (const AnswerSum sum = checkAnswerSum(answer); !sum.ok) fault = checksumText(expected, sum);
-    if (!fault) fault = contentFault(answer, expected);
+    if (!fault) fault = contentFault(answer, expected, room);
     if (fault) {
         out.device = expected;
         out.refused = true;

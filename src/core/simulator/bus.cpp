@@ -198,17 +198,17 @@ void Bus::respond(int device, const std::vector<Answer>& answers, TimePoint at,
     if (faults.silent) return;
     Bytes bytes = spoken(answers, faults);
     const TimePoint ready = at + m_timing.reaction + std::chrono::milliseconds(faults.lateMs);
-    bool collided = !twin.empty();
-    if (collided && faults.twinOffset >= static_cast<int>(bytes.size())) {
+    Speaker speaker = Speaker::Device;
+    if (!twin.empty() && faults.twinOffset >= static_cast<int>(bytes.size())) {
         // The twin begins after the first has finished: two whole answers, one after the other.
         schedule(device, spoken(twin, Faults{}), ready + wireTime(m_timing.baud, faults.twinOffset),
-                 0, false, true);
-        collided = false;
-    } else if (collided) {
+                 0, false, Speaker::Twin);
+    } else if (!twin.empty()) {
         bytes = collide(bytes, spoken(twin, Faults{}), faults.twinOffset, faults.twinInterleave);
+        speaker = Speaker::Both;
     }
     if (bytes.empty()) return;
-    schedule(device, std::move(bytes), ready, faults.dribbleMs, false, collided);
+    schedule(device, std::move(bytes), ready, faults.dribbleMs, false, speaker);
 }
 
 // The answer frames of one request as a device with `faults` puts them on the line.
@@ -237,7 +237,7 @@ Bytes Bus::spoken(const std::vector<Answer>& answers, const Faults& faults) cons
 
 // Puts a device's bytes on the line from `ready` on, once the line is free.
 void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked,
-                   bool collided) {
+                   Speaker speaker) {
     const auto byteTime = m_timing.byteTime();
     const auto spacing = std::max<Duration>(byteTime, std::chrono::milliseconds(dribbleMs));
     const auto count = static_cast<std::int64_t>(bytes.size());
@@ -251,7 +251,7 @@ void Bus::schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool
     Scheduled scheduled;
     scheduled.device = device;
     scheduled.unasked = unasked;
-    scheduled.collided = collided;
+    scheduled.speaker = speaker;
     scheduled.bytes = std::move(bytes);
     for (std::int64_t i = 0; i < count; ++i) scheduled.due.push_back(start + offset(i));
     const auto pos = std::find_if(m_scheduled.begin(), m_scheduled.end(), [&](const Scheduled& s) {
@@ -323,7 +323,8 @@ std::vector<TimedByte> Bus::answerDue(TimePoint now) {
             continue;
         }
         record({BusEvent::Kind::Answered, it->due.back(), it->device, it->bytes,
-                it->due.front() - m_timing.byteTime(), it->unasked, it->collided});
+                it->due.front() - m_timing.byteTime(), it->unasked,
+                it->speaker == Speaker::Both, it->speaker == Speaker::Twin});
         it = m_scheduled.erase(it);
     }
     return out;

@@ -90,7 +90,8 @@ struct BusEvent {
     Bytes bytes;
     TimePoint began{};     // Answered: when its first byte was on the line
     bool unasked = false;  // Answered: a chatty device's status frame
-    bool collided = false;  // Answered: a twin's bytes are in it (alone, or colliding with its own)
+    bool collided = false;  // Answered: the device's and its twin's bytes at once
+    bool twin = false;      // Answered: the twin alone, after the device's own answer
 };
 
 class Bus {
@@ -142,6 +143,8 @@ public:
     std::size_t droppedBytes() const { return m_reader.droppedBytes(); }
 
 private:
+    // Who said it, for the events: the device, its twin alone, or both at once.
+    enum class Speaker { Device, Twin, Both };
     struct Device {
         DeviceMemory memory;
         Faults faults;
@@ -153,7 +156,7 @@ private:
         std::vector<TimePoint> due;
         std::size_t next = 0;
         bool unasked = false;
-        bool collided = false;
+        Speaker speaker = Speaker::Device;
     };
 
     void handle(const ConsoleFrame& frame, TimePoint at);
@@ -168,7 +171,7 @@ private:
                  const std::vector<Answer>& twin = {});
     Bytes spoken(const std::vector<Answer>& answers, const Faults& faults) const;
     void schedule(int device, Bytes bytes, TimePoint ready, int dribbleMs, bool unasked = false,
-                  bool collided = false);
+                  Speaker speaker = Speaker::Device);
     void chatUntil(TimePoint now);
     std::optional<TimePoint> nextChat() const;
     TimePoint firstFreeLine(TimePoint ready, Duration length) const;
