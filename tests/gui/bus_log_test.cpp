@@ -52,6 +52,7 @@ private slots:
     void sentFrames();
     void answersAreOneLineEach();
     void noiseAndBrokenAnswers();
+    void echoIsALineOfItsOwn();
     void runTimes();
     void boundedSize();
     void paneShowsAndCopies();
@@ -126,6 +127,28 @@ void BusLogTest::noiseAndBrokenAnswers() {
     QCOMPARE(texts[2],
              QStringLiteral("     500 ms  RX  --  丢弃  ") + room::gui::hexBytes(broken));
     QCOMPARE(texts[3], QStringLiteral("     600 ms  TX  06  校验  F1 F4"));
+}
+
+// An echoing adapter hands the read request back while it goes out; its checksum 0xF2 and the
+// end pair would otherwise start a "long answer" that swallows the device's.
+void BusLogTest::echoIsALineOfItsOwn() {
+    BusLog log;
+    const QByteArray request = QByteArray::fromHex("F1F4010102 09F2F3F4");
+    log.addSent(1, FrameKind::Read, {0xF1, 0xF4, 0x01, 0x01, 0x02, 0x09, 0xF2, 0xF3, 0xF4}, 100);
+    log.addReceived(request.left(4), 104);
+    log.addReceived(request.mid(4), 108);
+    const QByteArray answer = QByteArray::fromHex("F2F301010209F2F3F4");
+    log.addReceived(answer, 150);
+    room::commissioning::AnswerNote note;
+    note.device = 1;
+    note.badLength = true;
+    note.bytes.assign(answer.begin(), answer.end());
+    log.noteAnswers({note});
+    QCOMPARE(lineTexts(log),
+             (QStringList{QStringLiteral("     100 ms  TX  01  读取  F1 F4 01 01 02 09 F2 F3 F4"),
+                          QStringLiteral("     108 ms  RX  --  回显  F1 F4 01 01 02 09 F2 F3 F4"),
+                          QStringLiteral("     150 ms  RX  01  应答  F2 F3 01 01 02 09 F2 F3 "
+                                         "F4  长度错误")}));
 }
 
 void BusLogTest::runTimes() {
