@@ -11,6 +11,7 @@
 #include "core/commissioning/texts.h"
 #include "core/compare/compare.h"
 #include "core/protocol/checks.h"
+#include "core/protocol/frames.h"
 #include "sim_run_support.h"
 
 namespace {
@@ -175,6 +176,25 @@ TEST(RunWire, BehindAnEchoingAdapterEveryDeviceIsReadVerifiedAndSentAsWithoutIt)
             EXPECT_TRUE(compare::compareRoomTypes(plain.room, echoed.room).empty());
             EXPECT_TRUE(echoed.notes(AnswerFate::Ignored).empty());
         }
+    }
+    // Device 1 acknowledges a command by repeating it: after the first request showed whether
+    // the adapter echoes, the repeat is heard as the device's, with echo or without.
+    for (const bool echo : {false, true}) {
+        SCOPED_TRACE(echo);
+        SimRun sim(exampleRoom());
+        sim.bus.setEcho(echo);
+        sim.run(Action::VerifyAll);
+        sim.take(sim.engine.command(Action::CheckDevices, sim.now, true));
+        for (const simulator::TimedByte& b : sim.bus.answerDue(sim.now + milliseconds(500))) {
+            sim.take(sim.engine.onBytes(std::span<const std::uint8_t>(&b.value, 1), b.due));
+        }
+        std::size_t acknowledgements = 0;
+        for (const Effects& fx : sim.log) {
+            for (const AnswerNote& note : fx.answers) {
+                acknowledgements += note.bytes == protocol::checkDevicesFrame();
+            }
+        }
+        EXPECT_EQ(acknowledgements, 1u);
     }
 }
 

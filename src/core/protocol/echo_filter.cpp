@@ -5,7 +5,7 @@
 namespace room::protocol {
 
 void EchoFilter::wrote(const Bytes& frame, TimePoint at) {
-    if (frame.empty()) return;
+    if (frame.empty() || m_adapter == Adapter::Silent) return;
     // A frame leaves the line after those written before it.
     m_lineFree = std::max(m_lineFree, at) + lineTime(frame.size());
     m_expected.push_back(Expected{frame, m_lineFree + kEchoSlack, {}});
@@ -15,6 +15,7 @@ void EchoFilter::expire(TimePoint now, Result& out) {
     while (!m_expected.empty() && now > m_expected.front().deadline) {
         // Bytes that began like the frame but never finished it were somebody's answer.
         std::vector<Byte>& held = m_expected.front().held;
+        if (held.empty() && m_adapter == Adapter::Unknown) m_adapter = Adapter::Silent;
         out.pass.insert(out.pass.end(), held.begin(), held.end());
         m_expected.pop_front();
     }
@@ -38,6 +39,7 @@ void EchoFilter::take(std::uint8_t byte, TimePoint now, Result& out) {
         if (head.held.size() == head.frame.size()) {
             out.echoes.push_back(std::move(head.frame));
             m_expected.pop_front();
+            m_adapter = Adapter::Echoes;
         }
         return;
     }

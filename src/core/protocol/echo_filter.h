@@ -11,6 +11,9 @@
 //    can begin like a request): they go on in order, with it, and that frame is expected no more.
 //  - When its time is up a frame is not expected any more: nothing came back (the adapter does
 //    not echo), or what came began like it without finishing it and goes on as an answer's bytes.
+//  - The first frame after a port opens tells which kind of adapter it is: one of which nothing
+//    came back by its time does not echo, and nothing is expected back from it any more (a device
+//    that acknowledges a command by repeating it is then heard as itself).
 // An adapter without echo costs nothing but the rare byte held until the next one shows it is not
 // an echo; no byte is ever lost.
 
@@ -41,8 +44,12 @@ public:
     void wrote(const Bytes& frame, TimePoint at);
     // One received byte.
     Result push(std::uint8_t byte, TimePoint now);
-    // A port opened or closed: nothing is expected back any more.
-    void clear() { m_expected.clear(); }
+    // A port opened or closed: nothing is expected back any more, the adapter is not known yet.
+    void clear() {
+        m_expected.clear();
+        m_adapter = Adapter::Unknown;
+    }
+    bool adapterEchoes() const { return m_adapter == Adapter::Echoes; }
 
 private:
     struct Expected {
@@ -53,7 +60,10 @@ private:
     void expire(TimePoint now, Result& out);
     void take(std::uint8_t byte, TimePoint now, Result& out);
 
+    enum class Adapter { Unknown, Echoes, Silent };
+
     std::deque<Expected> m_expected;
+    Adapter m_adapter = Adapter::Unknown;
     TimePoint m_lineFree{};  // when the last frame written has left the line
 };
 
