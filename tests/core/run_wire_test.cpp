@@ -177,6 +177,14 @@ TEST(RunWire, BehindAnEchoingAdapterEveryDeviceIsReadVerifiedAndSentAsWithoutIt)
             EXPECT_TRUE(echoed.notes(AnswerFate::Ignored).empty());
         }
     }
+    // A chatty device talking while a request goes out puts its bytes among the echo's.
+    for (const bool echo : {false, true}) {
+        SimRun sim(exampleRoom());
+        sim.bus.setEcho(echo);
+        sim.bus.faults(1).chattyMs = 50;
+        sim.run(Action::VerifyAll);
+        EXPECT_EQ(sim.engine.title(), "未读到的编号:数据异常的编号:") << echo;
+    }
     // Device 1 acknowledges a command by repeating it: after the first request showed whether
     // the adapter echoes, the repeat is heard as the device's, with echo or without.
     for (const bool echo : {false, true}) {

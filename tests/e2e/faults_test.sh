@@ -69,6 +69,66 @@ check "the device after a cut answer is OK" contains "$WORK/cut.out" "第03个�
 verify_with stray --stray 2
 check "a stray byte after an answer costs the next device nothing" [ $rc -eq 0 ]
 
+# Answers that do not hold together: a glitch byte, another device type, two devices under one
+# number. None is ever OK, and a read stores none of them.
+run_with() {  # run_with NAME ACTION ROOM SIM-ARGS...: like verify_with; a read all writes NAME.shd
+  local name=$1 action=$2 room=$3 out=()
+  shift 3
+  [ "$action" = read-all ] && out=(-o "$WORK/$name.shd")
+  start_sim --room "$room" "$@"
+  "$CLI" run "$action" --port "$PORT" "$room" "${out[@]}" > "$WORK/$name.out" 2> "$WORK/$name.err"
+  rc=$?
+}
+# Device NN's record in READ is ORIGINAL's: a read of it would show (a read-back loses the dimmer
+# levels of scenes), so no difference may name it.
+kept() {  # kept ORIGINAL READ NN
+  [ -s "$2" ] && ! "$CLI" diff "$1" "$2" | grep -qF "设备$3"
+}
+verify_with zero --zero 2:20
+check "a glitch byte in an answer is a length error" contains "$WORK/zero.out" "第02个面板长度异常"
+check "it is listed abnormal" contains "$WORK/zero.out" "数据异常的编号:02 "
+check "it is never OK" lacks "$WORK/zero.out" "第02个面板OK"
+run_with zero-read read-all "$EXAMPLE" --zero 2:20
+check "a glitched answer is not read" lacks "$WORK/zero-read.out" "第02个面板读取完成"
+check "nor stored" kept "$EXAMPLE" "$WORK/zero-read.shd" 02
+verify_with kind --kind 7:2
+check "a device of another type gives exit 3" [ $rc -eq 3 ]
+check "it is a type mismatch" contains "$WORK/kind.out" "第07个面板类型不符"
+check "listed abnormal" contains "$WORK/kind.out" "数据异常的编号:07 "
+verify_with twin --twin 2
+check "two devices answering at once under one number fail the run" [ $rc -ne 0 ]
+check "they are never OK" lacks "$WORK/twin.out" "第02个面板OK"
+verify_with twin-last --twin 7:150
+check "a second talker after the last device gives exit 3" [ $rc -eq 3 ]
+check "it is a conflict" contains "$WORK/twin-last.out" "第07个面板编号冲突"
+check "listed abnormal" contains "$WORK/twin-last.out" "数据异常的编号:07 "
+# Its first answer was whole and its own: the OK it printed is taken back by the conflict after it.
+check "the conflict is the last word on it" [ "$(grep -E '第07个面板(OK|编号冲突)' "$WORK/twin-last.out" | tail -n 1)" = "第07个面板编号冲突" ]
+
+# An adapter that echoes what is written changes nothing the installer sees.
+same_run() {  # same_run A B: the same output (the -o path aside) and the same file written
+  diff <(sed '/^wrote /d' "$WORK/$1.out") <(sed '/^wrote /d' "$WORK/$2.out") > /dev/null &&
+    { [ ! -e "$WORK/$1.shd" ] || cmp -s "$WORK/$1.shd" "$WORK/$2.shd"; }
+}
+for action in send-all verify-all read-all; do
+  run_with "plain-$action" "$action" "$EXAMPLE"
+  plain=$rc
+  run_with "echo-$action" "$action" "$EXAMPLE" --echo
+  check "$action passes with and without echo" [ "$plain$rc" = 00 ]
+  check "$action says the same with and without echo" same_run "plain-$action" "echo-$action"
+done
+run_with echo-silent verify-all "$EXAMPLE" --echo --silent 3 --verbose
+check "a silent device over an echoing adapter lists the same" same_run silent echo-silent
+check "the bus log shows the echo as such" contains "$WORK/sim.out" "echo      -> console F1 F4"
+
+verify_with mix-answers --echo --zero 2:30 --late 4:3500 --twin 6 --chatty 1:50
+never_ok() {  # never_ok FILE NN...
+  local file=$1 n
+  shift
+  for n in "$@"; do lacks "$file" "第${n}个面板OK" || return 1; done
+}
+check "a mix of broken answers is never OK" never_ok "$WORK/mix-answers.out" 02 04 06
+
 # A room of short frames: six blocks a device, each once, in any order.
 iconv -f GBK -t UTF-8 "$EXAMPLE" | sed '5s/^主机型号:,3,/主机型号:,5,/' | iconv -f UTF-8 -t GBK > "$WORK/short.shd"
 "$CLI" info "$WORK/short.shd" > "$WORK/short.info" 2>&1
@@ -89,6 +149,11 @@ start_sim --room "$WORK/short.shd" --cut 2:10
 "$CLI" run send-all --port "$PORT" "$WORK/short.shd" > "$WORK/short-send.out" 2>&1
 check "a send whose block acknowledgements break off gives exit 3" [ $? -eq 3 ]
 check "that device is listed" contains "$WORK/short-send.out" "未读到的编号:02 "
+run_with short-twin read-all "$WORK/short.shd" --twin 2
+check "blocks of two devices under one number are not read" lacks "$WORK/short-twin.out" "第02个面板读取完成"
+check "nor stored" kept "$WORK/short.shd" "$WORK/short-twin.shd" 02
+run_with short-echo verify-all "$WORK/short.shd" --echo
+check "short frames verify clean over an echoing adapter" [ $rc -eq 0 ]
 
 # A send all counts only acknowledgements that add up.
 start_sim --room "$EXAMPLE" --bad-checksum 1
@@ -101,6 +166,15 @@ check "that device is listed" contains "$WORK/send-sum.out" "未读到的编号:
 "$SIM" --wrong-number 2:0 > /dev/null 2> "$WORK/sim-zero.err"
 check "answering under number 0 is refused" [ $? -ne 0 ]
 check "and says why" contains "$WORK/sim-zero.err" "bad value for --wrong-number: 2:0"
+refused() {  # refused ARGS...: each argument alone is a usage error
+  local arg
+  for arg in "$@"; do
+    timeout 5 "$SIM" $arg > /dev/null 2>&1
+    [ $? -eq 2 ] || return 1
+  done
+}
+check "glitch positions, device types and twin offsets out of range are refused" \
+  refused "--zero 2:256" "--kind 7:0" "--kind 7:256" "--twin 2:5001" "--zero 2"
 
 # A read all never writes one device's data into another's, and writes nothing when nobody answered.
 start_sim --room "$EXAMPLE" --wrong-number 3:2

@@ -425,6 +425,9 @@ void ConsoleWindowTest::snapshots() {
     console.link->bus().faults(3).silent = true;
     console.link->bus().faults(4).lateMs = 3300;       // logged as late
     console.link->bus().faults(5).badChecksum = true;  // marked in the log, a difference
+    console.link->bus().faults(6).zeroAt = 20;         // 长度错误, a difference
+    console.link->bus().faults(7).kind = 2;            // 类型不符
+    console.link->bus().setEcho(true);                 // 回显 after each request
     console.press(261);
     QTRY_COMPARE_WITH_TIMEOUT(console.window->progressBar()->value(), 3, 10000);
     QTest::qWait(500);

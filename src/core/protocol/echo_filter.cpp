@@ -16,7 +16,13 @@ void EchoFilter::expire(TimePoint now, Result& out) {
         // Bytes that began like the frame but never finished it were somebody's answer.
         std::vector<Byte>& held = m_expected.front().held;
         if (held.empty() && m_adapter == Adapter::Unknown) m_adapter = Adapter::Silent;
-        out.pass.insert(out.pass.end(), held.begin(), held.end());
+        if (m_adapter == Adapter::Echoes && !held.empty()) {
+            Bytes part;  // an echo that lost its end
+            for (const Byte& b : held) part.push_back(b.value);
+            out.echoes.push_back(std::move(part));
+        } else {
+            out.pass.insert(out.pass.end(), held.begin(), held.end());
+        }
         m_expected.pop_front();
     }
 }
@@ -43,7 +49,9 @@ void EchoFilter::take(std::uint8_t byte, TimePoint now, Result& out) {
         }
         return;
     }
-    if (head.held.empty()) {  // the echo may still come; this byte is someone else's
+    // The echo may still come, or go on: on an adapter known to echo, another talker's bytes
+    // can come in between. This byte is someone else's.
+    if (head.held.empty() || m_adapter == Adapter::Echoes) {
         out.pass.push_back({byte, now});
         return;
     }

@@ -57,6 +57,7 @@ void configure(room::simulator::Bus& bus, const room::sim::Options& options) {
     room::simulator::Timing timing = bus.timing();
     timing.reaction = std::chrono::milliseconds(options.reactionMs);
     bus.setTiming(timing);
+    bus.setEcho(options.echo);
     for (const auto& [device, type] : options.types) {
         bus.memory(device).type = static_cast<std::uint8_t>(type);
     }

@@ -17,6 +17,7 @@ const char* const kUsage =
     "  --devices N|LIST     only devices 1..N (or the listed ones, e.g. 1-8,10) are on the bus\n"
     "  --type DEV:TYPE,...  the device type of an empty device (default 1, switch panel)\n"
     "  --reaction MS        time a device takes before it answers (default 5)\n"
+    "  --echo               the adapter hands back every byte the console writes\n"
     "Faults (LIST is device numbers, e.g. 3,7 or 3-7):\n"
     "  --silent LIST        never answer\n"
     "  --late DEV:MS,...    answer MS milliseconds late\n"
@@ -31,6 +32,14 @@ const char* const kUsage =
     "  --repeat LIST        send the first answer frame again in place of the second (a single\n"
     "                       answer twice)\n"
     "  --reorder LIST       send the frames of one answer in reverse order (short-frame blocks)\n"
+    "  --zero DEV:POS,...   insert a 0x00 at byte POS (0..255) of each answer frame\n"
+    "  --twin DEV[:OFFSET],...\n"
+    "                       a second device under DEV's number, with other data, answers too,\n"
+    "                       OFFSET byte times (0..5000, about 1.04 ms each) after the first;\n"
+    "                       default half way through its answer. Where both talk the line\n"
+    "                       carries their OR; an OFFSET of the answer's length or more gives a\n"
+    "                       whole second answer after it\n"
+    "  --kind DEV:TYPE,...  answer as a device of TYPE (1..255): its type byte and its layout\n"
     "  --verbose            print every frame with a timestamp (ms) and its direction\n"
     "  --help               this text\n";
 
@@ -101,6 +110,16 @@ const std::map<std::string, FaultSetter>& faultOptions() {
         {"--stray", [](auto& f, int, auto v) { return !v && (f.stray = true); }},
         {"--repeat", [](auto& f, int, auto v) { return !v && (f.repeat = true); }},
         {"--reorder", [](auto& f, int, auto v) { return !v && (f.reorder = true); }},
+        {"--zero", [](auto& f, int, auto v) { return v && *v <= 255 && (f.zeroAt = *v, true); }},
+        {"--kind",
+         [](auto& f, int, auto v) { return v && *v >= 1 && *v <= 255 && (f.kind = *v, true); }},
+        {"--twin",
+         [](auto& f, int, auto v) {
+             if (v && *v > 5000) return false;
+             f.twin = true;
+             f.twinOffset = v ? *v : -1;
+             return true;
+         }},
     };
     return table;
 }
@@ -165,6 +184,10 @@ ParseResult parseOptions(const std::vector<std::string>& args) {
         }
         if (name == "--verbose" || name == "-v") {
             o.verbose = true;
+            continue;
+        }
+        if (name == "--echo") {
+            o.echo = true;
             continue;
         }
         if (!valued.count(name) && !faultOptions().count(name)) {

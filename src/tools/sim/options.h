@@ -18,6 +18,7 @@ struct Options {
     std::optional<std::vector<int>> devices;
     int reactionMs = 5;  // --reaction
     bool verbose = false;
+    bool echo = false;  // --echo: the adapter hands back what the console writes
     bool help = false;
     std::map<int, int> types;  // --type DEV:TYPE, the kind of an empty device
     std::map<int, simulator::Faults> faults;

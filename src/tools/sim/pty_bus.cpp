@@ -108,7 +108,14 @@ void PtyBus::readConsole() {
     while (true) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n <= 0) return;  // EAGAIN: all read; EIO: nobody on the other side
-        m_bus.feed(buffer, static_cast<std::size_t>(n), simulator::Clock::now());
+        const auto now = simulator::Clock::now();
+        m_bus.feed(buffer, static_cast<std::size_t>(n), now);
+        // The echo leaves with the answers and carries no event: log it here, so that it never
+        // reads as a device talking.
+        if (m_verbose && m_bus.echoes()) {
+            std::fprintf(m_log, "%12.3f  echo      -> console %s\n", stamp(now),
+                         hex(simulator::Bytes(buffer, buffer + n)).c_str());
+        }
     }
 }
 
