@@ -3,14 +3,18 @@
 // device the answer names, and verification must leave the room type as it was.
 //
 // The first byte chooses the device being verified (0 and numbers past 36 included), the rest is
-// the bus.
+// the bus. The same bytes also come back to an echo filter that expects the first few of them as
+// the echo of a frame written: it may hold bytes back, but never lose or invent one.
 
+#include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include "core/model/room_type.h"
 #include "core/protocol/checks.h"
+#include "core/protocol/echo_filter.h"
 #include "core/protocol/frames.h"
 #include "core/protocol/receiver.h"
 
@@ -80,6 +84,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VerifyState state;
     state.verifyDevice = data[0] % 40;
     const bool runActive = (data[0] & 0x40) != 0;
+
+    EchoFilter echo;
+    const EchoFilter::TimePoint start{};
+    echo.wrote(Bytes(data + 1, data + std::min<std::size_t>(size, 10)), start);
+    echo.wrote(Bytes(data + 1, data + std::min<std::size_t>(size, 4)), start);
+    std::size_t out = 0;
+    auto count = [&out](const EchoFilter::Result& r) {
+        out += r.pass.size();
+        for (const Bytes& e : r.echoes) out += e.size();
+    };
+    for (std::size_t i = 1; i < size; ++i) {
+        count(echo.push(data[i], start + std::chrono::milliseconds(data[0] % 8 * i)));
+    }
+    count(echo.push(0, start + std::chrono::hours(1)));  // everything held comes out
+    require(out == size);
 
     Receiver receiver;
     Receiver mirror(Receiver::ShortRule::ChecksumOrMirror);
