@@ -158,7 +158,7 @@ void BusLogTest::runTimes() {
     log.addSent(0, FrameKind::Command, {0xF0}, 990);  // before the button was pressed
     log.addSent(1, FrameKind::Send, {0xF1}, 1005);    // the run's first frame
     log.beginRun(1000, QStringLiteral("==== 下发所有 ===="), shown);
-    log.addReceived(bytesOf(shortAnswer(5)), 1100);
+    log.addReceived(bytesOf(shortAnswer(5)), 1300);  // after the frames' echo would have come
     log.endRun(1500, QStringLiteral("==== end ===="));
     log.addSent(2, FrameKind::Send, {0xF1}, 1600);  // after the run: since the console opened
     QStringList expected{
@@ -166,7 +166,7 @@ void BusLogTest::runTimes() {
         QStringLiteral("     990 ms  TX  --  命令  F0"),
         QStringLiteral("       0 ms  --  --  ==== 下发所有 ===="),
         QStringLiteral("       5 ms  TX  01  下发  F1"),
-        QStringLiteral("     100 ms  RX  05  应答  ") + kShortAnswer5,
+        QStringLiteral("     300 ms  RX  05  应答  ") + kShortAnswer5,
         QStringLiteral("     500 ms  --  --  ==== end ===="),
         QStringLiteral("    1600 ms  TX  02  下发  F1"),
     };
