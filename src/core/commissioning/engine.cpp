@@ -323,7 +323,7 @@ bool Engine::take(const protocol::Answer& answer, Effects& fx) {
     if (mode == RunMode::ClearAll) return false;
     if (answer.kind == protocol::Answer::Kind::Short) return takeBlock(answer, fx);
     if (mode == RunMode::SendAll) {
-        // Only an acknowledgement that adds up says the device took its configuration.
+        // Only an acknowledgement that adds up and came whole says the device took it.
         if (!protocol::intactAcknowledgement(answer)) return false;
         m_attribution.markComplete();
         if (m_attribution.inDoubt(m_lastServed)) conflict(m_lastServed, fx);
