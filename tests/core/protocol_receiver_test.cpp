@@ -67,6 +67,7 @@ TEST(Receiver, DropsWhatDoesNotFitAndResynchronises) {
         {"garbage only", hex({0x01, 0xF3, 0xF4, 0x0F, 0xEE, 0xF1, 0xF4}), {}},
         // A stray start byte, or a short answer broken off, costs no following answer.
         {"stray 0xF0 before a short answer", concat({hex({0xF0}), shortOne}), {shortOne}},
+        {"stray 0xF0 before a long answer", concat({hex({0xF0}), kLong, kLong}), {kLong, kLong}},
         {"short answer cut off before a whole one",
          concat({Bytes(shortOne.begin(), shortOne.begin() + 8), shortOne}), {shortOne}},
         {"end pair inside the data ends the answer",

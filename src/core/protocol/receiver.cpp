@@ -67,16 +67,17 @@ std::optional<Answer> Receiver::pushShort(std::uint8_t byte) {
         clear();
         return answer;
     }
-    // Not a frame after all; a stray 0xF0 may have stood before a real one, so the frame may
-    // start again at the next 0xF0 of what came.
+    // Not a frame after all; a stray 0xF0 may have stood before a real one, so what came after
+    // it is heard again: a frame may start at its next 0xF0, or a long answer at its 0xF2 0xF3
+    // (sixteen bytes can finish a long answer, but never two).
     ++m_broken;
-    const auto next = std::find(m_buffer.begin() + 1, m_buffer.end(), kShortStart);
-    if (next == m_buffer.end()) {
-        clear();
-    } else {
-        m_buffer.erase(m_buffer.begin(), next);
+    const Bytes rest(m_buffer.begin() + 1, m_buffer.end());
+    clear();
+    std::optional<Answer> answer;
+    for (std::uint8_t b : rest) {
+        if (auto heard = push(b)) answer = std::move(heard);
     }
-    return std::nullopt;
+    return answer;
 }
 
 }  // namespace room::protocol

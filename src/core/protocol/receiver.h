@@ -4,8 +4,9 @@
 // Idle: 0xF0 starts a short answer, 0xF2 a long one, anything else is dropped. A long answer must
 // go on with 0xF3 and ends at the first 0xF3 0xF4 pair after that header; it holds at most
 // kMaxLongAnswer bytes, a longer one is lost. A short answer is 17 bytes whose last byte must be
-// 0x0F and whose byte 15 must be the checksum of bytes 0..14; when they are not, the frame
-// starts again at the next 0xF0 among its bytes (a stray start byte costs no answer). A dropped
+// 0x0F and whose byte 15 must be the checksum of bytes 0..14; when they are not, the bytes after
+// its 0xF0 are heard again, so a frame starts at the next start byte among them (a stray start
+// byte costs no answer, short or long). A dropped
 // answer leaves the receiver idle, ready for the next start byte. Frames that began (a whole
 // 0xF2 0xF3 header, or a 0xF0) and were thrown away are counted: they are bytes the wire garbled,
 // or two talkers at once. A lone 0xF2 before something else is line noise and not counted.
