@@ -128,9 +128,9 @@ TEST(RunWire, TwoAnswersOrEdThatAddUpAreStillNotStored) {
     bool found = false;
     for (int r = 1; r < 256 && !found; ++r) {
         twin.reserved[0] = static_cast<std::uint8_t>(r);
-        const simulator::Bytes heard = simulator::collide(
-            simulator::longAnswer(first, 3, 2).bytes, simulator::longAnswer(twin, 3, 2).bytes, 0,
-            false);
+        const simulator::Bytes heard =
+            simulator::collide(simulator::longAnswer(first, 3, 2).bytes,
+                               simulator::longAnswer(twin, 3, 2).bytes, 0, false);
         found = protocol::checkAnswerSum({protocol::Answer::Kind::Long, heard}).ok;
     }
     ASSERT_TRUE(found);

@@ -6,7 +6,9 @@ namespace room::commissioning {
 
 std::vector<Heard> Attribution::push(std::uint8_t byte, TimePoint now) {
     std::vector<Heard> out;
-    for (const protocol::EchoFilter::Byte& b : m_echo.push(byte, now).pass) heard(b.value, b.at, out);
+    for (const protocol::EchoFilter::Byte& b : m_echo.push(byte, now).pass) {
+        heard(b.value, b.at, out);
+    }
     return out;
 }
 

@@ -10,11 +10,13 @@ protocol::CheckOutcome readBackWhole(const std::vector<protocol::Answer>& answer
                                      model::RoomTypeConfig& room, int device) {
     protocol::CheckOutcome whole;
     // Short blocks are judged together first, so a read never stops half written.
-    if (auto fault = answers.size() > 1 ? protocol::blocksFault(answers, device, room) : std::nullopt) {
-        whole.device = device;
-        whole.refused = true;
-        whole.status.push_back(std::move(*fault));
-        return whole;
+    if (answers.size() > 1) {
+        if (auto fault = protocol::blocksFault(answers, device, room)) {
+            whole.device = device;
+            whole.refused = true;
+            whole.status.push_back(std::move(*fault));
+            return whole;
+        }
     }
     for (const protocol::Answer& answer : answers) {
         protocol::CheckOutcome one = protocol::readBackAnswer(answer, room, device);

@@ -78,11 +78,16 @@ std::optional<std::string> rowFault(const AnswerView& view, int pos, int output,
 
 bool thermostatValue(int i, int b) {
     switch (i) {
-        case 1: return b <= 2;
-        case 2: return b <= 3;
-        case 3: return b >= 15 && b <= 31;
-        case 4: return b <= 4;
-        default: return b == 0;  // the two bytes after the fan
+        case 1:
+            return b <= 2;
+        case 2:
+            return b <= 3;
+        case 3:
+            return b >= 15 && b <= 31;
+        case 4:
+            return b <= 4;
+        default:
+            return b == 0;  // the two bytes after the fan
     }
 }
 
@@ -96,8 +101,8 @@ std::optional<std::string> slotsFault(const AnswerView& view, int pos, bool ther
         lastSlot = slot;
         for (int i = 1; i < kSlotSize; ++i) {
             const int b = view.byte(pos + i);
-            const bool fits = thermostat ? thermostatValue(i, b)
-                                         : (b <= 15 || b == model::kNotInvolved);
+            const bool fits =
+                thermostat ? thermostatValue(i, b) : (b <= 15 || b == model::kNotInvolved);
             if (!fits) return invalid(device, b, pos + i);
         }
     }

@@ -50,8 +50,8 @@ struct CheckOutcome {
         messages;               // texts to show in message boxes (only when no run is active)
     std::optional<int> result;  // 1 matched or read, 2 differences; set when the device is done
     bool wroteRoom = false;     // a read-back wrote into the room type
-    bool refused = false;  // a read refused a broken answer (did not add up, wrong length,
-                           // values it cannot hold): nothing stored, `status` says why
+    bool refused = false;       // a read refused a broken answer (did not add up, wrong length,
+                                // values it cannot hold): nothing stored, `status` says why
     // Key and relay differences once more in lamp names ("按键1: 应为010.廊灯, 实为013.夜灯"),
     // each with the index of its text in `status`.
     std::vector<std::pair<std::size_t, std::string>> lampTexts;

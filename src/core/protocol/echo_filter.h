@@ -40,8 +40,8 @@ public:
         TimePoint at{};
     };
     struct Result {
-        std::vector<Byte> pass;    // bytes that are no echo, in the order they came
-        std::vector<Bytes> echoes;  // each frame that came back whole
+        std::vector<Byte> pass;     // bytes that are no echo, in the order they came
+        std::vector<Bytes> echoes;  // each echoed frame, or the part of one that came back
     };
 
     // `frame` was handed to the port at `at`.
@@ -53,7 +53,6 @@ public:
         m_expected.clear();
         m_adapter = Adapter::Unknown;
     }
-    bool adapterEchoes() const { return m_adapter == Adapter::Echoes; }
 
 private:
     struct Expected {

@@ -171,7 +171,9 @@ std::vector<Answer> Bus::operateShort(DeviceMemory& memory, const Bytes& f) cons
         case kRead:
         case kVerify: {
             std::vector<Answer> blocks;
-            for (int b : {1, 5, 11, 12, 13, 14}) blocks.push_back(shortAnswer(memory, number, op, b));
+            for (int b : {1, 5, 11, 12, 13, 14}) {
+                blocks.push_back(shortAnswer(memory, number, op, b));
+            }
             return blocks;
         }
         case kClear:

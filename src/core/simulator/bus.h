@@ -88,8 +88,8 @@ struct BusEvent {
     TimePoint at;
     int device = -1;  // Received: the device addressed (0 all, -1 none); Answered: who answered
     Bytes bytes;
-    TimePoint began{};     // Answered: when its first byte was on the line
-    bool unasked = false;  // Answered: a chatty device's status frame
+    TimePoint began{};      // Answered: when its first byte was on the line
+    bool unasked = false;   // Answered: a chatty device's status frame
     bool collided = false;  // Answered: the device's and its twin's bytes at once
     bool twin = false;      // Answered: the twin alone, after the device's own answer
 };
