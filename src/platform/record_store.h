@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "core/records/job.h"
+#include "core/records/room_state.h"
 #include "core/records/run_record.h"
 
 namespace room::platform {
@@ -39,6 +41,32 @@ public:
     bool remember(const QString& key, const QString& value);
     QString errorString() const { return m_error; }
 
+    // The schema this program writes; a record of a newer one is read but never written.
+    static constexpr int kSchemaVersion = 2;
+    // False (with errorString()) when the record cannot be opened or comes from a newer program.
+    bool writable();
+
+    // The job's rooms, by floor then room number; empty when the record holds no job.
+    std::optional<std::vector<records::JobRoom>> jobRooms();
+    // Adds the rooms, or gives rooms already in the job their new floor and room type: all in one
+    // transaction, so a failure keeps none of them.
+    bool putJobRooms(const std::vector<records::JobRoom>& rooms);
+    bool removeJobRoom(const std::string& roomNumber);
+
+    // Every room number the entries name, with its latest whole-room run and how many entries it
+    // has; `latestType` is the room type of that run (or of its latest entry of any kind).
+    struct RoomRuns {
+        std::string roomNumber;
+        std::optional<records::RunFacts> latest;
+        records::RoomTypeId latestType;
+        int runs = 0;
+    };
+    std::optional<std::vector<RoomRuns>> roomRuns();
+    // The entries of one room number without their device rows, newest first.
+    std::optional<std::vector<records::RunFacts>> factsOfRoom(const std::string& roomNumber);
+    // The entries of one room number with their device rows, newest first.
+    std::optional<std::vector<records::RunRecord>> runsOfRoom(const std::string& roomNumber);
+
 private:
     bool open();
     std::optional<std::vector<records::RunRecord>> select(const QString& where,
@@ -57,7 +85,8 @@ QString programVersion();
 
 // Which room type: its names and number, and a hash of its file as a save would write it.
 records::RoomTypeId roomTypeId(const model::RoomTypeConfig& room);
-// Time, room number, room type, port and program version of a record made now.
+// Time (local, UTC and the offset), machine, room number, room type, port and program version of
+// a record made now; the installer is the caller's to set.
 void stamp(records::RunRecord& record, const model::RoomTypeConfig& room,
            const QString& roomNumber, const QString& port);
 

@@ -124,6 +124,10 @@ std::vector<std::vector<std::string>> differencesByDevice(const commissioning::E
 
 void takeStamp(RunRecord& record, const RunRecord& stamp) {
     record.when = stamp.when;
+    record.whenUtc = stamp.whenUtc;
+    record.utcOffset = stamp.utcOffset;
+    record.installer = stamp.installer;
+    record.machine = stamp.machine;
     record.roomNumber = stamp.roomNumber;
     record.roomType = stamp.roomType;
     record.port = stamp.port;

@@ -40,7 +40,11 @@ struct RoomTypeId {
 
 struct RunRecord {
     long long id = 0;  // given by the store
-    std::string when;  // local time, "2026-12-09 21:30:05"
+    std::string when;       // local time, "2026-12-09 21:30:05"
+    std::string whenUtc;    // the same moment in UTC, "2026-12-09T13:30:05Z"
+    std::string utcOffset;  // the local offset then, "+08:00"
+    std::string installer;  // 调试人员
+    std::string machine;    // the computer the run was made on
     std::string operation;
     std::string roomNumber;
     RoomTypeId roomType;
