@@ -85,6 +85,37 @@ std::string floorOf(std::string_view roomNumber) {
     return std::string(roomNumber.substr(0, starts[starts.size() - 2]));
 }
 
+bool naturalLess(std::string_view a, std::string_view b) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            std::size_t ei = i;
+            std::size_t ej = j;
+            while (ei < a.size() && digit(a[ei])) ++ei;
+            while (ej < b.size() && digit(b[ej])) ++ej;
+            // Leading zeros aside, the longer run of digits is the larger number.
+            std::size_t si = i;
+            std::size_t sj = j;
+            while (si + 1 < ei && a[si] == '0') ++si;
+            while (sj + 1 < ej && b[sj] == '0') ++sj;
+            const std::string_view na = a.substr(si, ei - si);
+            const std::string_view nb = b.substr(sj, ej - sj);
+            if (na.size() != nb.size()) return na.size() < nb.size();
+            if (na != nb) return na < nb;
+            if (ei - i != ej - j) return ei - i < ej - j;
+            i = ei;
+            j = ej;
+        } else {
+            if (a[i] != b[j]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+            ++i;
+            ++j;
+        }
+    }
+    return a.size() - i < b.size() - j;
+}
+
 std::string shownRoomNumber(std::string_view roomNumber) {
     return roomNumber.empty() ? std::string(kNoRoomNumber) : std::string(roomNumber);
 }
