@@ -82,6 +82,26 @@ void exitWhenShown(MainWindow& window, const QElapsedTimer& clock) {
         QCoreApplication::exit(0);
     });
 }
+// The console, opened again on the room type of a job's room when the installer chose to open it
+// from the console's room list (after the window asked to save the one open).
+bool runConsoleInJob(MainWindow& window, RoomDocument& doc, platform::Prompter& prompter,
+                     QWidget* parent, const QString& roomNumber) {
+    QString path;
+    QString room = roomNumber;
+    bool changed = false;
+    for (;;) {
+        ConsoleOptions options;
+        options.records.roomNumber = room;
+        options.openRoomType = [&path, &room](const QString& chosen, const QString& number) {
+            path = chosen;
+            room = number;
+        };
+        changed = ConsoleWindow::runModal(doc, prompter, parent, std::move(options)) || changed;
+        if (path.isEmpty() || !window.openFile(path)) return changed;
+        path.clear();
+    }
+}
+
 }  // namespace
 
 int runApplication(int argc, char** argv) {
@@ -112,8 +132,8 @@ int runApplication(int argc, char** argv) {
     MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech, &settings});
     prompter.setParent(&window);
     CommandHooks hooks;
-    hooks.download = [&prompter](RoomDocument& doc, QWidget* parent) {
-        return ConsoleWindow::runModal(doc, prompter, parent);
+    hooks.download = [&prompter, &window](RoomDocument& doc, QWidget* parent) {
+        return runConsoleInJob(window, doc, prompter, parent, {});
     };
     hooks.newRoomType = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
         return runEditorFlow(editing::FlowKind::New, doc, prompter, &settings, parent);
