@@ -85,7 +85,7 @@ platform::ReportJob fourRooms(std::map<std::string, platform::ReportRoom>& detai
                                          "个数据异常 0A 0B  按键" + std::to_string(k + 1) +
                                          ": 应为010.走廊筒灯及门厅射灯, 实为013.卫生间夜灯");
         }
-        device.differences.push_back("第02个面板模式数据异常 EE 0A 43 ");
+        device.differences.push_back("第02个面板长度异常 37 28 ");
     }
     faulty.devices[4].verdict = Verdict::NoAnswer;
     return job;
@@ -222,7 +222,7 @@ void HandOverTest::csvHasOneShapeAndKeepsFormulasText() {
     QCOMPARE(untouched[column("状态")], QStringLiteral("未调试"));
     QVERIFY(untouched[column("编号")].isEmpty());
     QVERIFY(lines.join("\n").contains(
-        QStringLiteral("第02个面板模式数据异常: 应为EE, 实为0A (第67字节)")));
+        QStringLiteral("第02个面板长度异常: 标明长度55字节, 实收40字节")));
 }
 
 void HandOverTest::cancelledOrFailedReportLeavesTheFolderAsItWas_data() {

@@ -202,7 +202,12 @@ QWidget* ConsoleWindow::buildHeader() {
     m_title = new QLabel(consoleTitleLine(m_context->room(), m_options.clock()), this);
     m_title->setObjectName(QStringLiteral("title"));
     m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    return m_title;
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(m_title, 1);
+    row->addWidget(m_recordBar->installerBox());
+    return box;
 }
 
 QWidget* ConsoleWindow::buildRunRow() {

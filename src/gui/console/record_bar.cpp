@@ -45,16 +45,21 @@ RecordBar::RecordBar(ConsoleContext& context, std::function<QString()> portName,
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
     row->addWidget(buildRoomList());
-    auto* who = new QLabel(QStringLiteral("调试人员:"), this);
-    m_installer = new QLineEdit(m_store->remembered(kInstallerKey), this);
+    // The window places who works where there is room for it (beside the title line).
+    m_installerBox = new QWidget;
+    auto* whoRow = new QHBoxLayout(m_installerBox);
+    whoRow->setContentsMargins(0, 0, 0, 0);
+    whoRow->setSpacing(6);
+    auto* who = new QLabel(QStringLiteral("调试人员:"), m_installerBox);
+    m_installer = new QLineEdit(m_store->remembered(kInstallerKey), m_installerBox);
     m_installer->setObjectName(QStringLiteral("installer"));
-    m_installer->setMaximumWidth(90);
+    m_installer->setMaximumWidth(110);
     m_installer->setToolTip(QStringLiteral("调试人员的姓名, 记入调试记录和交接报告"));
     labelFor(who, m_installer);
     connect(m_installer, &QLineEdit::editingFinished, this,
             [this] { m_store->remember(kInstallerKey, m_installer->text().trimmed()); });
-    row->addWidget(who);
-    row->addWidget(m_installer);
+    whoRow->addWidget(who);
+    whoRow->addWidget(m_installer);
     m_report = new QPushButton(QStringLiteral("报告..."), this);
     m_report->setObjectName(QStringLiteral("btnReport"));
     m_report->setToolTip(QStringLiteral("本房间的调试交接报告 (PDF)"));
@@ -210,7 +215,8 @@ QString RecordBar::advanceAfter(const records::RunRecord& record) {
 }
 
 RecordBar::~RecordBar() {
-    if (!m_line->parent()) delete m_line;
+    if (m_line && !m_line->parent()) delete m_line;
+    if (m_installerBox && !m_installerBox->parent()) delete m_installerBox;
 }
 
 QString RecordBar::recordLine() const {

@@ -10,6 +10,7 @@
 // one open offers to open it, and a verify all with every device OK moves on to the next room of
 // the same room type that is not yet 校验通过.
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <deque>
@@ -22,7 +23,7 @@
 #include "platform/record_store.h"
 
 class QComboBox;
-class QLabel;
+#include <QLabel>
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -59,6 +60,8 @@ public:
     bool chooseRoom(const QString& text);
     // Whether the record was kept; the window places it.
     QLabel* recordLabel() const { return m_line; }
+    // "调试人员:" and its field; the window places them.
+    QWidget* installerBox() const { return m_installerBox; }
     QString recordLine() const;
     // The latest record this console made, if any.
     const std::optional<records::RunRecord>& lastRecord() const { return m_last; }
@@ -90,10 +93,11 @@ private:
     std::unique_ptr<platform::RecordStore> m_store;
     QComboBox* m_roomNumber = nullptr;
     QLineEdit* m_installer = nullptr;
+    QPointer<QWidget> m_installerBox;  // placed by the window, which may delete it first
     QString m_acceptedNumber;  // the last number that passed the check
     std::vector<records::JobRoom> m_jobRooms;
     QPushButton* m_report = nullptr;
-    QLabel* m_line = nullptr;
+    QPointer<QLabel> m_line;  // placed by the window too
     QTimer* m_retry = nullptr;
     int m_retriesLeft = 0;
     std::deque<records::RunRecord> m_pending;
