@@ -9,7 +9,7 @@ class QWidget;
 namespace room::platform {
 
 enum class Answer { Ok, Cancel, Yes, No };
-enum class QuestionButtons { OkCancel, YesNoCancel };
+enum class QuestionButtons { OkCancel, YesNoCancel, YesNo };
 
 class Prompter {
 public:
