@@ -42,6 +42,7 @@ struct ConsoleOptions {
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     SaveNameAsker askSaveName = gui::askSaveName;
     RecordOptions records{QString(), askReportName};
+    QString roomNumber;  // 房号 to start with
 };
 
 // "V1.6.2": the version the caption shows after "版本号:".

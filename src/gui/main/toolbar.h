@@ -19,9 +19,10 @@ enum Command {
     kCmdModify,
     kCmdSceneModes,
     kCmdDownload,
-    kCmdRecords
+    kCmdRecords,
+    kCmdJob
 };
-constexpr int kCommandCount = 7;
+constexpr int kCommandCount = 8;
 
 struct CommandInfo {
     int id;
