@@ -9,9 +9,12 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QSysInfo>
+#include <QTimeZone>
 #include <QVariant>
 
 #include "core/format/shd_file.h"
+#include "platform/record_schema.h"
 
 namespace room::platform {
 
@@ -25,20 +28,6 @@ std::string utf8(const QVariant& value) {
     return value.toString().toStdString();
 }
 
-const char* const kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS runs(id INTEGER PRIMARY KEY, at TEXT, operation TEXT,"
-    " room_number TEXT, hotel TEXT, room_type TEXT, room_type_number TEXT, room_type_hash TEXT,"
-    " port TEXT, version TEXT, cut_short INTEGER)",
-    "CREATE TABLE IF NOT EXISTS devices(run_id INTEGER, device INTEGER, type INTEGER,"
-    " location TEXT, result TEXT, differences TEXT)",
-    "CREATE INDEX IF NOT EXISTS devices_of_run ON devices(run_id)",
-    "CREATE TABLE IF NOT EXISTS rooms(room_number TEXT, hotel TEXT, room_type TEXT,"
-    " room_type_number TEXT, room_type_hash TEXT, last_send TEXT DEFAULT '',"
-    " last_verify TEXT DEFAULT '', verify_ok INTEGER DEFAULT 0, verify_total INTEGER DEFAULT 0,"
-    " verify_cut INTEGER DEFAULT 0, last_verify_id INTEGER DEFAULT 0,"
-    " PRIMARY KEY(room_number, hotel, room_type, room_type_number))",
-    "CREATE TABLE IF NOT EXISTS remembered(key TEXT PRIMARY KEY, value TEXT)",
-};
 
 // Differences are kept one per line.
 QString joined(const std::vector<std::string>& lines) {
@@ -61,6 +50,14 @@ records::RoomTypeId roomTypeOf(const QSqlQuery& q, int first) {
 
 }  // namespace
 
+QString utcOffsetText(int seconds) {
+    const int minutes = std::abs(seconds) / 60;
+    return QStringLiteral("%1%2:%3")
+        .arg(seconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+        .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+        .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
 QString programVersion() {
     return QStringLiteral("V1.6.2");
 }
@@ -76,8 +73,11 @@ records::RoomTypeId roomTypeId(const model::RoomTypeConfig& room) {
 
 void stamp(records::RunRecord& record, const model::RoomTypeConfig& room,
            const QString& roomNumber, const QString& port) {
-    record.when =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    const QDateTime now = QDateTime::currentDateTime();
+    record.when = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString();
+    record.whenUtc = now.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ssZ")).toStdString();
+    record.utcOffset = utcOffsetText(now.offsetFromUtc()).toStdString();
+    record.machine = QSysInfo::machineHostName().toStdString();
     record.roomNumber = roomNumber.trimmed().toStdString();
     record.roomType = roomTypeId(room);
     record.port = port.toStdString();
@@ -118,21 +118,28 @@ bool RecordStore::open() {
     db.setDatabaseName(m_path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyMs));
     if (!db.open()) return fail(QStringLiteral("调试记录无法打开"), db.lastError().text());
-    QSqlQuery q(db);
-    for (const char* statement : kSchema) {
-        if (!q.exec(QString::fromLatin1(statement))) {
-            const QString reason = q.lastError().text();
-            db.close();
-            return fail(QStringLiteral("调试记录无法打开"), reason);
-        }
+    int version = 0;
+    QString reason;
+    if (!prepareRecordSchema(db, &version, &reason)) {
+        db.close();
+        return fail(QStringLiteral("调试记录无法打开"), reason);
     }
+    m_newerVersion = version > kRecordSchemaVersion ? version : 0;
     m_ready = true;
     return true;
 }
 
-bool RecordStore::add(records::RunRecord& record) {
+bool RecordStore::writable() {
     m_error.clear();
     if (!open()) return false;
+    if (m_newerVersion == 0) return true;
+    return fail(QStringLiteral("调试记录未保存"),
+                QStringLiteral("记录文件由较新版本的程序建立 (结构版本%1), 本程序只读取不写入")
+                    .arg(m_newerVersion));
+}
+
+bool RecordStore::add(records::RunRecord& record) {
+    if (!writable()) return false;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction()) return fail(QStringLiteral("调试记录未保存"), db.lastError().text());
     QSqlQuery q(db);
@@ -143,14 +150,22 @@ bool RecordStore::add(records::RunRecord& record) {
     };
     q.prepare(QStringLiteral(
         "INSERT INTO runs(at, operation, room_number, hotel, room_type, room_type_number,"
-        " room_type_hash, port, version, cut_short) VALUES(?,?,?,?,?,?,?,?,?,?)"));
-    for (const std::string* v : {&record.when, &record.operation, &record.roomNumber,
-                                 &record.roomType.hotel, &record.roomType.name,
-                                 &record.roomType.number, &record.roomType.hash, &record.port,
-                                 &record.programVersion}) {
+        " room_type_hash, port, version, at_utc, utc_offset, installer, machine, cut_short,"
+        " devices_count, ok_count, no_answer, differs, conflicts, unreached)"
+        " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+    for (const std::string* v :
+         {&record.when, &record.operation, &record.roomNumber, &record.roomType.hotel,
+          &record.roomType.name, &record.roomType.number, &record.roomType.hash, &record.port,
+          &record.programVersion, &record.whenUtc, &record.utcOffset, &record.installer,
+          &record.machine}) {
         q.addBindValue(text(*v));
     }
     q.addBindValue(record.cutShort ? 1 : 0);
+    const records::RunFacts facts = records::factsOf(record);
+    for (int count : {facts.devices, facts.ok, facts.noAnswer, facts.differs, facts.conflicts,
+                      facts.unreached}) {
+        q.addBindValue(count);
+    }
     if (!q.exec()) return abandon();
     const long long id = q.lastInsertId().toLongLong();
     q.prepare(QStringLiteral(
@@ -210,7 +225,7 @@ QString RecordStore::remembered(const QString& key) {
 }
 
 bool RecordStore::remember(const QString& key, const QString& value) {
-    if (!open()) return false;
+    if (!writable()) return false;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.prepare(QStringLiteral("INSERT OR REPLACE INTO remembered(key, value) VALUES(?, ?)"));
     q.addBindValue(key);
@@ -282,7 +297,8 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
     QSqlQuery q(db);
     q.prepare(QStringLiteral(
                   "SELECT id, at, operation, room_number, hotel, room_type, room_type_number,"
-                  " room_type_hash, port, version, cut_short FROM runs") +
+                  " room_type_hash, port, version, cut_short, at_utc, utc_offset, installer,"
+                  " machine FROM runs") +
               where + QStringLiteral(" ORDER BY id DESC"));
     for (const QVariant& bind : binds) q.addBindValue(bind);
     if (!q.exec()) {
@@ -300,6 +316,10 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
         r.port = utf8(q.value(8));
         r.programVersion = utf8(q.value(9));
         r.cutShort = q.value(10).toInt() != 0;
+        r.whenUtc = utf8(q.value(11));
+        r.utcOffset = utf8(q.value(12));
+        r.installer = utf8(q.value(13));
+        r.machine = utf8(q.value(14));
         out.push_back(std::move(r));
     }
     QSqlQuery d(db);

@@ -41,9 +41,8 @@ public:
     bool remember(const QString& key, const QString& value);
     QString errorString() const { return m_error; }
 
-    // The schema this program writes; a record of a newer one is read but never written.
-    static constexpr int kSchemaVersion = 2;
-    // False (with errorString()) when the record cannot be opened or comes from a newer program.
+    // False (with errorString()) when the record cannot be opened, or comes from a newer program:
+    // such a record is read but never written.
     bool writable();
 
     // The job's rooms, by floor then room number; empty when the record holds no job.
@@ -77,8 +76,12 @@ private:
     QString m_connection;
     int m_busyMs;
     bool m_ready = false;
+    int m_newerVersion = 0;  // the schema version of a record from a newer program
     QString m_error;
 };
+
+// "+08:00" for an offset from UTC in seconds.
+QString utcOffsetText(int seconds);
 
 // The program version every record carries.
 QString programVersion();

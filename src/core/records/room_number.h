@@ -26,6 +26,9 @@ RoomNumberCheck checkRoomNumber(std::string_view text);
 // "305" -> "3"); the number itself when it has two characters or fewer.
 std::string floorOf(std::string_view roomNumber);
 
+// Room numbers and floors in the order people count them: "2" before "10", "2-1" before "2-10".
+bool naturalLess(std::string_view a, std::string_view b);
+
 // How a room number shows in lists and reports: "未填房号" when there is none.
 std::string shownRoomNumber(std::string_view roomNumber);
 

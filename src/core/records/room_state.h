@@ -39,7 +39,8 @@ struct RunFacts {
     int devices = 0;
     int ok = 0;
     int noAnswer = 0;
-    int differs = 0;  // 数据异常 and 编号冲突 together
+    int differs = 0;    // 数据异常
+    int conflicts = 0;  // 编号冲突
     int unreached = 0;
     bool operator==(const RunFacts&) const = default;
 };

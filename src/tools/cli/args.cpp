@@ -1,6 +1,7 @@
 #include "tools/cli/args.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace room::cli {
 
@@ -64,6 +65,23 @@ std::optional<std::vector<int>> parseList(const std::string& text, int low, int 
         start = comma + 1;
     }
     return out;
+}
+
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
 }
 
 }  // namespace room::cli

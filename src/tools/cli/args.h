@@ -32,5 +32,7 @@ private:
 std::optional<int> parseInt(const std::string& text, int low, int high);
 // "1,3,5-8" -> the numbers, each within [low, high]; nullopt on any bad part.
 std::optional<std::vector<int>> parseList(const std::string& text, int low, int high);
+// A JSON string literal of UTF-8 text.
+std::string jsonString(const std::string& text);
 
 }  // namespace room::cli

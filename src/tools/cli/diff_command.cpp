@@ -17,22 +17,6 @@ constexpr const char* kDiffHelp =
     "--json prints {\"equal\": BOOL, \"differences\": [{\"group\": ..., \"text\": ...}]} instead.\n"
     "Exit 0 when they are equal, 1 when they differ, 2 when a file cannot be read.\n";
 
-std::string jsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
-}
 
 void printJson(const std::vector<compare::Difference>& differences) {
     std::cout << "{\"equal\": " << (differences.empty() ? "true" : "false")

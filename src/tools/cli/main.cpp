@@ -19,9 +19,12 @@ constexpr const char* kUsage =
     "                                     print the frames device N gets for operation OP\n"
 #ifdef ROOM_WITH_SERIAL
     "  run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--room-number N] [--records DB]\n"
+    "  run ACTION --port PORT --room N [--records DB]\n"
     "                                     commission the devices over a serial port; ACTION is\n"
     "                                     send-all, verify-all, read-all, clear-all,\n"
     "                                     leave-network or check-devices\n"
+    "  job import ROOMS.csv | job status [--json] [--records DB]\n"
+    "                                     the hotel's rooms and their states\n"
     "  report [--records DB] [--room-number N] -o OUT.pdf|OUT.csv\n"
     "                                     the hand-over report from the commissioning record\n"
     "Each command takes --help.\n";
@@ -48,6 +51,7 @@ int run(int argc, char** argv) {
     if (command == "diff") return room::cli::runDiff(words);
     if (command == "frames") return room::cli::runFrames(words);
     if (command == "run") return room::cli::runBus(words, argc, argv);
+    if (command == "job") return room::cli::runJob(words, argc, argv);
     if (command == "report") return room::cli::runReport(words, argc, argv);
     std::cerr << "unknown command: " << command << "\n" << kUsage;
     return 2;

@@ -16,9 +16,17 @@ int runReport(const Words&, int, char**) {
 #else
 
 #include <QGuiApplication>
+#include <cstdio>
+#include <functional>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
+#include "core/records/room_number.h"
+#include "platform/hand_over.h"
 #include "platform/record_store.h"
-#include "platform/report_pdf.h"
 #include "tools/cli/args.h"
 #include "tools/cli/file_io.h"
 #include "tools/cli/record_keeping.h"
@@ -29,8 +37,10 @@ namespace {
 constexpr const char* kReportHelp =
     "usage: roomcfg-cli report [--records FILE] [--room-number N] [--installer NAME]\n"
     "                          -o OUT.pdf|OUT.csv [--force]\n"
-    "Writes the hand-over report: per room its latest verify all (or else its latest run) with a\n"
-    "row per device and its result. Without --room-number every room in the record.\n"
+    "Writes the hand-over report: a summary page with the hotel's totals, then per room its state\n"
+    "and its latest send all or verify all (or else its latest run) with a row per device, its\n"
+    "entries and a signature block. Without --room-number every room of the job (or, without a\n"
+    "job, every room in the record). --installer names the installer of entries that have none.\n"
     "  --records FILE  the record database (default: records.sqlite in the user's data folder)\n";
 
 bool endsWith(const std::string& text, const std::string& suffix) {
@@ -53,16 +63,20 @@ void keepRecord(records::RunRecord record, const QString& path) {
     std::cerr << "record not kept: " << store.errorString().toStdString() << "\n";
 }
 
-std::optional<std::vector<records::RunRecord>> reportRuns(platform::RecordStore& store,
-                                                          const std::optional<std::string>& room) {
-    const auto rooms = store.rooms();
-    if (!rooms) return std::nullopt;
-    std::vector<records::RunRecord> runs;
-    for (const records::RoomRow& row : *rooms) {
-        if (room && row.roomNumber != *room) continue;
-        if (auto run = store.latestOf(row)) runs.push_back(std::move(*run));
-    }
-    return runs;
+// "报告 120/10000" on a terminal, rewritten in place; nothing when the output goes elsewhere.
+std::function<bool(int, int)> terminalProgress() {
+#ifdef _WIN32
+    const bool terminal = _isatty(_fileno(stderr)) != 0;
+#else
+    const bool terminal = isatty(fileno(stderr)) != 0;
+#endif
+    if (!terminal) return [](int, int) { return true; };
+    return [](int done, int total) {
+        if (done == total || done % 50 == 0) {
+            std::cerr << "\r报告 " << done << "/" << total << (done == total ? "\n" : "") << std::flush;
+        }
+        return true;
+    };
 }
 
 int runReport(const Words& words, int argc, char** argv) {
@@ -87,26 +101,37 @@ int runReport(const Words& words, int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);  // the report lays out text in the embedded font
     platform::RecordStore store(recordsPath(args.value("--records")));
-    const auto runs = reportRuns(store, args.value("--room-number"));
-    if (!runs) {
+    std::vector<std::string> rooms;
+    if (const auto number = args.value("--room-number")) rooms.push_back(records::checkRoomNumber(*number).number);
+    auto job = platform::reportJob(store, rooms);
+    if (!job) {
         std::cerr << store.errorString().toStdString() << "\n";
         return 1;
     }
-    if (runs->empty()) {
-        std::cerr << "no room in the record" << (args.value("--room-number") ? " with that number" : "")
-                  << ": " << *out << " not written\n";
+    if (job->rooms.empty()) {
+        std::cerr << "no room in the record" << (rooms.empty() ? "" : " with that number") << ": "
+                  << *out << " not written\n";
         return 3;
     }
+    // Entries from before the record kept the installer take the one given here.
+    if (const auto installer = args.value("--installer")) {
+        job->fetch = [fetch = job->fetch, name = *installer](const platform::RoomStatus& status) {
+            auto room = fetch(status);
+            if (room && room->run && room->run->installer.empty()) room->run->installer = name;
+            return room;
+        };
+    }
+    job->progress = terminalProgress();
     QString error;
     const QString path = QString::fromStdString(*out);
-    const QString installer = QString::fromStdString(args.value("--installer").value_or(""));
-    const bool written = endsWith(*out, ".pdf") ? platform::writeReportPdf(path, *runs, installer, &error)
-                                                : platform::writeReportCsv(path, *runs, &error);
-    if (!written) {
+    const auto result = endsWith(*out, ".pdf") ? platform::writeHandOverPdf(path, *job, &error)
+                                               : platform::writeHandOverCsv(path, *job, &error);
+    if (result != platform::ReportResult::Written) {
         std::cerr << *out << ": cannot write: " << error.toStdString() << "\n";
         return 1;
     }
-    std::cout << "wrote " << *out << " (" << runs->size() << (runs->size() == 1 ? " room)\n" : " rooms)\n");
+    std::cout << "wrote " << *out << " (" << job->rooms.size()
+              << (job->rooms.size() == 1 ? " room)\n" : " rooms)\n");
     return 0;
 }
 

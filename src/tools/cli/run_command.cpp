@@ -19,6 +19,7 @@ int runBus(const Words&, int, char**) {
 #include <memory>
 
 #include "core/format/shd_file.h"
+#include "core/records/room_number.h"
 #include "platform/qserialport_link.h"
 #include "platform/record_store.h"
 #include "platform/run_driver.h"
@@ -34,15 +35,20 @@ namespace {
 
 constexpr const char* kRunHelp =
     "usage: roomcfg-cli run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--force]\n"
+    "       roomcfg-cli run ACTION --port PORT --room N [--devices LIST] [-o OUT] [--force]\n"
     "Commissions the devices of the room type in FILE over the serial port PORT (a device name\n"
     "such as /dev/ttyUSB0 or COM3, or SIM for the simulated bus holding FILE's devices).\n"
+    "With --room N the room type is the one the job gives room N, and the run is recorded\n"
+    "under that room.\n"
     "ACTION: send-all, verify-all, read-all, clear-all, leave-network, check-devices.\n"
     "  --devices LIST  take part: e.g. 1-4,7 (default: the room type's devices, those whose\n"
     "                  record is in use; device 1 is always served). A read-all into an empty\n"
     "                  room type needs the list, e.g. --devices 1-32.\n"
     "  -o OUT          read-all: where to write the room type read back (required; not written\n"
     "                  when no device was read)\n"
-    "  --room-number N the room being commissioned, for the commissioning record\n"
+    "  --room-number N the room being commissioned, for the commissioning record (1 to 16\n"
+    "                  letters, digits or '-')\n"
+    "  --installer NAME who commissions, for the commissioning record\n"
     "  --records FILE  the record database (default: records.sqlite in the user's data folder);\n"
     "                  every send-all, verify-all and read-all adds an entry\n"
     "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
@@ -68,15 +74,40 @@ struct RunRequest {
     std::optional<std::vector<int> > devices;
     bool force = false;
     std::string roomNumber;
+    bool fromJob = false;  // --room: the file is the job's for that room
+    std::string installer;
     std::optional<std::string> records;
 };
 
+// The room's file from the job; false (said on stderr) when the room is not in it.
+bool takeJobRoom(RunRequest& request) {
+    platform::RecordStore store(recordsPath(request.records), 5000);
+    const auto rooms = store.jobRooms();
+    if (!rooms) {
+        std::cerr << store.errorString().toStdString() << "\n";
+        return false;
+    }
+    for (const records::JobRoom& room : *rooms) {
+        if (room.roomNumber != request.roomNumber) continue;
+        request.file = room.roomTypePath;
+        return true;
+    }
+    std::cerr << "room " << request.roomNumber
+              << (rooms->empty() ? ": the record has no job (roomcfg-cli job import ROOMS.csv)\n"
+                                 : ": not in the job\n");
+    return false;
+}
+
 // Reads the words into a request; prints the problem and returns nullopt when they are off.
 std::optional<RunRequest> parseRequest(const Words& words) {
-    Args args(words, {"--port", "--devices", "-o", "--room-number", "--records"}, {"--force"});
-    if (!args.ok() || args.positional().size() != 2 || !args.value("--port")) {
-        std::cerr << (args.ok() ? "expected ACTION, FILE and --port PORT" : args.error()) << "\n"
-                  << kRunHelp;
+    Args args(words, {"--port", "--devices", "-o", "--room-number", "--room", "--records", "--installer"},
+              {"--force"});
+    const bool fromJob = args.value("--room").has_value();
+    const std::size_t expected = fromJob ? 1 : 2;
+    if (!args.ok() || args.positional().size() != expected || !args.value("--port") ||
+        (fromJob && args.value("--room-number"))) {
+        std::cerr << (args.ok() ? "expected ACTION, --port PORT and FILE or --room N" : args.error())
+                  << "\n" << kRunHelp;
         return std::nullopt;
     }
     RunRequest request;
@@ -87,11 +118,22 @@ std::optional<RunRequest> parseRequest(const Words& words) {
     }
     request.action = *action;
     request.port = *args.value("--port");
-    request.file = args.positional()[1];
     request.out = args.value("-o");
     request.force = args.has("--force");
-    request.roomNumber = args.value("--room-number").value_or("");
     request.records = args.value("--records");
+    request.installer = args.value("--installer").value_or("");
+    request.fromJob = fromJob;
+    const auto number = args.value(fromJob ? "--room" : "--room-number");
+    if (number) {
+        const records::RoomNumberCheck check = records::checkRoomNumber(*number);
+        if (!check.ok()) {
+            std::cerr << (fromJob ? "--room: " : "--room-number: ") << check.reason << "\n";
+            return std::nullopt;
+        }
+        request.roomNumber = check.number;
+    }
+    if (fromJob && !takeJobRoom(request)) return std::nullopt;
+    if (!fromJob) request.file = args.positional()[1];
     if (auto list = args.value("--devices")) {
         request.devices = parseList(*list, 1, model::kBusDevices);
         if (!request.devices) {
@@ -146,6 +188,7 @@ int runBus(const Words& words, int argc, char** argv) {
             return 0;
         }
     }
+    QCoreApplication app(argc, argv);  // before the record is opened for the job's room
     const auto request = parseRequest(words);
     if (!request) return 2;
     model::RoomTypeConfig room = model::makeStartupRoomType();
@@ -159,7 +202,6 @@ int runBus(const Words& words, int argc, char** argv) {
         engine.unselectUnused();
     }
 
-    QCoreApplication app(argc, argv);
     auto link = makeLink(request->port, room);
     if (!link->open(QString::fromStdString(request->port))) {
         std::cerr << request->port << ": cannot open: " << link->errorString().toStdString()
@@ -174,6 +216,7 @@ int runBus(const Words& words, int argc, char** argv) {
     records::RunRecord stamped;
     platform::stamp(stamped, room, QString::fromStdString(request->roomNumber),
                     QString::fromStdString(request->port));
+    stamped.installer = request->installer;
     session.start();
     const int code = app.exec();
     if (const auto& summary = session.summary()) {
