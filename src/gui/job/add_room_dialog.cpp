@@ -34,7 +34,7 @@ AddRoomDialog::AddRoomDialog(platform::Prompter& prompter, OpenNameAsker askOpen
     m_number = field("roomNumber");
     m_number->setMaxLength(40);
     m_floor = field("floor");
-    m_floor->setPlaceholderText(QStringLiteral("空: 按房号"));
+    m_floor->setPlaceholderText(QStringLiteral("不填则由房号得出"));
     m_roomType = field("roomTypeFile");
     m_roomType->setMinimumWidth(420);
     auto* browse = new QPushButton(QStringLiteral("浏览..."), this);

@@ -5,15 +5,11 @@
 
 #include <QString>
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "platform/job_status.h"
 
 namespace room::gui {
-
-// Digits compare as numbers, everything else character by character.
-bool naturalLess(std::string_view a, std::string_view b);
 
 // "湖畔酒店 套房 (12)": the room type as the board's filter and totals name it.
 QString roomTypeText(const platform::RoomStatus& room);

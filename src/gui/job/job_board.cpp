@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPaintEvent>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QToolTip>
 #include <algorithm>
@@ -16,9 +17,12 @@ namespace room::gui {
 
 namespace {
 
-constexpr int kMargin = 6;
-constexpr int kGap = 3;
+constexpr int kMargin = 4;
+constexpr int kGap = 2;
+constexpr int kRowGap = 3;
+constexpr int kComfortableCell = 48;
 constexpr int kWidestCell = 96;
+const QString kTotalsHeader = QStringLiteral("通过/间");
 
 QString text(const std::string& value) {
     return QString::fromStdString(value);
@@ -29,9 +33,9 @@ QString floorText(const BoardRow& row) {
 }
 
 QString rowTotals(const BoardRow& row) {
-    return QStringLiteral("%1间 通过%2")
-        .arg(roomsIn(row.shown))
-        .arg(row.shown[static_cast<std::size_t>(records::RoomState::Verified)]);
+    return QStringLiteral("%1/%2")
+        .arg(row.shown[static_cast<std::size_t>(records::RoomState::Verified)])
+        .arg(roomsIn(row.shown));
 }
 
 }  // namespace
@@ -100,7 +104,7 @@ void JobBoard::select(int index) {
                                     : nullptr;
         const QRect cell = m_cells[index];
         if (area) area->ensureVisible(cell.center().x(), cell.center().y(), cell.width(),
-                                      cell.height() + kGap);
+                                      cell.height() + kRowGap);
     }
     emit selectedChanged(index);
 }
@@ -124,43 +128,61 @@ records::StateCounts JobBoard::shownCounts() const {
 }
 
 void JobBoard::measure() {
-    const QFontMetrics fm = fontMetrics();
-    int widest = fm.horizontalAdvance(QStringLiteral("8888"));
+    m_cellFont = font();
+    m_cellFont.setPointSizeF(std::max(7.0, font().pointSizeF() - 1.5));
+    const QFontMetrics small(m_cellFont);
+    int widest = small.horizontalAdvance(QStringLiteral("8888"));
     for (const platform::RoomStatus& r : m_rooms) {
-        widest = std::max(widest, fm.horizontalAdvance(text(r.room.roomNumber)));
+        widest = std::max(widest, small.horizontalAdvance(text(r.room.roomNumber)));
     }
-    m_cell = QSize(std::min(widest + 10, kWidestCell), fm.height() + 10);
-    m_floorWidth = fm.horizontalAdvance(QStringLiteral("888层")) + 12;
-    m_totalsWidth = fm.horizontalAdvance(QStringLiteral("8888间 通过8888")) + 12;
+    m_narrowest = std::clamp(widest + 3, 22, kWidestCell);
+    m_cellHeight = small.height() + 6;
+    const QFontMetrics fm = fontMetrics();
+    m_floorWidth = fm.horizontalAdvance(QStringLiteral("88层")) + 10;
+    m_totalsWidth = std::max(fm.horizontalAdvance(kTotalsHeader),
+                             fm.horizontalAdvance(QStringLiteral("88/88"))) + 10;
+    m_top = kMargin + fm.height() + 4;
 }
 
 void JobBoard::arrange() {
     m_rows = boardRows(m_rooms, m_filter);
+    const QFontMetrics fm = fontMetrics();
+    m_columns = 0;
+    for (const BoardRow& row : m_rows) {
+        m_columns = std::max(m_columns, static_cast<int>(row.rooms.size()));
+        m_floorWidth = std::max(m_floorWidth, fm.horizontalAdvance(floorText(row)) + 10);
+    }
+    const int fixed = 2 * kMargin + m_floorWidth + m_totalsWidth;
+    const QSize least(fixed + m_columns * (m_narrowest + kGap),
+                      m_top + kMargin + int(m_rows.size()) * (m_cellHeight + kRowGap));
+    setMinimumSize(m_rows.empty() ? QSize(360, 4 * m_cellHeight) : least);
+    place();
+}
+
+// Cells as wide as the width allows, from just wide enough for the widest number up to a
+// comfortable width: a floor of forty rooms fits a laptop's screen without scrolling sideways.
+void JobBoard::place() {
     m_cells.assign(m_rooms.size(), QRect());
     m_where.assign(m_rooms.size(), QPoint());
-    const QFontMetrics fm = fontMetrics();
-    std::size_t columns = 0;
-    for (const BoardRow& row : m_rows) {
-        columns = std::max(columns, row.rooms.size());
-        m_floorWidth = std::max(m_floorWidth, fm.horizontalAdvance(floorText(row)) + 12);
-    }
+    const int fixed = 2 * kMargin + m_floorWidth + m_totalsWidth;
+    const int spare = m_columns > 0 ? (width() - fixed) / m_columns - kGap : 0;
+    const int cellWidth = std::clamp(spare, m_narrowest, std::max(m_narrowest, kComfortableCell));
     for (std::size_t r = 0; r < m_rows.size(); ++r) {
         const std::vector<int>& rooms = m_rows[r].rooms;
         for (std::size_t c = 0; c < rooms.size(); ++c) {
-            m_cells[rooms[c]] = QRect(kMargin + m_floorWidth + int(c) * (m_cell.width() + kGap),
-                                      kMargin + int(r) * (m_cell.height() + kGap), m_cell.width(),
-                                      m_cell.height());
+            m_cells[rooms[c]] = QRect(kMargin + m_floorWidth + int(c) * (cellWidth + kGap),
+                                      m_top + int(r) * (m_cellHeight + kRowGap), cellWidth,
+                                      m_cellHeight);
             m_where[rooms[c]] = QPoint(int(c), int(r));
         }
     }
-    const int cellsWidth = int(columns) * (m_cell.width() + kGap);
-    m_totalsLeft = kMargin + m_floorWidth + cellsWidth;
-    m_size = QSize(2 * kMargin + m_floorWidth + cellsWidth + m_totalsWidth,
-                   2 * kMargin + int(m_rows.size()) * (m_cell.height() + kGap));
-    if (m_rows.empty()) m_size = QSize(360, 4 * m_cell.height());
-    setMinimumSize(m_size);
-    updateGeometry();
+    m_totalsLeft = kMargin + m_floorWidth + m_columns * (cellWidth + kGap);
     update();
+}
+
+void JobBoard::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    place();
 }
 
 int JobBoard::hit(QPoint at) const {
@@ -173,10 +195,10 @@ int JobBoard::hit(QPoint at) const {
 }
 
 int JobBoard::rowAt(QPoint at) const {
-    const int pitch = m_cell.height() + kGap;
-    const int row = (at.y() - kMargin) / pitch;
-    if (at.y() < kMargin || row >= static_cast<int>(m_rows.size())) return -1;
-    return at.y() - kMargin - row * pitch < m_cell.height() ? row : -1;
+    const int pitch = m_cellHeight + kRowGap;
+    const int row = (at.y() - m_top) / pitch;
+    if (at.y() < m_top || row >= static_cast<int>(m_rows.size())) return -1;
+    return at.y() - m_top - row * pitch < m_cellHeight ? row : -1;
 }
 
 QString JobBoard::rowToolTip(int row) const {
@@ -193,6 +215,8 @@ bool JobBoard::event(QEvent* event) {
         QToolTip::showText(help->globalPos(), toolTipOf(index), this, m_cells[index]);
     } else if (row >= 0) {
         QToolTip::showText(help->globalPos(), rowToolTip(row), this);
+    } else if (help->pos().y() < m_top) {
+        QToolTip::showText(help->globalPos(), QStringLiteral("每层校验通过的房间/显示的房间"), this);
     } else {
         QToolTip::hideText();
         event->ignore();
@@ -203,43 +227,55 @@ bool JobBoard::event(QEvent* event) {
 void JobBoard::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), boardBackground());
+    painter.setPen(QColor(0x20, 0x20, 0x20));
     if (m_rows.empty()) {
-        painter.setPen(QColor(0x50, 0x50, 0x50));
         painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("没有房间: 请导入房间表或添加房间"));
         return;
     }
-    const int pitch = m_cell.height() + kGap;
-    const int first = std::max(0, (event->rect().top() - kMargin) / pitch);
-    const int last = std::min(static_cast<int>(m_rows.size()) - 1,
-                              (event->rect().bottom() - kMargin) / pitch);
-    for (int row = first; row <= last; ++row) paintRow(painter, row);
+    const int headerHeight = m_top - kMargin;
+    painter.drawText(QRect(kMargin, kMargin, m_floorWidth - 6, headerHeight),
+                     Qt::AlignRight | Qt::AlignTop, QStringLiteral("楼层"));
+    painter.drawText(QRect(m_totalsLeft + 6, kMargin, m_totalsWidth, headerHeight),
+                     Qt::AlignLeft | Qt::AlignTop, kTotalsHeader);
+    const int pitch = m_cellHeight + kRowGap;
+    const int first = std::max(0, (event->rect().top() - m_top) / pitch);
+    const int last =
+        std::min(static_cast<int>(m_rows.size()) - 1, (event->rect().bottom() - m_top) / pitch);
+    painter.setFont(m_cellFont);
+    for (int row = first; row <= last; ++row) paintCells(painter, row);
+    painter.setFont(font());
+    for (int row = first; row <= last; ++row) paintEnds(painter, row);
 }
 
-void JobBoard::paintRow(QPainter& painter, int row) {
-    const BoardRow& r = m_rows[row];
-    const int top = kMargin + row * (m_cell.height() + kGap);
-    const QFontMetrics fm = fontMetrics();
-    painter.setPen(QColor(0x20, 0x20, 0x20));
-    painter.drawText(QRect(kMargin, top, m_floorWidth - 8, m_cell.height()),
-                     Qt::AlignRight | Qt::AlignVCenter, floorText(r));
-    for (int i : r.rooms) {
+void JobBoard::paintCells(QPainter& painter, int row) {
+    const QFontMetrics small(m_cellFont);
+    for (int i : m_rows[row].rooms) {
         const bool shown = m_filter.shows(m_rooms[i]);
         const StateLook look = shown ? stateLook(m_rooms[i].state) : dimmedLook(m_rooms[i].state);
         const QRect cell = m_cells[i];
         painter.fillRect(cell, look.fill);
         painter.setPen(look.text);
         const QString number = text(records::shownRoomNumber(m_rooms[i].room.roomNumber));
-        painter.drawText(cell, Qt::AlignCenter, fm.elidedText(number, Qt::ElideRight, cell.width() - 4));
+        painter.drawText(cell, Qt::AlignCenter,
+                         small.elidedText(number, Qt::ElideRight, cell.width() - 2));
     }
     if (m_selected >= 0 && m_where[m_selected].y() == row) {
-        painter.setPen(QPen(QColor(0x10, 0x10, 0x10), 2));
+        // Around the cell, in the gaps, so the number stays whole.
+        painter.setPen(QPen(QColor(0x10, 0x10, 0x10), 2, Qt::SolidLine, Qt::SquareCap,
+                            Qt::MiterJoin));
         painter.drawRect(m_cells[m_selected].adjusted(-1, -1, 0, 0));
-        painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(m_cells[m_selected].adjusted(1, 1, -2, -2));
     }
+}
+
+// The floor before its rooms and its shown rooms counted after them.
+void JobBoard::paintEnds(QPainter& painter, int row) {
+    const BoardRow& r = m_rows[row];
+    const int top = m_top + row * (m_cellHeight + kRowGap);
     painter.setPen(QColor(0x20, 0x20, 0x20));
-    painter.drawText(QRect(m_totalsLeft, top, m_totalsWidth, m_cell.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("  ") + rowTotals(r));
+    painter.drawText(QRect(kMargin, top, m_floorWidth - 6, m_cellHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, floorText(r));
+    painter.drawText(QRect(m_totalsLeft + 6, top, m_totalsWidth, m_cellHeight),
+                     Qt::AlignLeft | Qt::AlignVCenter, rowTotals(r));
 }
 
 void JobBoard::mousePressEvent(QMouseEvent* event) {

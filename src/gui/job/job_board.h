@@ -4,6 +4,7 @@
 // hotel of thousands of rooms stays quick; it sits in a scroll area. A click selects a room, a
 // double click (or Enter) opens it; the arrow keys move between rooms.
 
+#include <QFont>
 #include <QWidget>
 #include <vector>
 
@@ -36,7 +37,7 @@ public:
     std::vector<std::string> shownRoomNumbers() const;
     records::StateCounts shownCounts() const;
 
-    QSize sizeHint() const override { return m_size; }
+    QSize sizeHint() const override { return minimumSize(); }
 
 signals:
     void selectedChanged(int index);
@@ -49,14 +50,17 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void arrange();
     void measure();
+    void arrange();
+    void place();
     int hit(QPoint at) const;
     int rowAt(QPoint at) const;
     QString rowToolTip(int row) const;
-    void paintRow(QPainter& painter, int row);
+    void paintCells(QPainter& painter, int row);
+    void paintEnds(QPainter& painter, int row);
     void moveSelection(int rows, int columns);
 
     std::vector<platform::RoomStatus> m_rooms;
@@ -65,12 +69,15 @@ private:
     std::vector<QRect> m_cells;   // by room index
     std::vector<QPoint> m_where;  // by room index: (column, row)
     int m_selected = -1;
-    // Measured from the font: the floor column, a cell, the totals column.
+    // Measured from the fonts: the floor column, the narrowest cell, the totals column.
+    QFont m_cellFont;
     int m_floorWidth = 0;
-    QSize m_cell;
+    int m_narrowest = 0;
+    int m_cellHeight = 0;
     int m_totalsWidth = 0;
+    int m_top = 0;  // below the column titles
+    int m_columns = 0;
     int m_totalsLeft = 0;
-    QSize m_size;
 };
 
 }  // namespace room::gui

@@ -74,8 +74,9 @@ JobWindow::JobWindow(platform::Prompter& prompter, JobWindowOptions options, QWi
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(m_scroll);
     splitter->addWidget(buildLower());
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({460, 150});
     layout->addWidget(splitter, 1);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("jobMessage"));
@@ -249,7 +250,9 @@ void JobWindow::showTotals() {
     m_totals->setText(line);
     m_typeTotals->clear();
     for (const auto& [type, typeCounts] : countsByRoomType(m_board->rooms(), m_board->filter())) {
-        m_typeTotals->addItem(type + QStringLiteral("  ") + text(records::totalsText(typeCounts)));
+        const QString totals = text(records::totalsText(typeCounts));
+        auto* item = new QListWidgetItem(type + QStringLiteral("\n    ") + totals, m_typeTotals);
+        item->setToolTip(type + QStringLiteral("\n") + totals);
     }
 }
 

@@ -39,7 +39,7 @@ QColor boardBackground() {
 StateLook dimmedLook(records::RoomState state) {
     const QColor fill = stateLook(state).fill;
     const QColor back = boardBackground();
-    auto fade = [](int from, int to) { return (from + 3 * to) / 4; };
+    auto fade = [](int from, int to) { return (from + 4 * to) / 5; };
     return {QColor(fade(fill.red(), back.red()), fade(fill.green(), back.green()),
                    fade(fill.blue(), back.blue())),
             QColor(0xA8, 0xA8, 0xA8)};
