@@ -19,9 +19,10 @@ void QtPrompter::warning(const QString& text, const QString& caption) {
 
 Answer QtPrompter::question(const QString& text, const QString& caption, QuestionButtons buttons) {
     const bool okCancel = buttons == QuestionButtons::OkCancel;
-    auto standard = okCancel ? QMessageBox::Ok | QMessageBox::Cancel
-                             : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    if (buttons == QuestionButtons::YesNo) standard = QMessageBox::Yes | QMessageBox::No;
+    const auto standard = okCancel ? QMessageBox::Ok | QMessageBox::Cancel
+                          : buttons == QuestionButtons::YesNo
+                              ? QMessageBox::Yes | QMessageBox::No
+                              : QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     const auto chosen = QMessageBox::question(m_parent, caption, text, standard,
                                               okCancel ? QMessageBox::Ok : QMessageBox::Yes);
     switch (chosen) {

@@ -140,6 +140,12 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
 
     m_recordBar = new RecordBar(
         *m_context, [this] { return m_ports->currentText().trimmed(); }, m_options.records, this);
+    connect(m_recordBar, &RecordBar::openRoomTypeRequested, this,
+            [this](const QString& path, const QString& roomNumber) {
+                if (!m_options.openRoomType) return;
+                m_options.openRoomType(path, roomNumber);
+                reject();
+            });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 8, 12, 12);
     layout->setSpacing(6);

@@ -41,8 +41,10 @@ struct ConsoleOptions {
     LinkFactory linkFactory = makeLink;
     std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
     SaveNameAsker askSaveName = gui::askSaveName;
-    RecordOptions records{QString(), askReportName};
-    QString roomNumber;  // 房号 to start with
+    RecordOptions records{QString(), askReportName, QString()};
+    // The installer chose to open the room type of a room of the job: the console closes and the
+    // caller opens it (and may open the console again for that room).
+    std::function<void(const QString& roomTypePath, const QString& roomNumber)> openRoomType;
 };
 
 // "V1.6.2": the version the caption shows after "版本号:".

@@ -1,5 +1,7 @@
 #include "gui/console/record_bar.h"
 
+#include <QComboBox>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -9,8 +11,11 @@
 #include <QTimer>
 
 #include "gui/console/console_context.h"
+#include "core/records/room_number.h"
 #include "gui/toolkit/labelled.h"
-#include "platform/report_pdf.h"
+#include "gui/toolkit/wheel_guard.h"
+#include "platform/hand_over.h"
+#include "platform/job_status.h"
 
 namespace room::gui {
 
@@ -39,30 +44,159 @@ RecordBar::RecordBar(ConsoleContext& context, std::function<QString()> portName,
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
-    auto* label = new QLabel(QStringLiteral("房号:"), this);
-    m_roomNumber = new QLineEdit(m_store->remembered(kRoomNumberKey), this);
-    m_roomNumber->setObjectName(QStringLiteral("roomNumber"));
-    m_roomNumber->setMaximumWidth(110);
-    m_roomNumber->setToolTip(QStringLiteral("正在调试的房间号, 记入调试记录"));
-    labelFor(label, m_roomNumber);
-    connect(m_roomNumber, &QLineEdit::editingFinished, this,
-            [this] { m_store->remember(kRoomNumberKey, m_roomNumber->text().trimmed()); });
+    row->addWidget(buildRoomList());
+    auto* who = new QLabel(QStringLiteral("调试人员:"), this);
+    m_installer = new QLineEdit(m_store->remembered(kInstallerKey), this);
+    m_installer->setObjectName(QStringLiteral("installer"));
+    m_installer->setMaximumWidth(90);
+    m_installer->setToolTip(QStringLiteral("调试人员的姓名, 记入调试记录和交接报告"));
+    labelFor(who, m_installer);
+    connect(m_installer, &QLineEdit::editingFinished, this,
+            [this] { m_store->remember(kInstallerKey, m_installer->text().trimmed()); });
+    row->addWidget(who);
+    row->addWidget(m_installer);
     m_report = new QPushButton(QStringLiteral("报告..."), this);
     m_report->setObjectName(QStringLiteral("btnReport"));
-    m_report->setToolTip(QStringLiteral("本房间最近一次运行的调试报告 (PDF)"));
+    m_report->setToolTip(QStringLiteral("本房间的调试交接报告 (PDF)"));
     connect(m_report, &QPushButton::clicked, this, &RecordBar::writeReport);
+    row->addWidget(m_report);
     // The window places the line where there is room for it (beside the status line).
     m_line = new QLabel;
     m_line->setObjectName(QStringLiteral("recordLine"));
     m_line->setMinimumWidth(120);
     m_line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    row->addWidget(label);
-    row->addWidget(m_roomNumber);
-    row->addWidget(m_report);
     m_retry = new QTimer(this);
     m_retry->setInterval(kRetryMs);
     connect(m_retry, &QTimer::timeout, this, &RecordBar::retry);
     connect(&m_context, &ConsoleContext::effectsApplied, this, &RecordBar::onEffects);
+}
+
+QWidget* RecordBar::buildRoomList() {
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    auto* label = new QLabel(QStringLiteral("房号:"), box);
+    m_roomNumber = new QComboBox(box);
+    m_roomNumber->setObjectName(QStringLiteral("roomNumber"));
+    m_roomNumber->setEditable(true);
+    m_roomNumber->setInsertPolicy(QComboBox::NoInsert);
+    m_roomNumber->setMinimumWidth(110);
+    m_roomNumber->setMaxVisibleItems(20);
+    m_roomNumber->setToolTip(QStringLiteral("正在调试的房间号, 记入调试记录"));
+    // Choosing a room may offer to open another room type: not on a wheel that meant to scroll.
+    ignoreWheelUnlessFocused(m_roomNumber);
+    labelFor(label, m_roomNumber);
+    loadJob();
+    const QString first = m_options.roomNumber.isEmpty() ? m_store->remembered(kRoomNumberKey)
+                                                         : m_options.roomNumber;
+    m_roomNumber->setEditText(first);
+    m_acceptedNumber = QString::fromStdString(records::checkRoomNumber(first.toStdString()).number);
+    if (!m_options.roomNumber.isEmpty()) m_store->remember(kRoomNumberKey, m_acceptedNumber);
+    connect(m_roomNumber->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { chooseRoom(m_roomNumber->currentText()); });
+    connect(m_roomNumber, &QComboBox::activated, this,
+            [this](int index) { chooseRoom(m_roomNumber->itemText(index)); });
+    row->addWidget(label);
+    row->addWidget(m_roomNumber);
+    return box;
+}
+
+// With a job the list holds its rooms, and typing filters them wherever the text occurs.
+void RecordBar::loadJob() {
+    const auto rooms = m_store->jobRooms();
+    m_jobRooms = rooms ? *rooms : std::vector<records::JobRoom>{};
+    std::sort(m_jobRooms.begin(), m_jobRooms.end(), [](const auto& a, const auto& b) {
+        if (a.floor != b.floor) return records::naturalLess(a.floor, b.floor);
+        return records::naturalLess(a.roomNumber, b.roomNumber);
+    });
+    for (const records::JobRoom& room : m_jobRooms) {
+        m_roomNumber->addItem(QString::fromStdString(room.roomNumber));
+        m_roomNumber->setItemData(m_roomNumber->count() - 1,
+                                  QString::fromStdString(room.roomType.name + " (" + room.roomType.number + ")"),
+                                  Qt::ToolTipRole);
+    }
+    if (m_jobRooms.empty()) {
+        m_roomNumber->setCompleter(nullptr);
+        return;
+    }
+    m_roomNumber->completer()->setFilterMode(Qt::MatchContains);
+    m_roomNumber->completer()->setCompletionMode(QCompleter::PopupCompletion);
+}
+
+QLineEdit* RecordBar::roomNumberField() const {
+    return m_roomNumber->lineEdit();
+}
+
+const records::JobRoom* RecordBar::jobRoom(const std::string& number) const {
+    for (const records::JobRoom& room : m_jobRooms) {
+        if (room.roomNumber == number) return &room;
+    }
+    return nullptr;
+}
+
+bool RecordBar::chooseRoom(const QString& text) {
+    const records::RoomNumberCheck check = records::checkRoomNumber(text.toStdString());
+    QString refusal;
+    if (!check.ok() && !check.empty()) refusal = QString::fromStdString(check.reason);
+    const records::JobRoom* room = check.ok() ? jobRoom(check.number) : nullptr;
+    if (refusal.isEmpty() && check.ok() && !m_jobRooms.empty() && !room) {
+        refusal = QStringLiteral("房号%1不在酒店工程中").arg(QString::fromStdString(check.number));
+    }
+    if (!refusal.isEmpty()) {
+        // The last good number stays: no entry is ever made under a number that was refused.
+        m_roomNumber->setEditText(m_acceptedNumber);
+        m_context.prompter().warning(refusal, platform::defaultCaption());
+        return false;
+    }
+    const QString number = QString::fromStdString(check.number);
+    m_roomNumber->setEditText(number);
+    const bool changed = number != m_acceptedNumber;
+    m_acceptedNumber = number;
+    m_store->remember(kRoomNumberKey, number);
+    if (!room || !changed || m_context.engine().runActive()) return true;
+    const records::RoomTypeId open = platform::roomTypeId(m_context.room());
+    const records::RoomTypeId& wanted = room->roomType;
+    if (open.hotel == wanted.hotel && open.name == wanted.name && open.number == wanted.number) return true;
+    const QString question = QStringLiteral("房间%1的房型是%2, 当前打开的是%3. 打开该房型?")
+                                 .arg(number, QString::fromStdString(wanted.name),
+                                      QString::fromStdString(open.name));
+    if (m_context.prompter().question(question, platform::defaultCaption(), platform::QuestionButtons::YesNo) ==
+        platform::Answer::Yes) {
+        emit openRoomTypeRequested(QString::fromStdString(room->roomTypePath), number);
+    }
+    return true;
+}
+
+// After a verify all with every device OK the list moves on, so the installer walks the floor
+// without typing: the next room of the same room type that is not yet verified, in job order.
+QString RecordBar::advanceAfter(const records::RunRecord& record) {
+    if (m_jobRooms.empty() || record.operation != "校验所有" || record.cutShort ||
+        record.devices.empty() || records::okCount(record) != static_cast<int>(record.devices.size())) {
+        return {};
+    }
+    const records::JobRoom* current = jobRoom(record.roomNumber);
+    const auto status = current ? platform::loadJobStatus(*m_store) : std::nullopt;
+    if (!status) return {};
+    const auto& rooms = status->rooms;
+    const auto at = std::find_if(rooms.begin(), rooms.end(), [&](const platform::RoomStatus& r) {
+        return r.room.roomNumber == current->roomNumber;
+    });
+    if (at == rooms.end()) return {};
+    const std::size_t start = static_cast<std::size_t>(at - rooms.begin());
+    for (std::size_t step = 1; step < rooms.size(); ++step) {
+        const platform::RoomStatus& next = rooms[(start + step) % rooms.size()];
+        if (next.room.roomTypePath != current->roomTypePath ||
+            next.state == records::RoomState::Verified) {
+            continue;
+        }
+        const QString number = QString::fromStdString(next.room.roomNumber);
+        m_roomNumber->setEditText(number);
+        m_acceptedNumber = number;
+        m_store->remember(kRoomNumberKey, number);
+        return number;
+    }
+    return {};
 }
 
 RecordBar::~RecordBar() {
@@ -78,7 +212,8 @@ void RecordBar::onEffects(const commissioning::Effects& effects) {
     if (effects.runStarted) {
         // The room type as the run begins: a read all changes it before the run ends.
         m_started = records::RunRecord{};
-        platform::stamp(*m_started, room, m_roomNumber->text(), m_portName());
+        platform::stamp(*m_started, room, m_acceptedNumber, m_portName());
+        m_started->installer = m_installer->text().trimmed().toStdString();
     }
     if (effects.runFinished && m_started) {
         records::RunRecord record =
@@ -92,7 +227,8 @@ void RecordBar::onEffects(const commissioning::Effects& effects) {
         records::RunRecord record = records::recordOfCheck(
             room, change.device, change.result, change.read,
             m_context.engine().differencesOf(change.device));
-        platform::stamp(record, room, m_roomNumber->text(), m_portName());
+        platform::stamp(record, room, m_acceptedNumber, m_portName());
+        record.installer = m_installer->text().trimmed().toStdString();
         keep(std::move(record));
     }
 }
@@ -104,17 +240,21 @@ void RecordBar::keep(records::RunRecord record) {
 }
 
 void RecordBar::retry() {
+    QString next;
     while (!m_pending.empty()) {
         if (!m_store->add(m_pending.front())) break;
         m_last = std::move(m_pending.front());
         m_pending.pop_front();
+        // Judged once the entry is in the record, so the room just verified counts as done.
+        next = advanceAfter(*m_last);
     }
     if (m_pending.empty()) {
         m_retry->stop();
         m_line->setText(QStringLiteral("调试记录已保存: %1 %2/%3台正常")
                             .arg(QString::fromStdString(m_last->operation))
                             .arg(records::okCount(*m_last))
-                            .arg(m_last->devices.size()));
+                            .arg(m_last->devices.size()) +
+                        (next.isEmpty() ? QString() : QStringLiteral(", 下一个房间: ") + next));
         m_line->setToolTip(QString::fromStdString(records::summaryLine(*m_last)) +
                            QStringLiteral("\n") + m_store->path());
         return;
@@ -131,25 +271,24 @@ void RecordBar::retry() {
 }
 
 void RecordBar::writeReport() {
-    std::optional<records::RunRecord> run = m_last;
-    if (!run) {
-        records::RoomRow room;
-        room.roomNumber = m_roomNumber->text().trimmed().toStdString();
-        room.roomType = platform::roomTypeId(m_context.room());
-        run = m_store->latestOf(room);
-    }
     platform::Prompter& prompter = m_context.prompter();
-    if (!run) {
+    auto job = platform::reportJob(*m_store, {m_acceptedNumber.toStdString()});
+    if (!job) {
+        prompter.warning(m_store->errorString(), platform::defaultCaption());
+        return;
+    }
+    if (job->rooms.empty() || job->status.rooms[job->rooms.front()].runs == 0) {
         prompter.information(QStringLiteral("本房间还没有调试记录"), platform::defaultCaption());
         return;
     }
+    const records::JobRoom& room = job->status.rooms[job->rooms.front()].room;
     const QString proposed = QStringLiteral("调试报告_%1_%2.pdf")
-                                 .arg(QString::fromStdString(run->roomType.name),
-                                      QString::fromStdString(run->roomNumber));
+                                 .arg(QString::fromStdString(room.roomType.name),
+                                      QString::fromStdString(records::shownRoomNumber(room.roomNumber)));
     const QString path = m_options.askReportName ? m_options.askReportName(this, proposed) : QString();
     if (path.isEmpty()) return;
     QString error;
-    if (!platform::writeReportPdf(path, {*run}, m_store->remembered(kInstallerKey), &error)) {
+    if (platform::writeHandOverPdf(path, *job, &error) != platform::ReportResult::Written) {
         prompter.warning(QStringLiteral("报告保存失败!\n") + path + QStringLiteral("\n") + error,
                          platform::defaultCaption());
         return;

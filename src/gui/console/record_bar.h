@@ -1,8 +1,14 @@
 #pragma once
-// The console's part in the commissioning record: the room being worked in ("房号:",
-// remembered), an entry for every run and single-device check, "报告..." for the hand-over report,
-// and a line that says whether the record was kept. A record that cannot be written is tried
-// again a few times and never holds up a run: the run's result is on screen before it is written.
+// The console's part in the commissioning record: the room being worked in ("房号:", remembered;
+// with a job a list of its rooms), who works ("调试人员:", remembered), an entry for every run and
+// single-device check, "报告..." for the hand-over report, and a line that says whether the record
+// was kept. A record that cannot be written is tried again a few times and never holds up a run:
+// the run's result is on screen before it is written.
+//
+// A room number is checked as it is typed in and a bad one is refused with its reason, so every
+// entry carries a good number or none ("未填房号"). With a job, a room whose room type is not the
+// one open offers to open it, and a verify all with every device OK moves on to the next room of
+// the same room type that is not yet 校验通过.
 
 #include <QString>
 #include <QWidget>
@@ -11,9 +17,11 @@
 #include <memory>
 #include <optional>
 
+#include "core/records/job.h"
 #include "core/records/run_record.h"
 #include "platform/record_store.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,6 +38,7 @@ QString askReportName(QWidget* parent, const QString& proposedName);
 struct RecordOptions {
     QString path;  // empty: the user's own record
     std::function<QString(QWidget*, const QString& proposedName)> askReportName;
+    QString roomNumber;  // 房号 to start with; empty: the one remembered
 };
 
 class RecordBar : public QWidget {
@@ -40,7 +49,14 @@ public:
               QWidget* parent = nullptr);
     ~RecordBar() override;
 
-    QLineEdit* roomNumberField() const { return m_roomNumber; }
+    QLineEdit* roomNumberField() const;
+    QComboBox* roomList() const { return m_roomNumber; }
+    QLineEdit* installerField() const { return m_installer; }
+    // The job's rooms the list offers; empty without a job.
+    const std::vector<records::JobRoom>& jobRooms() const { return m_jobRooms; }
+    // Takes `text` as if the installer had typed it: checked, remembered, and with a job the room
+    // type compared. False when it was refused.
+    bool chooseRoom(const QString& text);
     // Whether the record was kept; the window places it.
     QLabel* recordLabel() const { return m_line; }
     QString recordLine() const;
@@ -52,7 +68,16 @@ public:
     static constexpr int kRetryMs = 5000;
     static constexpr int kRetries = 6;
 
+signals:
+    // The installer chose to open the room type of room `roomNumber`.
+    void openRoomTypeRequested(const QString& roomTypePath, const QString& roomNumber);
+
 private:
+    QWidget* buildRoomList();
+    void loadJob();
+    // The room the list moved on to, empty when it stayed.
+    QString advanceAfter(const records::RunRecord& record);
+    const records::JobRoom* jobRoom(const std::string& number) const;
     void onEffects(const commissioning::Effects& effects);
     void keep(records::RunRecord record);
     void retry();
@@ -62,7 +87,10 @@ private:
     std::function<QString()> m_portName;
     RecordOptions m_options;
     std::unique_ptr<platform::RecordStore> m_store;
-    QLineEdit* m_roomNumber = nullptr;
+    QComboBox* m_roomNumber = nullptr;
+    QLineEdit* m_installer = nullptr;
+    QString m_acceptedNumber;  // the last number that passed the check
+    std::vector<records::JobRoom> m_jobRooms;
     QPushButton* m_report = nullptr;
     QLabel* m_line = nullptr;
     QTimer* m_retry = nullptr;

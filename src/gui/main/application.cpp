@@ -84,14 +84,32 @@ void exitWhenShown(MainWindow& window, const QElapsedTimer& clock) {
         QCoreApplication::exit(0);
     });
 }
+// The console, opened again on the room type of a job's room when the installer chose to open it
+// from the console's room list (after the window asked to save the one open).
+bool runConsoleInJob(MainWindow& window, RoomDocument& doc, platform::Prompter& prompter,
+                     QWidget* parent, const QString& roomNumber) {
+    QString path;
+    QString room = roomNumber;
+    bool changed = false;
+    for (;;) {
+        ConsoleOptions options;
+        options.records.roomNumber = room;
+        options.openRoomType = [&path, &room](const QString& chosen, const QString& number) {
+            path = chosen;
+            room = number;
+        };
+        changed = ConsoleWindow::runModal(doc, prompter, parent, std::move(options)) || changed;
+        if (path.isEmpty() || !window.openFile(path)) return changed;
+        path.clear();
+    }
+}
+
 // A room of the board in the main window, then the console for it: the installer is asked
 // first about unsaved changes of the room type that is open.
 void openJobRoom(MainWindow& window, platform::Prompter& prompter, const QString& path,
                  const QString& roomNumber) {
     if (!window.askToSaveChanges() || !window.openFile(path)) return;
-    ConsoleOptions options;
-    options.roomNumber = roomNumber;
-    if (ConsoleWindow::runModal(window.document(), prompter, &window, options)) window.refresh();
+    if (runConsoleInJob(window, window.document(), prompter, &window, roomNumber)) window.refresh();
     window.document().sendGate = false;
     window.syncTitle();
 }
@@ -111,6 +129,7 @@ void showJobWindow(QPointer<JobWindow>& board, platform::Prompter& prompter, Mai
     board->raise();
     board->activateWindow();
 }
+
 }  // namespace
 
 int runApplication(int argc, char** argv) {
@@ -141,8 +160,8 @@ int runApplication(int argc, char** argv) {
     MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech, &settings});
     prompter.setParent(&window);
     CommandHooks hooks;
-    hooks.download = [&prompter](RoomDocument& doc, QWidget* parent) {
-        return ConsoleWindow::runModal(doc, prompter, parent);
+    hooks.download = [&prompter, &window](RoomDocument& doc, QWidget* parent) {
+        return runConsoleInJob(window, doc, prompter, parent, {});
     };
     hooks.newRoomType = [&prompter, &settings](RoomDocument& doc, QWidget* parent) {
         return runEditorFlow(editing::FlowKind::New, doc, prompter, &settings, parent);
