@@ -156,7 +156,6 @@ QWidget* JobWindow::buildLower() {
     m_runs->setColumnWidth(2, 90);
     nameControl(m_runs, QStringLiteral("调试记录"));
     m_roomTitle = new QLabel(lower);
-    m_roomTitle->setBuddy(m_runs);
     m_roomTitle->setObjectName(QStringLiteral("roomTitle"));
     runColumn->addWidget(m_roomTitle);
     runColumn->addWidget(m_runs);
