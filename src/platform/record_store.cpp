@@ -267,6 +267,7 @@ std::optional<std::vector<records::RoomRow>> RecordStore::rooms() {
         row.lastVerifyId = q.value(10).toLongLong();
         rows.push_back(std::move(row));
     }
+    if (!fillLatest(rows)) return std::nullopt;
     return rows;
 }
 

@@ -71,6 +71,8 @@ private:
     std::optional<std::vector<records::RunRecord>> select(const QString& where,
                                                           const QVariantList& binds);
     bool fail(const QString& what, const QString& reason);
+    // Each row's latest send all or verify all.
+    bool fillLatest(std::vector<records::RoomRow>& rows);
 
     QString m_path;
     QString m_connection;

@@ -4,6 +4,7 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <map>
+#include <tuple>
 
 #include "platform/record_store.h"
 
@@ -141,6 +142,27 @@ std::optional<std::vector<RecordStore::RoomRuns>> RecordStore::roomRuns() {
         room.latestType = {utf8(q.value(1)), utf8(q.value(2)), utf8(q.value(3)), room.latest->hash};
     }
     return out;
+}
+
+bool RecordStore::fillLatest(std::vector<records::RoomRow>& rows) {
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT r.room_number, r.hotel, r.room_type, r.room_type_number, ") +
+                kFactColumnsOfR +
+                QStringLiteral(" FROM runs r JOIN (SELECT MAX(id) AS m FROM runs WHERE operation IN"
+                               " ('下发所有', '校验所有') GROUP BY room_number, hotel, room_type,"
+                               " room_type_number) l ON r.id = l.m"))) {
+        return fail(QStringLiteral("调试记录无法读取"), q.lastError().text());
+    }
+    std::map<std::tuple<std::string, std::string, std::string, std::string>, records::RunFacts> latest;
+    while (q.next()) {
+        latest[{utf8(q.value(0)), utf8(q.value(1)), utf8(q.value(2)), utf8(q.value(3))}] = factsAt(q, 4);
+    }
+    for (records::RoomRow& row : rows) {
+        const auto found = latest.find({row.roomNumber, row.roomType.hotel, row.roomType.name, row.roomType.number});
+        if (found != latest.end()) row.latest = found->second;
+    }
+    return true;
 }
 
 std::optional<std::vector<records::RunFacts>> RecordStore::factsOfRoom(const std::string& roomNumber) {

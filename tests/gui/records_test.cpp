@@ -129,8 +129,8 @@ void RecordsTest::recordsWindowListsFiltersAndExports() {
     QTableView* table = dialog.table();
     // Numbers sort as numbers: 902 before 1208.
     QCOMPARE(table->model()->index(0, 0).data().toString(), QStringLiteral("902"));
-    QCOMPARE(table->model()->index(1, 4).data().toString(), QStringLiteral("6/7 一致"));
-    QCOMPARE(table->model()->index(0, 4).data().toString(), QStringLiteral("全部一致 7/7"));
+    QCOMPARE(table->model()->index(1, 4).data().toString(), QStringLiteral("无应答 6/7"));
+    QCOMPARE(table->model()->index(0, 4).data().toString(), QStringLiteral("校验通过 7/7"));
 
     dialog.findChild<QCheckBox*>(QStringLiteral("notVerified"))->setChecked(true);
     QCOMPARE(dialog.shownRooms(), 1);
@@ -251,7 +251,7 @@ void RecordsTest::roomNumberIsRemembered() {
     }
     RecordingConsole again(path);
     QCOMPARE(again.window->recordBar()->roomNumberField()->text(), QStringLiteral("A-512"));
-    auto* field = again.window->findChild<QLineEdit*>(QStringLiteral("roomNumber"));
+    auto* field = again.window->findChild<QComboBox*>(QStringLiteral("roomNumber"));
     QCOMPARE(field->accessibleName().isEmpty() ? QString() : QStringLiteral("ok"),
              QStringLiteral("ok"));
 }

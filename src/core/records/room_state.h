@@ -26,24 +26,6 @@ inline constexpr std::array<RoomState, 7> kRoomStates = {
 std::string_view roomStateText(RoomState state);
 std::optional<RoomState> roomStateFromText(std::string_view text);
 
-// What the state needs to know of a run: no device rows, so a board of thousands of rooms
-// reads one line per room.
-struct RunFacts {
-    long long id = 0;
-    std::string when;       // local time
-    std::string utcOffset;  // "+08:00"
-    std::string installer;
-    std::string operation;
-    std::string hash;  // of the room type the run was made with
-    bool cutShort = false;
-    int devices = 0;
-    int ok = 0;
-    int noAnswer = 0;
-    int differs = 0;    // 数据异常
-    int conflicts = 0;  // 编号冲突
-    int unreached = 0;
-    bool operator==(const RunFacts&) const = default;
-};
 RunFacts factsOf(const RunRecord& run);
 
 // Whether a run decides the state: a send all or a verify all.

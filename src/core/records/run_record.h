@@ -3,6 +3,7 @@
 // row per device, the rooms table the record keeps, and the texts a report or a CSV shows. No
 // storage here.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,6 +56,25 @@ struct RunRecord {
     bool operator==(const RunRecord&) const = default;
 };
 
+// What the state needs to know of a run: no device rows, so a board of thousands of rooms
+// reads one line per room.
+struct RunFacts {
+    long long id = 0;
+    std::string when;       // local time
+    std::string utcOffset;  // "+08:00"
+    std::string installer;
+    std::string operation;
+    std::string hash;  // of the room type the run was made with
+    bool cutShort = false;
+    int devices = 0;
+    int ok = 0;
+    int noAnswer = 0;
+    int differs = 0;    // 数据异常
+    int conflicts = 0;  // 编号冲突
+    int unreached = 0;
+    bool operator==(const RunFacts&) const = default;
+};
+
 // Operation names as the console's buttons and pages call them.
 std::string_view operationName(commissioning::RunMode mode);
 std::string_view singleCheckName(bool read);
@@ -88,6 +108,7 @@ struct RoomRow {
     int verifyTotal = 0;     // devices in the latest verify
     bool verifyCutShort = false;
     long long lastVerifyId = 0;
+    std::optional<RunFacts> latest;  // its latest send all or verify all
     bool verifiedOk() const { return !lastVerify.empty() && verifyOk == verifyTotal && !verifyCutShort; }
     bool operator==(const RoomRow&) const = default;
 };

@@ -135,6 +135,16 @@ const records::JobRoom* RecordBar::jobRoom(const std::string& number) const {
     return nullptr;
 }
 
+// What a run is recorded under: the text in the field when it passes the check (it may not have
+// been confirmed yet when a run starts from the keyboard), else the last number that did.
+QString RecordBar::currentRoomNumber() {
+    const records::RoomNumberCheck check = records::checkRoomNumber(m_roomNumber->currentText().toStdString());
+    if (check.empty() || (check.ok() && (m_jobRooms.empty() || jobRoom(check.number)))) {
+        m_acceptedNumber = QString::fromStdString(check.number);
+    }
+    return m_acceptedNumber;
+}
+
 bool RecordBar::chooseRoom(const QString& text) {
     const records::RoomNumberCheck check = records::checkRoomNumber(text.toStdString());
     QString refusal;
@@ -212,7 +222,7 @@ void RecordBar::onEffects(const commissioning::Effects& effects) {
     if (effects.runStarted) {
         // The room type as the run begins: a read all changes it before the run ends.
         m_started = records::RunRecord{};
-        platform::stamp(*m_started, room, m_acceptedNumber, m_portName());
+        platform::stamp(*m_started, room, currentRoomNumber(), m_portName());
         m_started->installer = m_installer->text().trimmed().toStdString();
     }
     if (effects.runFinished && m_started) {
@@ -227,7 +237,7 @@ void RecordBar::onEffects(const commissioning::Effects& effects) {
         records::RunRecord record = records::recordOfCheck(
             room, change.device, change.result, change.read,
             m_context.engine().differencesOf(change.device));
-        platform::stamp(record, room, m_acceptedNumber, m_portName());
+        platform::stamp(record, room, currentRoomNumber(), m_portName());
         record.installer = m_installer->text().trimmed().toStdString();
         keep(std::move(record));
     }

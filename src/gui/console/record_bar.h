@@ -74,6 +74,7 @@ signals:
 
 private:
     QWidget* buildRoomList();
+    QString currentRoomNumber();
     void loadJob();
     // The room the list moved on to, empty when it stayed.
     QString advanceAfter(const records::RunRecord& record);

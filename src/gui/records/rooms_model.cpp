@@ -3,6 +3,8 @@
 #include <QBrush>
 #include <QColor>
 
+#include "core/records/room_state.h"
+
 namespace room::gui {
 
 namespace {
@@ -11,13 +13,16 @@ QString text(const std::string& value) {
     return QString::fromStdString(value);
 }
 
+// The row's room type is the one it was last commissioned with: judged against itself.
+records::RoomState stateOf(const records::RoomRow& r) {
+    return records::roomState(r.latest, r.roomType.hash);
+}
+
+// "无应答 6/7": the state and how many devices of the deciding run were OK.
 QString resultText(const records::RoomRow& r) {
-    if (r.lastVerify.empty()) return QStringLiteral("未校验");
-    QString out = r.verifiedOk() ? QStringLiteral("全部一致 %1/%2")
-                                 : QStringLiteral("%1/%2 一致");
-    out = out.arg(r.verifyOk).arg(r.verifyTotal);
-    if (r.verifyCutShort) out += QStringLiteral(" (中断)");
-    return out;
+    const QString state = QString::fromUtf8(records::roomStateText(stateOf(r)).data());
+    if (!r.latest) return state;
+    return state + QStringLiteral(" %1/%2").arg(r.latest->ok).arg(r.latest->devices);
 }
 
 }  // namespace
@@ -44,8 +49,14 @@ QVariant RoomsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const records::RoomRow& r = row(index.row());
     if (role == Qt::ForegroundRole && index.column() == Result) {
-        if (r.lastVerify.empty()) return QBrush(QColor(110, 110, 110));
-        return QBrush(r.verifiedOk() ? QColor(26, 127, 55) : QColor(180, 35, 24));
+        const records::RoomState state = stateOf(r);
+        if (state == records::RoomState::Untouched || state == records::RoomState::Sent) {
+            return QBrush(QColor(110, 110, 110));
+        }
+        return QBrush(state == records::RoomState::Verified ? QColor(26, 127, 55) : QColor(180, 35, 24));
+    }
+    if (role == Qt::ToolTipRole && index.column() == Result && r.latest) {
+        return QString::fromStdString(records::factsLine(*r.latest));
     }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     switch (index.column()) {
@@ -66,7 +77,7 @@ QVariant RoomsModel::data(const QModelIndex& index, int role) const {
 
 QVariant RoomsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* const kHeaders[] = {"房号", "房型", "最近下发", "最近校验", "校验结果"};
+    static const char* const kHeaders[] = {"房号", "房型", "最近下发", "最近校验", "状态"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(kHeaders[section]) : QVariant();
 }
 
@@ -83,7 +94,7 @@ void RoomsFilter::setOnlyNotVerified(bool only) {
 bool RoomsFilter::filterAcceptsRow(int row, const QModelIndex&) const {
     const auto* rooms = static_cast<const RoomsModel*>(sourceModel());
     const records::RoomRow& r = rooms->row(row);
-    if (m_onlyNotVerified && r.verifiedOk()) return false;
+    if (m_onlyNotVerified && stateOf(r) == records::RoomState::Verified) return false;
     return m_roomType.isEmpty() || RoomsModel::roomTypeText(r.roomType) == m_roomType;
 }
 
