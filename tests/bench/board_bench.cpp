@@ -32,12 +32,14 @@ void fillRuns(const QString& path, const std::vector<records::JobRoom>& rooms) {
     db.open();
     db.transaction();
     QSqlQuery run(db);
-    run.prepare("INSERT INTO runs(at, operation, room_number, hotel, room_type, room_type_number,"
-                " room_type_hash, installer, cut_short, devices_count, ok_count, no_answer,"
-                " differs, conflicts, unreached) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    run.prepare(
+        "INSERT INTO runs(at, operation, room_number, hotel, room_type, room_type_number,"
+        " room_type_hash, installer, cut_short, devices_count, ok_count, no_answer,"
+        " differs, conflicts, unreached) VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
     QSqlQuery device(db);
-    device.prepare("INSERT INTO devices(run_id, device, type, location, result, differences)"
-                   " VALUES(?,?,?,?,?,?)");
+    device.prepare(
+        "INSERT INTO devices(run_id, device, type, location, result, differences)"
+        " VALUES(?,?,?,?,?,?)");
     for (std::size_t i = 0; i < rooms.size(); ++i) {
         const records::JobRoom& room = rooms[i];
         for (int n = 0; n < kRunsPerRoom; ++n) {
@@ -45,11 +47,19 @@ void fillRuns(const QString& path, const std::vector<records::JobRoom>& rooms) {
             const QVariantList values{
                 QStringLiteral("2026-12-%1 10:00:00").arg(1 + n, 2, 10, QChar('0')),
                 n % 2 ? QStringLiteral("校验所有") : QStringLiteral("下发所有"),
-                QString::fromStdString(room.roomNumber), QString::fromStdString(room.roomType.hotel),
+                QString::fromStdString(room.roomNumber),
+                QString::fromStdString(room.roomType.hotel),
                 QString::fromStdString(room.roomType.name),
                 QString::fromStdString(room.roomType.number),
-                QString::fromStdString(i % 5 ? room.roomType.hash : "older"), QStringLiteral("王工"),
-                0, kDevices, silent ? kDevices - 1 : kDevices, silent ? 1 : 0, 0, 0, 0};
+                QString::fromStdString(i % 5 ? room.roomType.hash : "older"),
+                QStringLiteral("王工"),
+                0,
+                kDevices,
+                silent ? kDevices - 1 : kDevices,
+                silent ? 1 : 0,
+                0,
+                0,
+                0};
             for (const QVariant& v : values) run.addBindValue(v);
             run.exec();
             const qlonglong id = run.lastInsertId().toLongLong();
@@ -73,7 +83,8 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const QString path = dir.filePath("records.sqlite");
     QString error;
-    const auto model = platform::jobRoom("101", "", QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"), &error);
+    const auto model = platform::jobRoom(
+        "101", "", QStringLiteral(ROOM_EXAMPLES "/grand-hotel-deluxe.shd"), &error);
     if (!model) {
         std::fprintf(stderr, "room type: %s\n", qPrintable(error));
         return 1;
@@ -120,14 +131,16 @@ int main(int argc, char** argv) {
     clock.restart();
     QSqlQuery q(reader);
     q.setForwardOnly(true);
-    q.exec("SELECT id, at, operation, room_number, room_type_hash, cut_short, devices_count,"
-           " ok_count, no_answer, differs, conflicts, unreached FROM runs");
+    q.exec(
+        "SELECT id, at, operation, room_number, room_type_hash, cut_short, devices_count,"
+        " ok_count, no_answer, differs, conflicts, unreached FROM runs");
     int selected = 0;
     while (q.next()) selected += q.value(3).toString().size() > 0;
     const double bare = clock.nsecsElapsed() / 1e6;
     std::printf("job status of %zu rooms: %.0f ms\n", status ? status->rooms.size() : 0, load);
-    std::printf("open 工程进度 (status, window, first picture): %.0f ms (bare select of %d runs"
-                " %.0f ms), ratio %.1f, %.2f of the 0.3 s aim\n",
-                open, selected, bare, open / bare, open / 300.0);
+    std::printf(
+        "open 工程进度 (status, window, first picture): %.0f ms (bare select of %d runs"
+        " %.0f ms), ratio %.1f, %.2f of the 0.3 s aim\n",
+        open, selected, bare, open / bare, open / 300.0);
     return 0;
 }

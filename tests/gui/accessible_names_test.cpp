@@ -180,7 +180,8 @@ private slots:
             QVERIFY2(missing.isEmpty(), qPrintable(dialog->windowTitle() + QStringLiteral(":\n") +
                                                    missing.join('\n')));
         }
-        QCOMPARE(byName(&window, QStringLiteral("状态:"))->objectName(), QStringLiteral("stateFilter"));
+        QCOMPARE(byName(&window, QStringLiteral("状态:"))->objectName(),
+                 QStringLiteral("stateFilter"));
         QCOMPARE(byName(&add, QStringLiteral("房型文件:"))->objectName(),
                  QStringLiteral("roomTypeFile"));
     }

@@ -3,6 +3,8 @@
 // that leaves only its rooms counted, a room's runs on a click and the room opened on a double
 // click. With JOB_SNAPSHOTS=/some/dir a 40 x 40 board and the add-room dialog are written as PNGs.
 
+#include "gui/job/job_board.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -10,7 +12,6 @@
 #include <QtTest>
 
 #include "gui/job/add_room_dialog.h"
-#include "gui/job/job_board.h"
 #include "gui/job/job_window.h"
 #include "gui/main/application.h"
 #include "platform/hand_over.h"
@@ -122,15 +123,16 @@ void JobBoardTest::boardShowsEachRoomsStateAndTotals() {
     QCOMPARE(board->rows().size(), std::size_t(3));
     QCOMPARE(rowNumbers(board, 0), QStringList({"201", "202", "210"}));
     QCOMPARE(rowNumbers(board, 2), QStringList({"1001"}));
-    const std::pair<const char*, const char*> states[] = {
-        {"201", "校验通过"}, {"202", "无应答"}, {"210", "需复核"},
-        {"301", "已下发"},   {"302", "数据异常"}, {"1001", "未调试"}};
+    const std::pair<const char*, const char*> states[] = {{"201", "校验通过"}, {"202", "无应答"},
+                                                          {"210", "需复核"},   {"301", "已下发"},
+                                                          {"302", "数据异常"}, {"1001", "未调试"}};
     for (const auto& [number, state] : states) {
         QCOMPARE(stateShown(board, QString::fromUtf8(number)), QString::fromUtf8(state));
     }
-    QCOMPARE(window.totalsLine(),
-             QStringLiteral("海景酒店  共6间: 校验通过 1, 需复核 1, 数据异常 1, 无应答 1, 已下发 1, "
-                            "未调试 1"));
+    QCOMPARE(
+        window.totalsLine(),
+        QStringLiteral("海景酒店  共6间: 校验通过 1, 需复核 1, 数据异常 1, 无应答 1, 已下发 1, "
+                       "未调试 1"));
 
     window.setStateFilter(RoomState::NoAnswer);
     QVERIFY(board->isShown(board->indexOf(QStringLiteral("202"))));
@@ -170,7 +172,8 @@ void JobBoardTest::snapshots() {
     JobRecord record;
     QStringList numbers;
     for (int floor = 1; floor <= 40; ++floor) {
-        for (int r = 1; r <= 40; ++r) numbers << QStringLiteral("%1%2").arg(floor).arg(r, 2, 10, QChar('0'));
+        for (int r = 1; r <= 40; ++r)
+            numbers << QStringLiteral("%1%2").arg(floor).arg(r, 2, 10, QChar('0'));
     }
     record.putRooms(numbers);
     for (int i = 0; i < numbers.size(); ++i) {

@@ -62,8 +62,9 @@ void AddRoomDialog::browse() {
 
 void AddRoomDialog::accept() {
     QString error;
-    m_room = platform::jobRoom(m_number->text().toStdString(), m_floor->text().trimmed().toStdString(),
-                               m_roomType->text().trimmed(), &error);
+    m_room =
+        platform::jobRoom(m_number->text().toStdString(), m_floor->text().trimmed().toStdString(),
+                          m_roomType->text().trimmed(), &error);
     if (!m_room) {
         m_prompter.warning(error, platform::defaultCaption());
         return;

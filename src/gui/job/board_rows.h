@@ -15,7 +15,7 @@ namespace room::gui {
 QString roomTypeText(const platform::RoomStatus& room);
 
 struct BoardFilter {
-    QString roomType;                       // empty: every room type
+    QString roomType;                         // empty: every room type
     std::optional<records::RoomState> state;  // none: every state
     bool active() const { return !roomType.isEmpty() || state.has_value(); }
     bool shows(const platform::RoomStatus& room) const;

@@ -3,8 +3,8 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QScrollArea>
 #include <QToolTip>
@@ -87,8 +87,8 @@ QString JobBoard::toolTipOf(int index) const {
         QStringLiteral("楼层: %1").arg(text(r.room.floor)),
         QStringLiteral("房型: %1").arg(roomTypeText(r)),
         QStringLiteral("状态: %1").arg(stateText(r.state))};
-    lines << (r.latest ? QStringLiteral("最近: %1 %2").arg(text(r.latest->when),
-                                                          text(records::factsLine(*r.latest)))
+    lines << (r.latest ? QStringLiteral("最近: %1 %2")
+                             .arg(text(r.latest->when), text(records::factsLine(*r.latest)))
                        : QStringLiteral("最近: 没有下发或校验"));
     return lines.join(QLatin1Char('\n'));
 }
@@ -100,11 +100,12 @@ void JobBoard::select(int index) {
     update();
     if (index >= 0) {
         // The board's scroll area brings the room into view when the keys move to it.
-        auto* area = parentWidget() ? qobject_cast<QScrollArea*>(parentWidget()->parentWidget())
-                                    : nullptr;
+        auto* area =
+            parentWidget() ? qobject_cast<QScrollArea*>(parentWidget()->parentWidget()) : nullptr;
         const QRect cell = m_cells[index];
-        if (area) area->ensureVisible(cell.center().x(), cell.center().y(), cell.width(),
-                                      cell.height() + kRowGap);
+        if (area)
+            area->ensureVisible(cell.center().x(), cell.center().y(), cell.width(),
+                                cell.height() + kRowGap);
     }
     emit selectedChanged(index);
 }
@@ -140,7 +141,8 @@ void JobBoard::measure() {
     const QFontMetrics fm = fontMetrics();
     m_floorWidth = fm.horizontalAdvance(QStringLiteral("88层")) + 10;
     m_totalsWidth = std::max(fm.horizontalAdvance(kTotalsHeader),
-                             fm.horizontalAdvance(QStringLiteral("88/88"))) + 10;
+                             fm.horizontalAdvance(QStringLiteral("88/88"))) +
+                    10;
     m_top = kMargin + fm.height() + 4;
 }
 
@@ -170,9 +172,9 @@ void JobBoard::place() {
     for (std::size_t r = 0; r < m_rows.size(); ++r) {
         const std::vector<int>& rooms = m_rows[r].rooms;
         for (std::size_t c = 0; c < rooms.size(); ++c) {
-            m_cells[rooms[c]] = QRect(kMargin + m_floorWidth + int(c) * (cellWidth + kGap),
-                                      m_top + int(r) * (m_cellHeight + kRowGap), cellWidth,
-                                      m_cellHeight);
+            m_cells[rooms[c]] =
+                QRect(kMargin + m_floorWidth + int(c) * (cellWidth + kGap),
+                      m_top + int(r) * (m_cellHeight + kRowGap), cellWidth, m_cellHeight);
             m_where[rooms[c]] = QPoint(int(c), int(r));
         }
     }
@@ -216,7 +218,8 @@ bool JobBoard::event(QEvent* event) {
     } else if (row >= 0) {
         QToolTip::showText(help->globalPos(), rowToolTip(row), this);
     } else if (help->pos().y() < m_top) {
-        QToolTip::showText(help->globalPos(), QStringLiteral("每层校验通过的房间/显示的房间"), this);
+        QToolTip::showText(help->globalPos(), QStringLiteral("每层校验通过的房间/显示的房间"),
+                           this);
     } else {
         QToolTip::hideText();
         event->ignore();
@@ -229,7 +232,8 @@ void JobBoard::paintEvent(QPaintEvent* event) {
     painter.fillRect(event->rect(), boardBackground());
     painter.setPen(QColor(0x20, 0x20, 0x20));
     if (m_rows.empty()) {
-        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("没有房间: 请导入房间表或添加房间"));
+        painter.drawText(rect(), Qt::AlignCenter,
+                         QStringLiteral("没有房间: 请导入房间表或添加房间"));
         return;
     }
     const int headerHeight = m_top - kMargin;
@@ -261,8 +265,8 @@ void JobBoard::paintCells(QPainter& painter, int row) {
     }
     if (m_selected >= 0 && m_where[m_selected].y() == row) {
         // Around the cell, in the gaps, so the number stays whole.
-        painter.setPen(QPen(QColor(0x10, 0x10, 0x10), 2, Qt::SolidLine, Qt::SquareCap,
-                            Qt::MiterJoin));
+        painter.setPen(
+            QPen(QColor(0x10, 0x10, 0x10), 2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.drawRect(m_cells[m_selected].adjusted(-1, -1, 0, 0));
     }
 }

@@ -48,9 +48,10 @@ void JobWindow::importRooms() {
     if (path.isEmpty()) return;
     const platform::JobImport imported = platform::readRoomsFile(path);
     if (!imported.errors.empty()) {
-        m_prompter.warning(QStringLiteral("房间表有错误, 没有导入任何房间:\n") +
-                               errorList(imported.errors),
-                           platform::defaultCaption());
+        setStatus(QStringLiteral("房间表没有导入: %1").arg(path));
+        m_prompter.warning(
+            QStringLiteral("房间表有错误, 没有导入任何房间:\n") + errorList(imported.errors),
+            platform::defaultCaption());
         return;
     }
     if (imported.rooms.empty()) {
@@ -94,7 +95,8 @@ void JobWindow::removeRoom() {
 void JobWindow::changeRoomType() {
     const platform::RoomStatus* room = selectedRoom();
     if (!room || !m_hasJob) return;
-    const QString path = m_options.askOpenName(this, QStringLiteral("选择房型文件"), kRoomFileFilter);
+    const QString path =
+        m_options.askOpenName(this, QStringLiteral("选择房型文件"), kRoomFileFilter);
     if (path.isEmpty()) return;
     QString error;
     const auto changed = platform::jobRoom(room->room.roomNumber, room->room.floor, path, &error);
@@ -128,20 +130,20 @@ bool JobWindow::writeReport() {
         m_prompter.information(QStringLiteral("没有可报告的房间"), platform::defaultCaption());
         return false;
     }
-    const QString path = m_options.askSaveName(
-        this, QStringLiteral("保存交接报告"), QStringLiteral("交接报告.pdf"),
-        QStringLiteral("PDF文件(*.pdf);;CSV文件(*.csv)"));
+    const QString path =
+        m_options.askSaveName(this, QStringLiteral("保存交接报告"), QStringLiteral("交接报告.pdf"),
+                              QStringLiteral("PDF文件(*.pdf);;CSV文件(*.csv)"));
     if (path.isEmpty()) return false;
     startReport(path, std::move(rooms));
     return true;
 }
 
 void JobWindow::startReport(const QString& path, std::vector<std::string> rooms) {
-    const int count = rooms.empty() ? static_cast<int>(m_board->rooms().size())
-                                    : static_cast<int>(rooms.size());
+    const int count =
+        rooms.empty() ? static_cast<int>(m_board->rooms().size()) : static_cast<int>(rooms.size());
     m_reportThread = new ReportThread(m_store->path(), path, std::move(rooms), this);
-    m_progress = new QProgressDialog(QStringLiteral("正在写交接报告..."), QStringLiteral("取消"),
-                                     0, count, this);
+    m_progress = new QProgressDialog(QStringLiteral("正在写交接报告..."), QStringLiteral("取消"), 0,
+                                     count, this);
     m_progress->setObjectName(QStringLiteral("reportProgress"));
     m_progress->setWindowTitle(QStringLiteral("报告"));
     m_progress->setWindowModality(Qt::WindowModal);
@@ -167,7 +169,11 @@ void JobWindow::startReport(const QString& path, std::vector<std::string> rooms)
 void JobWindow::onReported(int result, const QString& error) {
     const QString path = m_reportThread ? m_reportThread->reportPath() : QString();
     const int rooms = m_progress ? m_progress->maximum() : 0;
-    if (m_progress) m_progress->deleteLater();
+    if (m_progress) {
+        m_progress->hide();
+        m_progress->deleteLater();
+    }
+    m_reportThread = nullptr;  // it deletes itself once its thread has ended
     m_report->setEnabled(true);
     switch (static_cast<platform::ReportResult>(result)) {
         case platform::ReportResult::Written:
@@ -178,11 +184,13 @@ void JobWindow::onReported(int result, const QString& error) {
             break;
         case platform::ReportResult::Failed:
             setStatus(QStringLiteral("报告保存失败"));
-            m_prompter.warning(QStringLiteral("报告保存失败!\n") + path + QStringLiteral("\n") + error,
-                               platform::defaultCaption());
+            m_prompter.warning(
+                QStringLiteral("报告保存失败!\n") + path + QStringLiteral("\n") + error,
+                platform::defaultCaption());
             break;
     }
-    emit reportFinished(static_cast<platform::ReportResult>(result) == platform::ReportResult::Written);
+    emit reportFinished(static_cast<platform::ReportResult>(result) ==
+                        platform::ReportResult::Written);
 }
 
 }  // namespace room::gui

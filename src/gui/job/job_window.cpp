@@ -63,21 +63,7 @@ JobWindow::JobWindow(platform::Prompter& prompter, JobWindowOptions options, QWi
     m_totals->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(m_totals);
 
-    m_board = new JobBoard(this);
-    nameControl(m_board, QStringLiteral("房间"));
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("boardArea"));
-    m_scroll->setWidget(m_board);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->setMinimumHeight(160);
-    auto* splitter = new QSplitter(Qt::Vertical, this);
-    splitter->setChildrenCollapsible(false);
-    splitter->addWidget(m_scroll);
-    splitter->addWidget(buildLower());
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 0);
-    splitter->setSizes({460, 150});
-    layout->addWidget(splitter, 1);
+    layout->addWidget(buildBoard(), 1);
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("jobMessage"));
     m_status->setWordWrap(true);
@@ -92,6 +78,25 @@ JobWindow::JobWindow(platform::Prompter& prompter, JobWindowOptions options, QWi
 }
 
 JobWindow::~JobWindow() = default;
+
+// The board in its scroll area above the room types' totals and the selected room's runs.
+QWidget* JobWindow::buildBoard() {
+    m_board = new JobBoard(this);
+    nameControl(m_board, QStringLiteral("房间"));
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("boardArea"));
+    m_scroll->setWidget(m_board);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setMinimumHeight(160);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(m_scroll);
+    splitter->addWidget(buildLower());
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({460, 150});
+    return splitter;
+}
 
 QWidget* JobWindow::buildFilters() {
     auto* row = new QWidget(this);
@@ -179,7 +184,8 @@ QWidget* JobWindow::buildButtons() {
     add(QStringLiteral("导入房间表..."), "btnImportRooms", [this] { importRooms(); });
     add(QStringLiteral("添加房间..."), "btnAddRoom", [this] { addRoom(); });
     m_remove = add(QStringLiteral("删除房间"), "btnRemoveRoom", [this] { removeRoom(); });
-    m_changeType = add(QStringLiteral("更换房型..."), "btnChangeRoomType", [this] { changeRoomType(); });
+    m_changeType =
+        add(QStringLiteral("更换房型..."), "btnChangeRoomType", [this] { changeRoomType(); });
     layout->addStretch(1);
     m_report = add(QStringLiteral("报告..."), "btnJobReport", [this] { writeReport(); });
     add(QStringLiteral("关闭"), "btnClose", [this] { close(); });
@@ -291,8 +297,8 @@ void JobWindow::showRoom(int index) {
         return;
     }
     for (const records::RunFacts& run : *runs) {
-        new QTreeWidgetItem(m_runs, {text(run.when), text(run.operation), text(run.installer),
-                                     resultOf(run)});
+        new QTreeWidgetItem(
+            m_runs, {text(run.when), text(run.operation), text(run.installer), resultOf(run)});
     }
 }
 

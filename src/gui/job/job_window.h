@@ -67,6 +67,7 @@ signals:
 private:
     QWidget* buildFilters();
     QWidget* buildLegend();
+    QWidget* buildBoard();
     QWidget* buildLower();
     QWidget* buildButtons();
     void applyFilter();

@@ -30,8 +30,9 @@ void ReportThread::run() {
     };
     QString error;
     const bool csv = m_reportPath.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    const platform::ReportResult result = csv ? platform::writeHandOverCsv(m_reportPath, *job, &error)
-                                              : platform::writeHandOverPdf(m_reportPath, *job, &error);
+    const platform::ReportResult result =
+        csv ? platform::writeHandOverCsv(m_reportPath, *job, &error)
+            : platform::writeHandOverPdf(m_reportPath, *job, &error);
     emit reported(static_cast<int>(result), error);
 }
 

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QPointer>
 #include <QPalette>
+#include <QPointer>
 #include <QStyleFactory>
 #include <cstdio>
 
