@@ -124,6 +124,8 @@ void showJobWindow(QPointer<JobWindow>& board, platform::Prompter& prompter, Mai
         };
         board = new JobWindow(prompter, std::move(options), parent);
         board->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        board->reload();
     }
     board->show();
     board->raise();
