@@ -90,6 +90,7 @@ RecordStore::RecordStore(QString path, int busyMs) : m_path(std::move(path)), m_
 }
 
 RecordStore::~RecordStore() {
+    m_prepared.clear();  // before their connection goes
     if (!QSqlDatabase::contains(m_connection)) return;
     QSqlDatabase::database(m_connection, false).close();
     QSqlDatabase::removeDatabase(m_connection);
@@ -98,6 +99,16 @@ RecordStore::~RecordStore() {
 QString RecordStore::defaultPath() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return folder + QStringLiteral("/roomcfg/records.sqlite");
+}
+
+QSqlQuery& RecordStore::prepared(const QString& sql) {
+    auto& query = m_prepared[sql];
+    if (!query) {
+        query = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_connection, false));
+        query->setForwardOnly(true);
+        query->prepare(sql);
+    }
+    return *query;
 }
 
 bool RecordStore::fail(const QString& what, const QString& reason) {
@@ -294,9 +305,7 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
                                                                    const QVariantList& binds) {
     m_error.clear();
     if (!open()) return std::nullopt;
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral(
+    QSqlQuery& q = prepared(QStringLiteral(
                   "SELECT id, at, operation, room_number, hotel, room_type, room_type_number,"
                   " room_type_hash, port, version, cut_short, at_utc, utc_offset, installer,"
                   " machine FROM runs") +
@@ -304,6 +313,7 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
     for (const QVariant& bind : binds) q.addBindValue(bind);
     if (!q.exec()) {
         fail(QStringLiteral("调试记录无法读取"), q.lastError().text());
+        q.finish();
         return std::nullopt;
     }
     std::vector<records::RunRecord> out;
@@ -323,13 +333,14 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
         r.machine = utf8(q.value(14));
         out.push_back(std::move(r));
     }
-    QSqlQuery d(db);
-    d.prepare(QStringLiteral("SELECT device, type, location, result, differences FROM devices"
-                             " WHERE run_id = ? ORDER BY device"));
+    q.finish();  // a cached statement must not hold the file's read lock between uses
+    QSqlQuery& d = prepared(QStringLiteral("SELECT device, type, location, result, differences"
+                                           " FROM devices WHERE run_id = ? ORDER BY device"));
     for (records::RunRecord& r : out) {
         d.addBindValue(r.id);
         if (!d.exec()) {
             fail(QStringLiteral("调试记录无法读取"), d.lastError().text());
+            d.finish();
             return std::nullopt;
         }
         while (d.next()) {
@@ -341,6 +352,7 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
             row.differences = split(d.value(4).toString());
             r.devices.push_back(std::move(row));
         }
+        d.finish();
     }
     return out;
 }

@@ -3,8 +3,11 @@
 // folder. Every write is one transaction; a database that is locked, read-only, full or broken
 // gives a message and never an exception, so a run's result is never held up by its record.
 
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -71,6 +74,8 @@ private:
     std::optional<std::vector<records::RunRecord>> select(const QString& where,
                                                           const QVariantList& binds);
     bool fail(const QString& what, const QString& reason);
+    // A statement prepared once per store: a report reads thousands of rooms with the same few.
+    QSqlQuery& prepared(const QString& sql);
     // Each row's latest send all or verify all.
     bool fillLatest(std::vector<records::RoomRow>& rows);
 
@@ -80,6 +85,7 @@ private:
     bool m_ready = false;
     int m_newerVersion = 0;  // the schema version of a record from a newer program
     QString m_error;
+    std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
 };
 
 // "+08:00" for an offset from UTC in seconds.

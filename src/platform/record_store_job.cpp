@@ -168,17 +168,17 @@ bool RecordStore::fillLatest(std::vector<records::RoomRow>& rows) {
 std::optional<std::vector<records::RunFacts>> RecordStore::factsOfRoom(const std::string& roomNumber) {
     m_error.clear();
     if (!open()) return std::nullopt;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT ") + kFactColumns +
-              QStringLiteral(" FROM runs WHERE room_number = ? ORDER BY id DESC"));
+    QSqlQuery& q = prepared(QStringLiteral("SELECT ") + kFactColumns +
+                            QStringLiteral(" FROM runs WHERE room_number = ? ORDER BY id DESC"));
     q.addBindValue(text(roomNumber));
     if (!q.exec()) {
         fail(QStringLiteral("调试记录无法读取"), q.lastError().text());
+        q.finish();
         return std::nullopt;
     }
     std::vector<records::RunFacts> out;
     while (q.next()) out.push_back(factsAt(q, 0));
+    q.finish();
     return out;
 }
 
