@@ -8,13 +8,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "gui/job/add_room_dialog.h"
 #include "gui/job/job_window.h"
 #include "gui/main/application.h"
-#include "platform/hand_over.h"
 #include "platform/job_import.h"
 #include "platform/record_store.h"
 #include "support/recording_prompter.h"
@@ -22,18 +23,6 @@
 using namespace room;
 using records::RoomState;
 using records::Verdict;
-
-// Stand-ins until the report writer is merged.
-namespace room::platform {
-ReportResult writeHandOverPdf(const QString&, const ReportJob&, QString* error) {
-    *error = QStringLiteral("not yet");
-    return ReportResult::Failed;
-}
-ReportResult writeHandOverCsv(const QString&, const ReportJob&, QString* error) {
-    *error = QStringLiteral("not yet");
-    return ReportResult::Failed;
-}
-}  // namespace room::platform
 
 namespace {
 
@@ -101,6 +90,7 @@ class JobBoardTest : public QObject {
 private slots:
     void boardShowsEachRoomsStateAndTotals();
     void doubleClickOpensTheRoom();
+    void reportFollowsTheFilterAndCancels();
     void snapshots();
 };
 
@@ -163,6 +153,53 @@ void JobBoardTest::doubleClickOpensTheRoom() {
     QCOMPARE(opened, QStringList({kRoomType, QStringLiteral("东1203")}));
     // What the console did shows without "刷新".
     QCOMPARE(stateShown(board, QStringLiteral("东1203")), QStringLiteral("校验通过"));
+}
+
+// The report is written on a thread of its own, of the rooms the filter shows; 取消 stops it and
+// leaves no file.
+void JobBoardTest::reportFollowsTheFilterAndCancels() {
+    JobRecord record;
+    QStringList numbers;
+    for (int i = 1; i <= 120; ++i) numbers << QString::number(5000 + i);
+    record.putRooms(numbers);
+    record.run(QStringLiteral("5001"), "校验所有", {Verdict::Ok, Verdict::Ok});
+    record.run(QStringLiteral("5002"), "校验所有", {Verdict::Ok, Verdict::NoAnswer});
+    const QString csvPath = record.dir.filePath(QStringLiteral("无应答.csv"));
+    const QString pdfPath = record.dir.filePath(QStringLiteral("全部.pdf"));
+    QStringList saves{csvPath, pdfPath};
+    gui::JobWindowOptions options{record.path, {}, {}, {}};
+    options.askSaveName = [&](QWidget*, const QString&, const QString&, const QString&) {
+        return saves.takeFirst();
+    };
+    testing::RecordingPrompter prompter;
+    gui::JobWindow window(prompter, options);
+    QSignalSpy finished(&window, &gui::JobWindow::reportFinished);
+
+    window.setStateFilter(RoomState::NoAnswer);
+    QVERIFY(window.writeReport());
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.takeFirst().at(0).toBool(), true);
+    QFile csv(csvPath);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QStringList rooms;
+    for (const QByteArray& line : csv.readAll().split('\n').mid(1)) {
+        if (!line.trimmed().isEmpty()) rooms << QString::fromUtf8(line.split(',').first());
+    }
+    rooms.removeDuplicates();
+    QCOMPARE(rooms, QStringList{QStringLiteral("5002")});
+
+    window.setStateFilter(std::nullopt);
+    QVERIFY(window.writeReport());
+    QProgressDialog* progress = window.findChildren<QProgressDialog*>().last();
+    // 取消 once the first room is done, as an installer would.
+    connect(progress->findChild<QProgressBar*>(), &QProgressBar::valueChanged, progress,
+            [progress](int done) {
+                if (done == 1) emit progress->canceled();
+            });
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.takeFirst().at(0).toBool(), false);
+    QVERIFY(!QFile::exists(pdfPath));
+    QVERIFY(prompter.records().isEmpty());
 }
 
 // 40 floors of 40 rooms in every state, at 1366 x 768, and the add-room dialog.
