@@ -237,11 +237,6 @@ void JobWindow::setStateFilter(std::optional<records::RoomState> state) {
     m_states->setCurrentIndex(state ? m_states->findData(static_cast<int>(*state)) : 0);
 }
 
-void JobWindow::setRoomTypeFilter(const QString& roomType) {
-    const int index = m_roomTypes->findText(roomType);
-    m_roomTypes->setCurrentIndex(index < 0 ? 0 : index);
-}
-
 void JobWindow::showTotals() {
     const records::StateCounts counts = m_board->shownCounts();
     for (std::size_t s = 0; s < records::kRoomStates.size(); ++s) {

@@ -49,7 +49,6 @@ public:
     // Reads the job again; false when the record could not be read (the status line says why).
     bool reload();
     void setStateFilter(std::optional<records::RoomState> state);
-    void setRoomTypeFilter(const QString& roomType);
     // The runs the side list shows for the selected room, a line each.
     QStringList shownRuns() const;
 
