@@ -21,43 +21,6 @@ using platform::ReportResult;
 using records::RoomState;
 using records::Verdict;
 
-// Stand-ins for the record's texts until roomcore has them: the shapes their headers promise.
-namespace room::records {
-std::string_view roomStateText(RoomState state) {
-    constexpr std::string_view kTexts[] = {"未调试", "已下发",   "校验通过", "需复核",
-                                           "无应答", "数据异常", "中断"};
-    return kTexts[static_cast<int>(state)];
-}
-std::string shownRoomNumber(std::string_view number) {
-    return number.empty() ? std::string(kNoRoomNumber) : std::string(number);
-}
-std::string factsLine(const RunFacts& run) {
-    const std::string all = std::to_string(run.devices) + "台";
-    if (run.ok == run.devices) return run.operation + ": " + all + "全部校验一致";
-    return run.operation + ": " + all + "中" + std::to_string(run.ok) + "台校验一致";
-}
-std::string totalsText(const StateCounts& counts) {
-    int all = 0;
-    std::string states;
-    for (std::size_t i = 0; i < counts.size(); ++i) {
-        all += counts[i];
-        if (counts[i] == 0) continue;
-        states += (states.empty() ? "" : ", ") + std::string(roomStateText(kRoomStates[i])) + " " +
-                  std::to_string(counts[i]);
-    }
-    return "共" + std::to_string(all) + "间: " + states;
-}
-}  // namespace room::records
-
-namespace room::platform {
-std::string JobStatus::hotel() const {
-    return rooms.empty() ? std::string() : rooms.front().room.roomType.hotel;
-}
-std::pair<std::string, std::string> JobStatus::period() const {
-    return {"2026-12-01 08:00:00", "2026-12-10 14:54:04"};
-}
-}  // namespace room::platform
-
 namespace {
 
 const char* const kHotel = "海景酒店";

@@ -65,7 +65,10 @@ std::optional<std::string> words(Shape shape, const std::vector<std::string_view
         case Shape::ValuesAt:
             return expectedGot(b[0], b[1]) + " (" + position(b[2]) + ")";
         case Shape::SlotAt:
-            if (b[0] != kMissing) return expectedGot(b[0], b[1]) + " (" + position(b[2]) + ")";
+            // Three bytes are either the slot check's (wanted, received, position in hex) or the
+            // read-back comparison's (read, wanted, value index in decimal): the text alone cannot
+            // tell which, so it stays as the console showed it.
+            if (b[0] != kMissing) return std::nullopt;
             if (b[1] != kMissing) return position(b[2]) + "的模式代码" + std::string(b[1]) + "无效";
             return "回答不完整, 缺" + position(b[2]) + "起的模式";
         case Shape::InvalidAt:
