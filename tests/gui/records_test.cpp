@@ -20,7 +20,7 @@
 #include "gui/ports/port_combo_box.h"
 #include "gui/records/records_dialog.h"
 #include "platform/record_store.h"
-#include "platform/report_pdf.h"
+#include "platform/hand_over.h"
 #include "platform/simulated_link.h"
 #include "support/sim_console.h"
 
@@ -160,12 +160,16 @@ void RecordsTest::reportNamesEveryDeviceAndItsResult() {
     RecordingConsole console(path);
     console.link->bus().faults(5).silent = true;
     console.link->bus().faults(2).corrupt = true;
+    console.window->recordBar()->installerField()->setText(QStringLiteral("张工"));
     console.verifyAll(QStringLiteral("1301"));
     const auto runs = allRuns(path);
     QCOMPARE(runs.size(), std::size_t(1));
     const QString pdf = dir.filePath(QStringLiteral("report.pdf"));
     QString error;
-    QVERIFY2(room::platform::writeReportPdf(pdf, runs, QStringLiteral("张工"), &error),
+    RecordStore store(path);
+    const auto job = room::platform::reportJob(store, {});
+    QVERIFY(job);
+    QVERIFY2(room::platform::writeHandOverPdf(pdf, *job, &error) == room::platform::ReportResult::Written,
              qPrintable(error));
     const QString text = pdfText(pdf);
     QVERIFY2(text.contains(QStringLiteral("7台设备中5台校验一致")), qPrintable(text));

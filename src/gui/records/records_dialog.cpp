@@ -17,7 +17,7 @@
 #include "gui/records/rooms_model.h"
 #include "gui/toolkit/labelled.h"
 #include "platform/file_io.h"
-#include "platform/report_pdf.h"
+#include "platform/hand_over.h"
 
 namespace room::gui {
 
@@ -229,11 +229,10 @@ bool RecordsDialog::exportCsv() {
 }
 
 bool RecordsDialog::writeReport() {
-    std::vector<records::RunRecord> runs;
-    for (const records::RoomRow& row : shownRows()) {
-        if (auto run = m_store->latestOf(row)) runs.push_back(std::move(*run));
-    }
-    if (runs.empty()) {
+    std::vector<std::string> numbers;
+    for (const records::RoomRow& row : shownRows()) numbers.push_back(row.roomNumber);
+    auto job = numbers.empty() ? std::nullopt : platform::reportJob(*m_store, numbers);
+    if (!job || job->rooms.empty()) {
         m_prompter.information(QStringLiteral("没有可报告的房间"), platform::defaultCaption());
         return false;
     }
@@ -241,14 +240,21 @@ bool RecordsDialog::writeReport() {
                                                QStringLiteral("调试报告.pdf"),
                                                QStringLiteral("PDF文件(*.pdf)"));
     if (path.isEmpty()) return false;
-    m_store->remember(kInstallerKey, m_installer->text().trimmed());
+    const QString installer = m_installer->text().trimmed();
+    m_store->remember(kInstallerKey, installer);
+    // Entries from before the record kept the installer take the one named here.
+    job->fetch = [fetch = job->fetch, name = installer.toStdString()](const platform::RoomStatus& status) {
+        auto room = fetch(status);
+        if (room && room->run && room->run->installer.empty()) room->run->installer = name;
+        return room;
+    };
     QString error;
-    if (!platform::writeReportPdf(path, runs, m_installer->text().trimmed(), &error)) {
+    if (platform::writeHandOverPdf(path, *job, &error) != platform::ReportResult::Written) {
         m_prompter.warning(QStringLiteral("报告保存失败!\n") + path + QStringLiteral("\n") + error,
                            platform::defaultCaption());
         return false;
     }
-    m_message->setText(QStringLiteral("报告已保存: %1 (%2个房间)").arg(path).arg(runs.size()));
+    m_message->setText(QStringLiteral("报告已保存: %1 (%2个房间)").arg(path).arg(job->rooms.size()));
     return true;
 }
 
