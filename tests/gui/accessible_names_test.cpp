@@ -9,11 +9,13 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include "gui/console/console_window.h"
 #include "gui/editors/definition_dialog.h"
 #include "gui/editors/port_dialog.h"
 #include "gui/editors/scene_dialog.h"
+#include "gui/job/job_window.h"
 #include "gui/ports/port_combo_box.h"
 #include "support/editor_finders.h"
 #include "support/window_fixture.h"
@@ -165,6 +167,23 @@ private slots:
             QVERIFY2(missing.isEmpty(), qPrintable(dialog->windowTitle() + QStringLiteral(":\n") +
                                                    missing.join('\n')));
         }
+    }
+    // "工程进度" and its add-room dialog: named controls, filters found by their labels.
+    void jobWindow() {
+        QTemporaryDir dir;
+        room::testing::RecordingPrompter prompter;
+        room::gui::JobWindow window(prompter,
+                                    {dir.filePath(QStringLiteral("records.sqlite")), {}, {}, {}});
+        room::gui::AddRoomDialog add(prompter, {});
+        for (QDialog* dialog : {static_cast<QDialog*>(&window), static_cast<QDialog*>(&add)}) {
+            const QStringList missing = faults(dialog);
+            QVERIFY2(missing.isEmpty(), qPrintable(dialog->windowTitle() + QStringLiteral(":\n") +
+                                                   missing.join('\n')));
+        }
+        QCOMPARE(byName(&window, QStringLiteral("状态:"))->objectName(),
+                 QStringLiteral("stateFilter"));
+        QCOMPARE(byName(&add, QStringLiteral("房型文件:"))->objectName(),
+                 QStringLiteral("roomTypeFile"));
     }
 };
 

@@ -13,11 +13,13 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include "gui/console/console_window.h"
 #include "gui/editors/definition_dialog.h"
 #include "gui/editors/port_dialog.h"
 #include "gui/editors/scene_dialog.h"
+#include "gui/job/job_window.h"
 #include "gui/main/application.h"
 #include "gui/ports/port_combo_box.h"
 #include "support/editor_finders.h"
@@ -226,6 +228,24 @@ private slots:
                 dialog->hide();
             }
         }
+    }
+
+    // "工程进度": the board scrolls, everything else is in view.
+    void jobWindowFits() {
+        QTemporaryDir dir;
+        RecordingPrompter prompter;
+        room::gui::JobWindow window(prompter,
+                                    {dir.filePath(QStringLiteral("records.sqlite")), {}, {}, {}});
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) window.resize(kLaptopClient);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        shoot(&window, QStringLiteral("job-window"));
+        const QSize size = window.size();
+        const QSize room = clientArea();
+        QVERIFY2(size.width() <= room.width() && size.height() <= room.height(),
+                 qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
+        const QStringList faults = controlsOutOfReach(&window);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 };
 

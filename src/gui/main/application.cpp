@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPalette>
+#include <QPointer>
 #include <QStyleFactory>
 #include <cstdio>
 
 #include "gui/console/console_window.h"
 #include "gui/editors/editor_flow.h"
+#include "gui/job/job_window.h"
 #include "gui/main/file_dialogs.h"
 #include "gui/main/main_window.h"
 #include "gui/ports/port_combo_box.h"
@@ -102,6 +104,34 @@ bool runConsoleInJob(MainWindow& window, RoomDocument& doc, platform::Prompter& 
     }
 }
 
+// A room of the board in the main window, then the console for it: the installer is asked
+// first about unsaved changes of the room type that is open.
+void openJobRoom(MainWindow& window, platform::Prompter& prompter, const QString& path,
+                 const QString& roomNumber) {
+    if (!window.askToSaveChanges() || !window.openFile(path)) return;
+    if (runConsoleInJob(window, window.document(), prompter, &window, roomNumber)) window.refresh();
+    window.document().sendGate = false;
+    window.syncTitle();
+}
+
+// One board at a time, beside the main window; the command brings it forward when it is open.
+void showJobWindow(QPointer<JobWindow>& board, platform::Prompter& prompter, MainWindow& window,
+                   QWidget* parent) {
+    if (!board) {
+        JobWindowOptions options;
+        options.openRoom = [&window, &prompter](const QString& path, const QString& roomNumber) {
+            openJobRoom(window, prompter, path, roomNumber);
+        };
+        board = new JobWindow(prompter, std::move(options), parent);
+        board->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        board->reload();
+    }
+    board->show();
+    board->raise();
+    board->activateWindow();
+}
+
 }  // namespace
 
 int runApplication(int argc, char** argv) {
@@ -147,6 +177,10 @@ int runApplication(int argc, char** argv) {
     hooks.records = [&prompter](QWidget* parent) {
         RecordsDialog dialog(prompter, {}, parent);
         dialog.exec();
+    };
+    QPointer<JobWindow> jobWindow;
+    hooks.jobBoard = [&prompter, &window, &jobWindow](QWidget* parent) {
+        showJobWindow(jobWindow, prompter, window, parent);
     };
     window.setCommandHooks(hooks);
     if (options.exitWhenShown) exitWhenShown(window, clock);

@@ -94,6 +94,9 @@ void MainWindow::runCommand(int id) {
         case kCmdRecords:
             if (m_hooks.records) m_hooks.records(this);
             break;
+        case kCmdJob:
+            if (m_hooks.jobBoard) m_hooks.jobBoard(this);
+            break;
         default:
             break;
     }

@@ -49,6 +49,8 @@ struct CommandHooks {
     std::function<bool(RoomDocument&, QWidget*)> download;
     // "调试记录": the commissioning record of every room.
     std::function<void(QWidget*)> records;
+    // "工程进度": the board of the hotel's rooms; it stays open beside the main window.
+    std::function<void(QWidget*)> jobBoard;
 };
 
 class MainWindow : public QWidget {

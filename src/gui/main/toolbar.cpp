@@ -23,6 +23,7 @@ const CommandInfo kCommands[kCommandCount] = {
     {kCmdSceneModes, "情景模式", "修改情景模式配置", ":/icons/scene_modes.xpm"},
     {kCmdDownload, "下载", "下载配置内容到设备", ":/icons/download.xpm"},
     {kCmdRecords, "调试记录", "各房间的调试记录与交接报告", ":/icons/records.xpm"},
+    {kCmdJob, "工程进度", "酒店工程各楼层房间的调试状态", ":/icons/job.xpm"},
 };
 
 namespace {

@@ -1,5 +1,5 @@
 #pragma once
-// The main window's toolbar: six command buttons 1000..1005 with the markup tooltips, the
+// The main window's toolbar: the command buttons 1000..1007 with the markup tooltips, the
 // "串口:" port row for the hardware mirror, and a small menu button holding the About entry.
 
 #include <QWidget>
@@ -19,9 +19,10 @@ enum Command {
     kCmdModify,
     kCmdSceneModes,
     kCmdDownload,
-    kCmdRecords
+    kCmdRecords,
+    kCmdJob
 };
-constexpr int kCommandCount = 7;
+constexpr int kCommandCount = 8;
 
 struct CommandInfo {
     int id;
