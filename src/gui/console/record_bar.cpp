@@ -95,8 +95,11 @@ QWidget* RecordBar::buildRoomList() {
     loadJob();
     const QString first = m_options.roomNumber.isEmpty() ? m_store->remembered(kRoomNumberKey)
                                                          : m_options.roomNumber;
-    m_roomNumber->setEditText(first);
-    m_acceptedNumber = QString::fromStdString(records::checkRoomNumber(first.toStdString()).number);
+    // A number remembered from before the job, or no number at all, is not taken.
+    const records::RoomNumberCheck check = records::checkRoomNumber(first.toStdString());
+    const bool good = check.ok() && (m_jobRooms.empty() || jobRoom(check.number));
+    m_acceptedNumber = good ? QString::fromStdString(check.number) : QString();
+    m_roomNumber->setEditText(m_acceptedNumber);
     if (!m_options.roomNumber.isEmpty()) m_store->remember(kRoomNumberKey, m_acceptedNumber);
     connect(m_roomNumber->lineEdit(), &QLineEdit::editingFinished, this,
             [this] { chooseRoom(m_roomNumber->currentText()); });
