@@ -152,6 +152,23 @@ void RecordsTest::recordsWindowListsFiltersAndExports() {
     dialog.findChild<QCheckBox*>(QStringLiteral("notVerified"))->setChecked(false);
     choose(types, 1);
     QCOMPARE(dialog.shownRooms(), 2);
+
+    // Room 902 commissioned again with another room type: its older row is no longer 校验通过.
+    room::records::RunRecord again = allRuns(path).back();
+    again.roomType.name = "标准双床房";
+    again.roomType.hash = "another";
+    QVERIFY(RecordStore(path).add(again));
+    QVERIFY(dialog.reload());
+    choose(types, 0);
+    QCOMPARE(dialog.shownRooms(), 3);
+    QStringList states;
+    for (int row = 0; row < 3; ++row) {
+        states << table->model()->index(row, 1).data().toString().section(QLatin1Char(' '), 1, 1) +
+                      QLatin1Char('=') + table->model()->index(row, 4).data().toString();
+    }
+    QVERIFY2(states.contains(QStringLiteral("豪华大床房=需复核 7/7")) &&
+                 states.contains(QStringLiteral("标准双床房=校验通过 7/7")),
+             qPrintable(states.join(QLatin1Char(','))));
 }
 
 void RecordsTest::reportNamesEveryDeviceAndItsResult() {

@@ -99,8 +99,13 @@ bool runConsoleInJob(MainWindow& window, RoomDocument& doc, platform::Prompter& 
             room = number;
         };
         changed = ConsoleWindow::runModal(doc, prompter, parent, std::move(options)) || changed;
-        if (path.isEmpty() || !window.openFile(path)) return changed;
+        if (path.isEmpty()) return changed;
         path.clear();
+        // What a read all brought in is the window's before it may be saved or let go.
+        if (changed) window.refresh();
+        window.syncTitle();
+        if (!window.askToSaveChanges() || !window.openFile(path)) return false;
+        changed = false;
     }
 }
 

@@ -3,7 +3,7 @@
 #include <QBrush>
 #include <QColor>
 
-#include "core/records/room_state.h"
+#include <map>
 
 namespace room::gui {
 
@@ -13,14 +13,9 @@ QString text(const std::string& value) {
     return QString::fromStdString(value);
 }
 
-// The row's room type is the one it was last commissioned with: judged against itself.
-records::RoomState stateOf(const records::RoomRow& r) {
-    return records::roomState(r.latest, r.roomType.hash);
-}
-
 // "无应答 6/7": the state and how many devices of the deciding run were OK.
-QString resultText(const records::RoomRow& r) {
-    const QString state = QString::fromUtf8(records::roomStateText(stateOf(r)).data());
+QString resultText(const records::RoomRow& r, records::RoomState stateOfRow) {
+    const QString state = QString::fromUtf8(records::roomStateText(stateOfRow).data());
     if (!r.latest) return state;
     return state + QStringLiteral(" %1/%2").arg(r.latest->ok).arg(r.latest->devices);
 }
@@ -30,6 +25,19 @@ QString resultText(const records::RoomRow& r) {
 void RoomsModel::setRows(std::vector<records::RoomRow> rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    // Per room number, the hash of its latest send all or verify all of any room type.
+    std::map<std::string, const records::RunFacts*> newest;
+    for (const records::RoomRow& r : m_rows) {
+        if (!r.latest) continue;
+        const records::RunFacts*& known = newest[r.roomNumber];
+        if (!known || r.latest->id > known->id) known = &*r.latest;
+    }
+    m_states.clear();
+    for (const records::RoomRow& r : m_rows) {
+        const auto found = newest.find(r.roomNumber);
+        m_states.push_back(records::roomState(r.latest, found == newest.end() ? r.roomType.hash
+                                                                               : found->second->hash));
+    }
     endResetModel();
 }
 
@@ -49,7 +57,7 @@ QVariant RoomsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const records::RoomRow& r = row(index.row());
     if (role == Qt::ForegroundRole && index.column() == Result) {
-        const records::RoomState state = stateOf(r);
+        const records::RoomState state = this->state(index.row());
         if (state == records::RoomState::Untouched || state == records::RoomState::Sent) {
             return QBrush(QColor(110, 110, 110));
         }
@@ -69,7 +77,7 @@ QVariant RoomsModel::data(const QModelIndex& index, int role) const {
         case LastVerify:
             return text(r.lastVerify);
         case Result:
-            return resultText(r);
+            return resultText(r, state(index.row()));
         default:
             return {};
     }
@@ -94,7 +102,7 @@ void RoomsFilter::setOnlyNotVerified(bool only) {
 bool RoomsFilter::filterAcceptsRow(int row, const QModelIndex&) const {
     const auto* rooms = static_cast<const RoomsModel*>(sourceModel());
     const records::RoomRow& r = rooms->row(row);
-    if (m_onlyNotVerified && stateOf(r) == records::RoomState::Verified) return false;
+    if (m_onlyNotVerified && rooms->state(row) == records::RoomState::Verified) return false;
     return m_roomType.isEmpty() || RoomsModel::roomTypeText(r.roomType) == m_roomType;
 }
 

@@ -6,6 +6,7 @@
 #include <QSortFilterProxyModel>
 #include <vector>
 
+#include "core/records/room_state.h"
 #include "core/records/run_record.h"
 
 namespace room::gui {
@@ -19,6 +20,10 @@ public:
     explicit RoomsModel(QObject* parent = nullptr) : QAbstractTableModel(parent) {}
     void setRows(std::vector<records::RoomRow> rows);
     const records::RoomRow& row(int index) const { return m_rows[static_cast<std::size_t>(index)]; }
+    // A row's state, judged against the room type its room number was last commissioned with:
+    // a room verified with one room type and then commissioned with another is 需复核 in the
+    // older row, not 校验通过.
+    records::RoomState state(int index) const { return m_states[static_cast<std::size_t>(index)]; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,6 +35,7 @@ public:
 
 private:
     std::vector<records::RoomRow> m_rows;
+    std::vector<records::RoomState> m_states;
 };
 
 class RoomsFilter : public QSortFilterProxyModel {
