@@ -54,8 +54,9 @@ JobImport readRoomsFile(const QString& csvPath) {
     const QDir folder = QFileInfo(csvPath).absoluteDir();
     std::map<QString, LoadedType> types;  // each file read once
     for (const records::RoomsTableLine& line : table.rooms) {
-        const QString path = QDir::cleanPath(
-            folder.absoluteFilePath(QDir::fromNativeSeparators(QString::fromStdString(line.path))));
+        // A table written on Windows may separate folders with backslashes wherever it is read.
+        const QString given = QString::fromStdString(line.path).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const QString path = QDir::cleanPath(folder.absoluteFilePath(given));
         auto found = types.find(path);
         if (found == types.end()) found = types.emplace(path, loadType(path)).first;
         if (!found->second.error.isEmpty()) {

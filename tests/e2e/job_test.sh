@@ -14,6 +14,7 @@ cp "$EXAMPLE" "$WORK/hotel/types/twin.shd"
   for floor in 12 13 14 15; do
     for room in 01 02 03 04 05 06 07 08 09 10; do
       type=types/deluxe.shd; [ "$room" -gt 05 ] && type=types/twin.shd
+      [ "$floor" = 15 ] && type='types\deluxe.shd'  # as written on Windows
       echo "$floor$room,,$type"
     done
   done
