@@ -93,7 +93,10 @@ RoomsTable parseRoomsTable(std::string_view bytes) {
     RoomsTable table;
     const std::vector<CsvRecord> records = csvRecords(decoded(bytes));
     std::string header;
-    for (const std::string& field : records.front().fields) header += (header.empty() ? "" : ",") + trimmed(field);
+    for (const std::string& field : records.front().fields) {
+        if (!header.empty()) header += ',';
+        header += trimmed(field);
+    }
     if (header != kHeader) {
         table.errors.push_back(lineError(1, "表头应为“" + std::string(kHeader) + "”"));
         return table;
