@@ -38,6 +38,11 @@ void facts(PageFlow& flow, const ReportRoom& room, const Fonts& fonts) {
     } else {
         flow.paragraph(QStringLiteral("房型哈希: ") + qs(run->roomType.hash), fonts.body);
     }
+    if (status.hashNow.empty() && !status.room.roomTypePath.empty()) {
+        // The job names a file that is gone or unreadable: nothing can be confirmed against it.
+        flow.paragraph(QStringLiteral("房型文件无法读取, 无法确认: ") + qs(status.room.roomTypePath),
+                       fonts.body, kBad);
+    }
     if (run && hashChanged(*run, status.hashNow)) {
         flow.paragraph(QStringLiteral("现在的房型文件与调试时不同, 现为: ") + qs(status.hashNow),
                        fonts.body, kBad);
