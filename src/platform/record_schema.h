@@ -8,10 +8,12 @@
 
 namespace room::platform {
 
-inline constexpr int kRecordSchemaVersion = 2;
+inline constexpr int kRecordSchemaVersion = 3;
 
 // Brings `db` up to kRecordSchemaVersion; `version` is what the file had before. False, with
 // `error`, when a step failed (nothing of it is kept). A newer file is not touched and is no error.
 bool prepareRecordSchema(QSqlDatabase& db, int* version, QString* error);
+// The same on a PostgreSQL server, whose version is kept in a table of its own.
+bool preparePostgresSchema(QSqlDatabase& db, int* version, QString* error);
 
 }  // namespace room::platform

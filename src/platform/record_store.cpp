@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -14,6 +15,7 @@
 #include <QVariant>
 
 #include "core/format/shd_file.h"
+#include "platform/record_location.h"
 #include "platform/record_schema.h"
 
 namespace room::platform {
@@ -96,6 +98,26 @@ RecordStore::~RecordStore() {
     QSqlDatabase::removeDatabase(m_connection);
 }
 
+namespace {
+// Read by the thread that sends the spool, set by the window's thread.
+QMutex g_userRecordMutex;
+QString g_userRecord;
+}  // namespace
+
+QString RecordStore::shownPath() const {
+    return shownLocation(m_path);
+}
+
+QString RecordStore::userRecord() {
+    const QMutexLocker lock(&g_userRecordMutex);
+    return g_userRecord.isEmpty() ? defaultPath() : g_userRecord;
+}
+
+void RecordStore::setUserRecord(const QString& location) {
+    const QMutexLocker lock(&g_userRecordMutex);
+    g_userRecord = location;
+}
+
 QString RecordStore::defaultPath() {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return folder + QStringLiteral("/roomcfg/records.sqlite");
@@ -118,23 +140,40 @@ bool RecordStore::fail(const QString& what, const QString& reason) {
 
 bool RecordStore::open() {
     if (m_ready) return true;
-    const QFileInfo info(m_path);
-    if (!QDir().mkpath(info.absolutePath())) {
-        return fail(QStringLiteral("调试记录文件夹无法创建"), info.absolutePath());
+    QString problem;
+    const auto location = parseRecordLocation(m_path, &problem);
+    if (!location) return fail(QStringLiteral("调试记录无法打开"), problem);
+    const bool shared = location->shared();
+    if (!shared && !QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+        return fail(QStringLiteral("调试记录文件夹无法创建"), QFileInfo(m_path).absolutePath());
     }
+    const QString driver = shared ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE");
     QSqlDatabase db = QSqlDatabase::contains(m_connection)
                           ? QSqlDatabase::database(m_connection, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    if (!db.isValid()) return fail(QStringLiteral("调试记录无法打开"), QStringLiteral("QSQLITE"));
-    db.setDatabaseName(m_path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyMs));
-    if (!db.open()) return fail(QStringLiteral("调试记录无法打开"), db.lastError().text());
+                          : QSqlDatabase::addDatabase(driver, m_connection);
+    if (!db.isValid()) return fail(QStringLiteral("调试记录无法打开"), QStringLiteral("没有数据库驱动 ") + driver);
+    if (shared) {
+        db.setHostName(location->host);
+        if (location->port != 0) db.setPort(location->port);
+        db.setDatabaseName(location->database);
+        db.setUserName(location->user);
+        if (!location->password.isEmpty()) db.setPassword(location->password);
+        // A server out of reach is known within seconds, and the entry waits in the spool.
+        db.setConnectOptions(QStringLiteral("connect_timeout=%1").arg(std::max(1, m_busyMs / 1000 + 2)));
+    } else {
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(m_busyMs));
+    }
+    if (!db.open()) return fail(QStringLiteral("调试记录无法打开"), db.lastError().text().trimmed());
     int version = 0;
     QString reason;
-    if (!prepareRecordSchema(db, &version, &reason)) {
+    const bool prepared = shared ? preparePostgresSchema(db, &version, &reason)
+                                 : prepareRecordSchema(db, &version, &reason);
+    if (!prepared) {
         db.close();
         return fail(QStringLiteral("调试记录无法打开"), reason);
     }
+    m_shared = shared;
     m_newerVersion = version > kRecordSchemaVersion ? version : 0;
     m_ready = true;
     return true;
@@ -145,7 +184,7 @@ bool RecordStore::writable() {
     if (!open()) return false;
     if (m_newerVersion == 0) return true;
     return fail(QStringLiteral("调试记录未保存"),
-                QStringLiteral("记录文件由较新版本的程序建立 (结构版本%1), 本程序只读取不写入")
+                QStringLiteral("记录由较新版本的程序建立 (结构版本%1), 本程序只读取不写入")
                     .arg(m_newerVersion));
 }
 
@@ -160,10 +199,13 @@ bool RecordStore::add(records::RunRecord& record) {
         return fail(QStringLiteral("调试记录未保存"), reason);
     };
     q.prepare(QStringLiteral(
-        "INSERT INTO runs(at, operation, room_number, hotel, room_type, room_type_number,"
+        "INSERT INTO runs(uuid, at, operation, room_number, hotel, room_type, room_type_number,"
         " room_type_hash, port, version, at_utc, utc_offset, installer, machine, cut_short,"
         " devices_count, ok_count, no_answer, differs, conflicts, unreached)"
-        " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"));
+        " VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)"
+        " ON CONFLICT(uuid) DO NOTHING RETURNING id"));
+    // Entries made before entries had an identity stay apart: NULL is never a duplicate.
+    q.addBindValue(record.uuid.empty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(text(record.uuid)));
     for (const std::string* v :
          {&record.when, &record.operation, &record.roomNumber, &record.roomType.hotel,
           &record.roomType.name, &record.roomType.number, &record.roomType.hash, &record.port,
@@ -178,7 +220,13 @@ bool RecordStore::add(records::RunRecord& record) {
         q.addBindValue(count);
     }
     if (!q.exec()) return abandon();
-    const long long id = q.lastInsertId().toLongLong();
+    if (!q.next()) {
+        // Sent before (its answer lost on the way, or from another spool): kept once.
+        db.rollback();
+        return existing(record);
+    }
+    const long long id = q.value(0).toLongLong();
+    q.finish();
     q.prepare(QStringLiteral(
         "INSERT INTO devices(run_id, device, type, location, result, differences)"
         " VALUES(?,?,?,?,?,?)"));
@@ -227,6 +275,15 @@ bool RecordStore::add(records::RunRecord& record) {
     return true;
 }
 
+bool RecordStore::existing(records::RunRecord& record) {
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("SELECT id FROM runs WHERE uuid = ?"));
+    q.addBindValue(text(record.uuid));
+    if (!q.exec() || !q.next()) return fail(QStringLiteral("调试记录未保存"), q.lastError().text());
+    record.id = q.value(0).toLongLong();
+    return true;
+}
+
 QString RecordStore::remembered(const QString& key) {
     if (!open()) return {};
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
@@ -238,7 +295,8 @@ QString RecordStore::remembered(const QString& key) {
 bool RecordStore::remember(const QString& key, const QString& value) {
     if (!writable()) return false;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO remembered(key, value) VALUES(?, ?)"));
+    q.prepare(QStringLiteral("INSERT INTO remembered(key, value) VALUES(?, ?)"
+                             " ON CONFLICT(key) DO UPDATE SET value = excluded.value"));
     q.addBindValue(key);
     q.addBindValue(value);
     return q.exec() || fail(QStringLiteral("调试记录未保存"), q.lastError().text());
@@ -308,7 +366,7 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
     QSqlQuery& q = prepared(QStringLiteral(
                   "SELECT id, at, operation, room_number, hotel, room_type, room_type_number,"
                   " room_type_hash, port, version, cut_short, at_utc, utc_offset, installer,"
-                  " machine FROM runs") +
+                  " machine, uuid FROM runs") +
               where + QStringLiteral(" ORDER BY id DESC"));
     for (const QVariant& bind : binds) q.addBindValue(bind);
     if (!q.exec()) {
@@ -331,6 +389,7 @@ std::optional<std::vector<records::RunRecord>> RecordStore::select(const QString
         r.utcOffset = utf8(q.value(12));
         r.installer = utf8(q.value(13));
         r.machine = utf8(q.value(14));
+        r.uuid = utf8(q.value(15));
         out.push_back(std::move(r));
     }
     q.finish();  // a cached statement must not hold the file's read lock between uses

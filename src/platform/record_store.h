@@ -25,12 +25,20 @@ public:
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 
+    // `path` is an SQLite file or a postgresql:// URL (platform/record_location.h).
     // records.sqlite in the per-user data folder, the same for the window and the command line.
     static QString defaultPath();
+    // The record the windows use when they are given none: the user's own file unless set.
+    // Set from "调试记录位置..." (with a password typed there, kept in memory only).
+    static QString userRecord();
+    static void setUserRecord(const QString& location);
     const QString& path() const { return m_path; }
+    // The location as shown and as the spool files entries under: never a password.
+    QString shownPath() const;
 
-    // Adds a run and its devices and updates the room's row; sets record.id. False, with
-    // errorString(), when nothing was kept.
+    // Adds a run and its devices and updates the room's row; sets record.id. An entry whose
+    // uuid is already there is not added again (and true). False, with errorString(), when
+    // nothing was kept.
     bool add(records::RunRecord& record);
     // Every room, in the order of their room numbers; nothing (and errorString()) on failure.
     std::optional<std::vector<records::RoomRow>> rooms();
@@ -74,6 +82,7 @@ private:
     std::optional<std::vector<records::RunRecord>> select(const QString& where,
                                                           const QVariantList& binds);
     bool fail(const QString& what, const QString& reason);
+    bool existing(records::RunRecord& record);
     // A statement prepared once per store: a report reads thousands of rooms with the same few.
     QSqlQuery& prepared(const QString& sql);
     // Each row's latest send all or verify all.
@@ -83,7 +92,8 @@ private:
     QString m_connection;
     int m_busyMs;
     bool m_ready = false;
-    int m_newerVersion = 0;  // the schema version of a record from a newer program
+    int m_newerVersion = 0;
+    bool m_shared = false;  // PostgreSQL  // the schema version of a record from a newer program
     QString m_error;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
 };

@@ -47,7 +47,7 @@ printf 'not a database at all %.0s' $(seq 1 200) > "$WORK/broken.sqlite"
 rc=$?
 check "a broken record leaves the run's exit code" [ $rc -eq 0 ]
 check "the run's result is printed" contains "$WORK/b.out" "校验完成"
-check "and the record is said not kept" contains "$WORK/b.err" "record not kept"
+check "and the entry is said kept on this computer" contains "$WORK/b.err" "调试记录暂存本机, 共1条待上传"
 "$CLI" report --records "$WORK/broken.sqlite" -o "$WORK/b.pdf" > /dev/null 2> "$WORK/br.err"
 check "a report from a broken record fails with the reason" [ $? -eq 1 ]
 check "and writes nothing" [ ! -e "$WORK/b.pdf" ]

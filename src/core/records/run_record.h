@@ -41,6 +41,7 @@ struct RoomTypeId {
 
 struct RunRecord {
     long long id = 0;  // given by the store
+    std::string uuid;  // given when the run ends: the entry's identity wherever it is sent
     std::string when;       // local time, "2026-12-09 21:30:05"
     std::string whenUtc;    // the same moment in UTC, "2026-12-09T13:30:05Z"
     std::string utcOffset;  // the local offset then, "+08:00"

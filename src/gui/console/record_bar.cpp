@@ -11,11 +11,14 @@
 #include <QTimer>
 
 #include "gui/console/console_context.h"
+#include "gui/records/record_sync.h"
 #include "core/records/room_number.h"
 #include "gui/toolkit/labelled.h"
 #include "gui/toolkit/wheel_guard.h"
 #include "platform/hand_over.h"
 #include "platform/job_status.h"
+#include "platform/record_location.h"
+#include "platform/record_spool.h"
 
 namespace room::gui {
 
@@ -39,8 +42,9 @@ RecordBar::RecordBar(ConsoleContext& context, std::function<QString()> portName,
       m_options(std::move(options)),
       // A busy record is tried again on a timer, never waited for on the window's thread.
       m_store(std::make_unique<platform::RecordStore>(
-          m_options.path.isEmpty() ? platform::RecordStore::defaultPath() : m_options.path,
-          kBusyMs)) {
+          m_options.path.isEmpty() ? platform::RecordStore::userRecord() : m_options.path,
+          kBusyMs)),
+      m_spool(std::make_unique<platform::RecordSpool>()) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
@@ -71,9 +75,9 @@ RecordBar::RecordBar(ConsoleContext& context, std::function<QString()> portName,
     m_line->setMinimumWidth(120);
     m_line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_retry = new QTimer(this);
-    m_retry->setInterval(kRetryMs);
     connect(m_retry, &QTimer::timeout, this, &RecordBar::retry);
     connect(&m_context, &ConsoleContext::effectsApplied, this, &RecordBar::onEffects);
+    if (RecordSync* sync = RecordSync::instance()) connect(sync, &RecordSync::sent, this, &RecordBar::onSent);
 }
 
 QWidget* RecordBar::buildRoomList() {
@@ -253,40 +257,60 @@ void RecordBar::onEffects(const commissioning::Effects& effects) {
 }
 
 void RecordBar::keep(records::RunRecord record) {
-    m_pending.push_back(std::move(record));
+    // Kept on this computer first: a record out of reach, or the window closing, loses nothing.
+    // Only when even that fails does the entry wait in memory.
+    if (!m_spool->keep(record, m_store->shownPath())) m_pending.push_back(record);
+    m_latest = std::move(record);
+    RecordSync* sync = RecordSync::instance();
+    if (sync && platform::isRecordUrl(m_store->path()) && m_pending.empty()) {
+        // A server is sent to from the sync thread: the window never waits for one.
+        m_line->setText(QStringLiteral("调试记录上传中..."));
+        sync->sendNow();
+        return;
+    }
     m_retriesLeft = kRetries;
     retry();
 }
 
-void RecordBar::retry() {
-    QString next;
-    while (!m_pending.empty()) {
-        if (!m_store->add(m_pending.front())) break;
-        m_last = std::move(m_pending.front());
-        m_pending.pop_front();
-        // Judged once the entry is in the record, so the room just verified counts as done.
-        next = advanceAfter(*m_last);
-    }
-    if (m_pending.empty()) {
-        m_retry->stop();
-        m_line->setText(QStringLiteral("调试记录已保存: %1 %2/%3台正常")
-                            .arg(QString::fromStdString(m_last->operation))
-                            .arg(records::okCount(*m_last))
-                            .arg(m_last->devices.size()) +
-                        (next.isEmpty() ? QString() : QStringLiteral(", 下一个房间: ") + next));
-        m_line->setToolTip(QString::fromStdString(records::summaryLine(*m_last)) +
-                           QStringLiteral("\n") + m_store->path());
+void RecordBar::onSent(const QString& target, int waiting, const QString& error) {
+    if (target != m_store->shownPath() || !m_latest) return;
+    if (waiting == 0 && error.isEmpty()) {
+        showKept();
         return;
     }
-    const QString reason = m_store->errorString();
-    if (m_retriesLeft-- > 0) {
-        m_line->setText(reason + QStringLiteral(" (稍后重试)"));
-        m_retry->start();
-    } else {
-        m_retry->stop();
-        m_line->setText(reason + QStringLiteral(" (%1条记录未保存)").arg(m_pending.size()));
+    m_line->setText(platform::spooledText(waiting) + QStringLiteral(", 稍后重试: ") + error);
+    m_line->setToolTip(m_line->text() + QStringLiteral("\n") + m_store->shownPath());
+}
+
+void RecordBar::showKept() {
+    m_retry->stop();
+    if (!m_latest) return;
+    m_last = std::move(m_latest);
+    m_latest.reset();
+    // Judged once the entry is in the record, so the room just verified counts as done.
+    const QString next = advanceAfter(*m_last);
+    m_line->setText(QStringLiteral("调试记录已保存: %1 %2/%3台正常")
+                        .arg(QString::fromStdString(m_last->operation))
+                        .arg(records::okCount(*m_last))
+                        .arg(m_last->devices.size()) +
+                    (next.isEmpty() ? QString() : QStringLiteral(", 下一个房间: ") + next));
+    m_line->setToolTip(QString::fromStdString(records::summaryLine(*m_last)) + QStringLiteral("\n") +
+                       m_store->shownPath());
+}
+
+void RecordBar::retry() {
+    while (!m_pending.empty() && m_store->add(m_pending.front())) m_pending.pop_front();
+    const platform::RecordSpool::Sent sent = m_spool->send(*m_store);
+    const int waiting = sent.waiting + static_cast<int>(m_pending.size());
+    if (waiting == 0 && sent.error.isEmpty()) {
+        showKept();
+        return;
     }
-    m_line->setToolTip(m_line->text() + QStringLiteral("\n") + m_store->path());
+    const QString reason = sent.error.isEmpty() ? m_store->errorString() : sent.error;
+    // A few quick tries for a file another program holds a moment, then once a minute.
+    m_retry->start(m_retriesLeft-- > 0 ? kRetryMs : kSpoolRetryMs);
+    m_line->setText(platform::spooledText(waiting) + QStringLiteral(", 稍后重试: ") + reason);
+    m_line->setToolTip(m_line->text() + QStringLiteral("\n") + m_store->shownPath());
 }
 
 void RecordBar::writeReport() {

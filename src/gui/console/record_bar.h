@@ -2,7 +2,8 @@
 // The console's part in the commissioning record: the room being worked in ("房号:", remembered;
 // with a job a list of its rooms), who works ("调试人员:", remembered), an entry for every run and
 // single-device check, "报告..." for the hand-over report, and a line that says whether the record
-// was kept. A record that cannot be written is tried again a few times and never holds up a run:
+// was kept. Every entry is kept on this computer first (the spool) and sent from there; a record
+// that cannot take it is tried again a few times and then every minute, and never holds up a run:
 // the run's result is on screen before it is written.
 //
 // A room number is checked as it is typed in and a bad one is refused with its reason, so every
@@ -20,6 +21,7 @@
 
 #include "core/records/job.h"
 #include "core/records/run_record.h"
+#include "platform/record_spool.h"
 #include "platform/record_store.h"
 
 class QComboBox;
@@ -70,6 +72,7 @@ public:
     static constexpr int kBusyMs = 100;
     static constexpr int kRetryMs = 5000;
     static constexpr int kRetries = 6;
+    static constexpr int kSpoolRetryMs = 60000;
 
 signals:
     // The installer chose to open the room type of room `roomNumber`.
@@ -85,12 +88,15 @@ private:
     void onEffects(const commissioning::Effects& effects);
     void keep(records::RunRecord record);
     void retry();
+    void onSent(const QString& target, int waiting, const QString& error);
+    void showKept();
     void writeReport();
 
     ConsoleContext& m_context;
     std::function<QString()> m_portName;
     RecordOptions m_options;
     std::unique_ptr<platform::RecordStore> m_store;
+    std::unique_ptr<platform::RecordSpool> m_spool;
     QComboBox* m_roomNumber = nullptr;
     QLineEdit* m_installer = nullptr;
     QPointer<QWidget> m_installerBox;  // placed by the window, which may delete it first
@@ -100,7 +106,8 @@ private:
     QPointer<QLabel> m_line;  // placed by the window too
     QTimer* m_retry = nullptr;
     int m_retriesLeft = 0;
-    std::deque<records::RunRecord> m_pending;
+    std::deque<records::RunRecord> m_pending;  // not even the spool could take them
+    std::optional<records::RunRecord> m_latest;  // kept, not yet in the record
     std::optional<records::RunRecord> m_started;  // stamped when the running run began
     std::optional<records::RunRecord> m_last;
 };

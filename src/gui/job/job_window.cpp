@@ -50,7 +50,7 @@ JobWindow::JobWindow(platform::Prompter& prompter, JobWindowOptions options, QWi
       m_prompter(prompter),
       m_options(std::move(options)),
       m_store(std::make_unique<platform::RecordStore>(
-          m_options.path.isEmpty() ? platform::RecordStore::defaultPath() : m_options.path)) {
+          m_options.path.isEmpty() ? platform::RecordStore::userRecord() : m_options.path)) {
     if (!m_options.askSaveName) m_options.askSaveName = defaultAskSave;
     if (!m_options.askOpenName) m_options.askOpenName = askOpenName;
     setObjectName(QStringLiteral("jobProgress"));
@@ -200,7 +200,7 @@ bool JobWindow::reload() {
         m_board->setRooms({});
         fillRoomTypes();
         showTotals();
-        setStatus(m_store->errorString() + QStringLiteral("\n") + m_store->path());
+        setStatus(m_store->errorString() + QStringLiteral("\n") + m_store->shownPath());
         return false;
     }
     m_hasJob = status->hasJob;
@@ -208,7 +208,7 @@ bool JobWindow::reload() {
     m_board->setRooms(std::move(status->rooms));
     fillRoomTypes();
     applyFilter();
-    setStatus(QStringLiteral("记录文件: %1").arg(m_store->path()));
+    setStatus(QStringLiteral("记录文件: %1").arg(m_store->shownPath()));
     return true;
 }
 

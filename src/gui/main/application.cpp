@@ -1,6 +1,7 @@
 #include "gui/main/application.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QElapsedTimer>
 #include <QPalette>
 #include <QPointer>
@@ -13,6 +14,8 @@
 #include "gui/main/file_dialogs.h"
 #include "gui/main/main_window.h"
 #include "gui/ports/port_combo_box.h"
+#include "gui/records/record_location_dialog.h"
+#include "gui/records/record_sync.h"
 #include "gui/records/records_dialog.h"
 #include "gui/toolkit/colors.h"
 #include "platform/prompter.h"
@@ -164,6 +167,10 @@ int runApplication(int argc, char** argv) {
     platform::QtSpeech speech;
     platform::SettingsStore settings;
     PortComboBox::setPathMemory(&settings);
+    RecordLocationDialog::useSavedLocation(settings);
+    // Entries kept on this computer while the record was out of reach go now, and then every
+    // minute, on a thread of their own so a server out of reach never holds up the window.
+    RecordSync sync;
     MainWindow window(document, MainWindowServices{&prompter, &dialogs, &speech, &settings});
     prompter.setParent(&window);
     CommandHooks hooks;
@@ -186,6 +193,15 @@ int runApplication(int argc, char** argv) {
     QPointer<JobWindow> jobWindow;
     hooks.jobBoard = [&prompter, &window, &jobWindow](QWidget* parent) {
         showJobWindow(jobWindow, prompter, window, parent);
+    };
+    hooks.recordLocation = [&settings, &jobWindow](QWidget* parent) {
+        RecordLocationDialog dialog(&settings, [](QWidget* owner, const QString& current) {
+            return QFileDialog::getSaveFileName(owner, QStringLiteral("调试记录文件"), current,
+                                                QStringLiteral("调试记录(*.sqlite)"), nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
+        }, parent);
+        // The board shows the record it opened with: it closes for the new one.
+        if (dialog.exec() == QDialog::Accepted && jobWindow) jobWindow->close();
     };
     window.setCommandHooks(hooks);
     if (options.exitWhenShown) exitWhenShown(window, clock);

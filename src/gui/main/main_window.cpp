@@ -47,6 +47,9 @@ MainWindow::MainWindow(RoomDocument& document, MainWindowServices services, QWid
     for (int id : {kCmdSave, kCmdModify, kCmdSceneModes}) m_toolbar->button(id)->hide();
     connect(m_toolbar, &MainToolbar::commandTriggered, this, &MainWindow::runCommand);
     connect(m_toolbar, &MainToolbar::aboutRequested, this, &MainWindow::showAbout);
+    connect(m_toolbar, &MainToolbar::recordLocationRequested, this, [this] {
+        if (m_hooks.recordLocation) m_hooks.recordLocation(this);
+    });
     connect(m_toolbar->portCombo(), &PortComboBox::portChosen, this, &MainWindow::onPortChosen);
     connect(m_panel, &DemoPanel::keyClicked, this, &MainWindow::onKey);
     connect(m_panel, &DemoPanel::relayClicked, this, &MainWindow::onRelay);

@@ -51,6 +51,8 @@ struct CommandHooks {
     std::function<void(QWidget*)> records;
     // "工程进度": the board of the hotel's rooms; it stays open beside the main window.
     std::function<void(QWidget*)> jobBoard;
+    // "调试记录位置...": where the record lives (a file, or a shared server).
+    std::function<void(QWidget*)> recordLocation;
 };
 
 class MainWindow : public QWidget {

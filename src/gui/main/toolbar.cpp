@@ -71,6 +71,9 @@ MainToolbar::MainToolbar(QWidget* parent) : QWidget(parent) {
     m_menu = new QMenu(this);
     m_recent = m_menu->addMenu(QStringLiteral("最近打开"));
     m_recent->setObjectName(QStringLiteral("menuRecent"));
+    QAction* location = m_menu->addAction(QStringLiteral("调试记录位置..."));
+    location->setObjectName(QStringLiteral("actionRecordLocation"));
+    connect(location, &QAction::triggered, this, &MainToolbar::recordLocationRequested);
     m_menu->addSeparator();
     QAction* about = m_menu->addAction(QString::fromUtf8(kAboutEntryText));
     about->setObjectName(QStringLiteral("actionAbout"));

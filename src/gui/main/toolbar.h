@@ -46,6 +46,7 @@ public:
 signals:
     void commandTriggered(int id);
     void aboutRequested();
+    void recordLocationRequested();
 
 private:
     QToolButton* m_buttons[kCommandCount] = {};

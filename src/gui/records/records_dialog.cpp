@@ -42,7 +42,7 @@ RecordsDialog::RecordsDialog(platform::Prompter& prompter, RecordsDialogOptions 
       m_prompter(prompter),
       m_options(std::move(options)),
       m_store(std::make_unique<platform::RecordStore>(
-          m_options.path.isEmpty() ? platform::RecordStore::defaultPath() : m_options.path)) {
+          m_options.path.isEmpty() ? platform::RecordStore::userRecord() : m_options.path)) {
     if (!m_options.askSaveName) m_options.askSaveName = defaultAsk;
     setObjectName(QStringLiteral("records"));
     setWindowTitle(QStringLiteral("调试记录"));
@@ -129,13 +129,13 @@ int RecordsDialog::shownRooms() const {
 bool RecordsDialog::reload() {
     auto rows = m_store->rooms();
     if (!rows) {
-        m_message->setText(m_store->errorString() + QStringLiteral("\n") + m_store->path());
+        m_message->setText(m_store->errorString() + QStringLiteral("\n") + m_store->shownPath());
         m_model->setRows({});
         return false;
     }
     m_model->setRows(std::move(*rows));
     fillRoomTypes();
-    m_message->setText(QStringLiteral("%1个房间  记录文件: %2").arg(m_model->rowCount()).arg(m_store->path()));
+    m_message->setText(QStringLiteral("%1个房间  记录文件: %2").arg(m_model->rowCount()).arg(m_store->shownPath()));
     return true;
 }
 

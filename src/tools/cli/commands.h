@@ -15,6 +15,7 @@ int runFrames(const Words& words);
 int runDiff(const Words& words);  // exit 0 equal, 1 different, 2 unreadable
 int runBus(const Words& words, int argc, char** argv);  // "run ACTION ..." (needs a Qt event loop)
 int runJob(const Words& words, int argc, char** argv);     // "job import|status ..."
+int runRecords(const Words& words, int argc, char** argv);  // "records sync ..."
 int runReport(const Words& words, int argc, char** argv);  // "report ..." (PDF or CSV)
 
 }  // namespace room::cli

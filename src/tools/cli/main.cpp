@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "                                     the hotel's rooms and their states\n"
     "  report [--records DB] [--room-number N] -o OUT.pdf|OUT.csv\n"
     "                                     the hand-over report from the commissioning record\n"
+    "  records sync [--records DB]        send the entries kept here while the record was out\n"
+    "                                     of reach (DB: a file or postgresql://USER@HOST/DB)\n"
     "Each command takes --help.\n";
 #else
     "Each command takes --help.\n"
@@ -52,6 +54,7 @@ int run(int argc, char** argv) {
     if (command == "frames") return room::cli::runFrames(words);
     if (command == "run") return room::cli::runBus(words, argc, argv);
     if (command == "job") return room::cli::runJob(words, argc, argv);
+    if (command == "records") return room::cli::runRecords(words, argc, argv);
     if (command == "report") return room::cli::runReport(words, argc, argv);
     std::cerr << "unknown command: " << command << "\n" << kUsage;
     return 2;

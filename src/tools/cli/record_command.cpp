@@ -26,6 +26,8 @@ int runReport(const Words&, int, char**) {
 
 #include "core/records/room_number.h"
 #include "platform/hand_over.h"
+#include "platform/record_location.h"
+#include "platform/record_spool.h"
 #include "platform/record_store.h"
 #include "tools/cli/args.h"
 #include "tools/cli/file_io.h"
@@ -55,12 +57,21 @@ QString recordsPath(const std::optional<std::string>& given) {
 }
 
 void keepRecord(records::RunRecord record, const QString& path) {
-    platform::RecordStore store(path, 5000);
-    // Concurrent runs of the tool share the file; a write that finds it busy tries again.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (store.add(record)) return;
+    // Kept here first, so neither a record out of reach nor the program's end loses it.
+    platform::RecordSpool spool;
+    platform::RecordStore store(path, 1000);
+    if (!spool.keep(record, platform::shownLocation(path))) {
+        if (!store.add(record)) {
+            std::cerr << "record not kept: " << spool.errorString().toStdString() << "; "
+                      << store.errorString().toStdString() << "\n";
+        }
+        return;
     }
-    std::cerr << "record not kept: " << store.errorString().toStdString() << "\n";
+    const platform::RecordSpool::Sent sent = spool.send(store);
+    if (sent.waiting > 0) {
+        std::cerr << platform::spooledText(sent.waiting).toStdString() << ": "
+                  << sent.error.toStdString() << "\n";
+    }
 }
 
 // "报告 120/10000" on a terminal, rewritten in place; nothing when the output goes elsewhere.
