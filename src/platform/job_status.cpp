@@ -6,6 +6,7 @@
 
 #include "core/records/room_number.h"
 #include "platform/job_import.h"
+#include "platform/record_spool.h"
 
 namespace room::platform {
 
@@ -34,11 +35,38 @@ std::pair<std::string, std::string> JobStatus::period() const {
     return {first, last};
 }
 
+namespace {
+
+// Folds the spool's entries for this record into the rooms' runs; how many wait per room.
+std::map<std::string, int> addWaiting(std::vector<RecordStore::RoomRuns>& rooms, const QString& target) {
+    std::map<std::string, int> waiting;
+    RecordSpool spool;
+    const auto entries = spool.waiting(target);
+    if (!entries) return waiting;
+    for (const records::RunRecord& entry : *entries) {
+        ++waiting[entry.roomNumber];
+        auto room = std::find_if(rooms.begin(), rooms.end(),
+                                 [&](const RecordStore::RoomRuns& r) { return r.roomNumber == entry.roomNumber; });
+        if (room == rooms.end()) {
+            room = rooms.insert(rooms.end(), RecordStore::RoomRuns{entry.roomNumber, std::nullopt, entry.roomType, 0});
+        }
+        ++room->runs;
+        if (records::isWholeRoomRun(entry.operation)) {
+            room->latest = records::factsOf(entry);
+            room->latestType = entry.roomType;
+        }
+    }
+    return waiting;
+}
+
+}  // namespace
+
 std::optional<JobStatus> loadJobStatus(RecordStore& store) {
     const auto job = store.jobRooms();
     if (!job) return std::nullopt;
-    const auto runs = store.roomRuns();
+    auto runs = store.roomRuns();
     if (!runs) return std::nullopt;
+    const std::map<std::string, int> waiting = addWaiting(*runs, store.shownPath());
     std::map<std::string, const RecordStore::RoomRuns*> byNumber;
     for (const RecordStore::RoomRuns& room : *runs) byNumber[room.roomNumber] = &room;
 
@@ -52,6 +80,9 @@ std::optional<JobStatus> loadJobStatus(RecordStore& store) {
         if (const auto found = byNumber.find(row.room.roomNumber); found != byNumber.end()) {
             row.latest = found->second->latest;
             row.runs = found->second->runs;
+        }
+        if (const auto spooled = waiting.find(row.room.roomNumber); spooled != waiting.end()) {
+            row.waiting = spooled->second;
         }
         row.state = records::roomState(row.latest, row.hashNow);
         status.rooms.push_back(std::move(row));

@@ -20,6 +20,7 @@ struct RoomStatus {
     std::optional<records::RunFacts> latest;  // the latest whole-room run
     std::string hashNow;                      // of the room type the room has now; empty: unknown
     int runs = 0;                             // entries of every kind
+    int waiting = 0;  // entries of this computer not yet in the record (the spool)
     bool operator==(const RoomStatus&) const = default;
 };
 
@@ -33,7 +34,8 @@ struct JobStatus {
     std::pair<std::string, std::string> period() const;
 };
 
-// Nothing, and store.errorString(), when the record cannot be read.
+// Nothing, and store.errorString(), when the record cannot be read. The entries this computer
+// keeps for the record and has not sent yet count too (`waiting`): they are its newest.
 std::optional<JobStatus> loadJobStatus(RecordStore& store);
 
 }  // namespace room::platform

@@ -90,6 +90,7 @@ QString JobBoard::toolTipOf(int index) const {
     lines << (r.latest ? QStringLiteral("最近: %1 %2")
                              .arg(text(r.latest->when), text(records::factsLine(*r.latest)))
                        : QStringLiteral("最近: 没有下发或校验"));
+    if (r.waiting > 0) lines << QStringLiteral("本机有%1条记录尚未上传").arg(r.waiting);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -262,6 +263,15 @@ void JobBoard::paintCells(QPainter& painter, int row) {
         const QString number = text(records::shownRoomNumber(m_rooms[i].room.roomNumber));
         painter.drawText(cell, Qt::AlignCenter,
                          small.elidedText(number, Qt::ElideRight, cell.width() - 2));
+        if (m_rooms[i].waiting > 0) {
+            // Not yet uploaded: a corner cut off, as a dog-ear on a page still to be filed.
+            const int side = std::max(4, cell.height() / 3);
+            const QPoint corner = cell.topRight() + QPoint(1, 0);
+            painter.setBrush(look.text);
+            painter.setPen(Qt::NoPen);
+            painter.drawPolygon(QPolygon({corner, corner - QPoint(side, 0), corner + QPoint(0, side)}));
+            painter.setBrush(Qt::NoBrush);
+        }
     }
     if (m_selected >= 0 && m_where[m_selected].y() == row) {
         // Around the cell, in the gaps, so the number stays whole.
