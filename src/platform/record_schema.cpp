@@ -134,8 +134,10 @@ bool preparePostgresSchema(QSqlDatabase& db, int* version, QString* error) {
         *error = db.lastError().text().trimmed();
         return false;
     }
-    // Laptops that meet an empty server at once: one creates the tables, the others wait.
-    if (!q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302512)")) ||
+    // Laptops that meet an empty server at once: one creates the tables, the others wait. The
+    // server's notices ("already exists, skipping") are no news to an installer.
+    if (!q.exec(QStringLiteral("SET client_min_messages TO WARNING")) ||
+        !q.exec(QStringLiteral("SELECT pg_advisory_xact_lock(7302512)")) ||
         !q.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS record_schema(version INTEGER NOT NULL)")) ||
         !q.exec(QStringLiteral("SELECT MAX(version) FROM record_schema"))) {
         return failed();
