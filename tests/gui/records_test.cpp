@@ -157,6 +157,7 @@ void RecordsTest::recordsWindowListsFiltersAndExports() {
     room::records::RunRecord again = allRuns(path).back();
     again.roomType.name = "标准双床房";
     again.roomType.hash = "another";
+    again.uuid.clear();  // another entry, not the same one sent again
     QVERIFY(RecordStore(path).add(again));
     QVERIFY(dialog.reload());
     choose(types, 0);
