@@ -18,7 +18,10 @@
 
 #include "gui/console/console_window.h"
 #include "gui/ports/port_combo_box.h"
+#include "gui/records/record_location_dialog.h"
 #include "gui/records/records_dialog.h"
+#include "platform/record_location.h"
+#include "platform/settings_store.h"
 #include "platform/record_store.h"
 #include "platform/hand_over.h"
 #include "platform/simulated_link.h"
@@ -74,6 +77,7 @@ private slots:
     void recordThatCannotBeKeptNeverStopsTheRun();
     void roomNumberIsRemembered();
     void singleChecksAreRecordedToo();
+    void locationIsKeptWithoutItsPassword();
     void snapshots();
 };
 
@@ -328,6 +332,12 @@ void RecordsTest::snapshots() {
     dialog.show();
     QTest::qWait(100);
     QVERIFY(dialog.grab().save(dir + QStringLiteral("/records.png")));
+    room::gui::RecordLocationDialog location(nullptr, {});
+    location.locationField()->setText(QStringLiteral("postgresql://roomcfg@192.168.1.20:5432/records"));
+    location.testConnection();
+    location.show();
+    QTest::qWait(50);
+    QVERIFY(location.grab().save(dir + QStringLiteral("/record-location.png")));
     QTimer::singleShot(300, [&] {
         QWidget* runs = QApplication::activeModalWidget();
         if (runs) {
@@ -336,6 +346,30 @@ void RecordsTest::snapshots() {
         }
     });
     dialog.showRuns(1);
+}
+
+// "调试记录位置...": a server's password is used, never written; a file is a file again.
+void RecordsTest::locationIsKeptWithoutItsPassword() {
+    QTemporaryDir dir;
+    room::platform::SettingsStore settings(dir.path());
+    room::gui::RecordLocationDialog dialog(&settings, {});
+    dialog.locationField()->setText(QStringLiteral(" postgresql://roomcfg@127.0.0.1:5999/records "));
+    dialog.passwordField()->setText(QStringLiteral("s3cret:@/"));
+    QVERIFY(dialog.apply());
+    QFile ini(settings.filePath());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    const QByteArray written = ini.readAll();
+    QVERIFY2(written.contains("postgresql://roomcfg@127.0.0.1:5999/records") && !written.contains("s3cret"),
+             written.constData());
+    const auto location = room::platform::parseRecordLocation(RecordStore::userRecord(), nullptr);
+    QVERIFY(location && location->password == QStringLiteral("s3cret:@/"));
+    dialog.locationField()->setText(QStringLiteral("postgresql://nobody"));
+    QVERIFY(!dialog.apply());
+    QVERIFY(dialog.statusText().startsWith(QStringLiteral("调试记录位置无效")));
+    dialog.locationField()->setText(dir.filePath(QStringLiteral("team.sqlite")));
+    QVERIFY(dialog.apply());
+    QCOMPARE(RecordStore::userRecord(), dir.filePath(QStringLiteral("team.sqlite")));
+    RecordStore::setUserRecord({});
 }
 
 QTEST_MAIN(RecordsTest)
