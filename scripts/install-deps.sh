@@ -10,7 +10,8 @@ packages=(
   libgtest-dev libgmock-dev googletest
   clang libclang-rt-14-dev
   xvfb xauth fonts-wqy-microhei socat
-  libqt6sql6-sqlite poppler-utils
+  libqt6sql6-sqlite libqt6sql6-psql poppler-utils
+  postgresql  # the tests start a throwaway server of their own (tests/pg)
 )
 if [ "${1:-}" = "--windows" ]; then
   shift

@@ -46,6 +46,11 @@ void RunDriver::apply(Effects effects) {
     reschedule();
 }
 
+void RunDriver::dropLink(const QString& reason) {
+    m_link.close();
+    onLost(reason);
+}
+
 void RunDriver::reschedule() {
     const auto deadline = m_engine.nextDeadline();
     if (!deadline) {

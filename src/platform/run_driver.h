@@ -26,6 +26,10 @@ public:
     //   driver.call([&](auto now) { return engine.command(Action::SendAll, now); });
     void call(const std::function<commissioning::Effects(commissioning::TimePoint)>& step);
 
+    // Closes the link and goes on as if it had been lost: the run ends cut short, then
+    // portLost(reason). For a run that must end now (the command line's Ctrl+C).
+    void dropLink(const QString& reason);
+
     // Milliseconds since the driver was made, for logs.
     qint64 elapsedMs() const { return m_clock.elapsed(); }
 

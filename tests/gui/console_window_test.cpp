@@ -12,12 +12,14 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "gui/console/console_context.h"
 #include "gui/console/help_dialog.h"
 #include "gui/main/application.h"
 #include "gui/ports/port_combo_box.h"
+#include "platform/record_store.h"
 #include "platform/simulated_link.h"
 #include "support/sim_console.h"
 #include "test_page_fixture.h"
@@ -76,6 +78,7 @@ private slots:
     void silentAndCorruptDevices();
     void progressAndStop();
     void closingStopsTheRun();
+    void closingMidRunAsksFirst();
     void pulledAdapterEndsTheRunBeforeItsBox();
     void helpDialog();
     void downloadHook_data();
@@ -279,9 +282,44 @@ void ConsoleWindowTest::closingStopsTheRun() {
     for (int device = 1; device <= 7; ++device) console.link->bus().faults(device).silent = true;
     console.press(260);
     QVERIFY(!console.idle());
+    console.prompter.answerNext(Answer::Ok);
     console.window->reject();
     QVERIFY(console.idle());
     QVERIFY(console.window->runSummary().contains(QStringLiteral("已停止")));
+}
+
+// The close box mid-run asks first: 取消 keeps the console and its run; 确定 ends the run as
+// "停止" does, and the record has it, cut short, once the window is gone.
+void ConsoleWindowTest::closingMidRunAsksFirst() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("records.sqlite"));
+    ConsoleFixture console(true, path);
+    console.choosePort();
+    for (int device = 2; device <= 7; ++device) console.link->bus().faults(device).silent = true;
+    console.window->show();
+    console.press(261);
+    QVERIFY(!console.idle());
+
+    console.prompter.clear();
+    QVERIFY(!console.window->close());  // the queue is empty: 取消
+    QCOMPARE(console.prompter.records().size(), 1);
+    const PromptRecord& asked = console.prompter.records().front();
+    QCOMPARE(int(asked.kind), int(PromptRecord::Kind::Question));
+    QCOMPARE(asked.text, QStringLiteral("正在调试, 确定中断?"));
+    QCOMPARE(asked.caption, room::platform::defaultCaption());
+    QCOMPARE(int(asked.buttons), int(room::platform::QuestionButtons::OkCancel));
+    QVERIFY(console.window->isVisible());
+    QVERIFY(!console.idle());
+
+    console.prompter.answerNext(Answer::Ok);
+    QVERIFY(console.window->close());
+    QVERIFY(console.idle());
+    console.window.reset();
+    const auto runs = room::platform::RecordStore(path).runs(std::nullopt);
+    QVERIFY(runs);
+    QCOMPARE(runs->size(), std::size_t(1));
+    QCOMPARE(QString::fromStdString(runs->front().operation), QStringLiteral("校验所有"));
+    QVERIFY(runs->front().cutShort);
 }
 
 // The box about a pulled adapter waits for the installer; the run must be over before it shows,

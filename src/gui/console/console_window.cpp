@@ -31,6 +31,7 @@
 #include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/labelled.h"
+#include "platform/prompter.h"
 
 namespace room::gui {
 
@@ -472,8 +473,16 @@ void ConsoleWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void ConsoleWindow::done(int result) {
-    // Nothing of a run outlives the window.
-    if (m_context->engine().runActive()) runAction(Action::Stop);
+    // Nothing of a run outlives the window: the installer agrees to cut it short, and it ends as
+    // "停止" ends it, its entry written before the window goes.
+    if (m_context->engine().runActive()) {
+        const platform::Answer answer = m_context->prompter().question(
+            QStringLiteral("正在调试, 确定中断?"), platform::defaultCaption(),
+            platform::QuestionButtons::OkCancel);
+        if (answer != platform::Answer::Ok) return;
+        // The run may have ended on its own while the box was up.
+        if (m_context->engine().runActive()) runAction(Action::Stop);
+    }
     QDialog::done(result);
 }
 

@@ -5,7 +5,8 @@
 // the run's differences and the bus log.
 //
 // Closing by Escape or the close box is "other than OK"; Enter ends it with OK, as it always did.
-// A run still going when the console closes is stopped first.
+// Closing while a run goes asks "正在调试, 确定中断?" first: 取消 keeps the console and the run;
+// 确定 stops the run as "停止" does (recorded as cut short), then closes.
 
 #include <QDateTime>
 #include <QDialog>

@@ -29,6 +29,7 @@ int runBus(const Words&, int, char**) {
 #include "tools/cli/file_io.h"
 #include "tools/cli/record_keeping.h"
 #include "tools/cli/room_loading.h"
+#include "tools/cli/stop_signals.h"
 
 namespace room::cli {
 namespace {
@@ -53,7 +54,8 @@ constexpr const char* kRunHelp =
     "                  every send-all, verify-all and read-all adds an entry\n"
     "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
     "(and matched), 3 when some did not answer or differ, 2 on a port error or a run cut short,\n"
-    "1 on a bad file.\n";
+    "1 on a bad file. Ctrl+C (SIGINT, SIGTERM, SIGHUP) ends a run as a lost port does; a second\n"
+    "one ends the tool at once.\n";
 
 std::optional<commissioning::Action> actionFor(const std::string& word) {
     using commissioning::Action;
@@ -179,6 +181,34 @@ int saveReadBack(const RunRequest& request, model::RoomTypeConfig& room) {
     return 0;
 }
 
+// What the record says of the run, added after the loop has ended.
+void keepRunRecord(const RunRequest& request, const model::RoomTypeConfig& room,
+                   const commissioning::Engine& engine, const BusSession& session,
+                   const records::RunRecord& stamped) {
+    const auto& summary = session.summary();
+    if (!summary) return;
+    records::RunRecord record =
+        records::recordOfRun(room, *summary, records::differencesByDevice(engine));
+    records::takeStamp(record, stamped);
+    if (!record.operation.empty()) keepRecord(std::move(record), recordsPath(request.records));
+}
+
+// A read all's room type goes to -o only when the run ended and read something.
+int finishReadAll(const RunRequest& request, model::RoomTypeConfig& room,
+                  const commissioning::Engine& engine, const BusSession& session, int code) {
+    if (code == 2) {
+        // A cut-short read leaves the room type half read: nothing of it is written.
+        std::cerr << "the read was cut short: " << *request.out << " not written\n";
+        return code;
+    }
+    if (!anyDeviceRead(session.summary(), engine)) {
+        std::cerr << "no device was read: " << *request.out << " not written\n";
+        return 3;
+    }
+    const int saved = saveReadBack(request, room);
+    return saved != 0 ? saved : code;
+}
+
 }  // namespace
 
 int runBus(const Words& words, int argc, char** argv) {
@@ -212,6 +242,11 @@ int runBus(const Words& words, int argc, char** argv) {
     BusSession session(driver, request->action);
     QObject::connect(&session, &BusSession::finished, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+    // Ctrl+C ends the run as a pulled adapter would: cut short, recorded, exit 2.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::caught, &driver, [&driver](const QString& name) {
+        driver.dropLink(QStringLiteral("closed on ") + name);
+    });
     // The record names the room type as it was given, before a read all changes it.
     records::RunRecord stamped;
     platform::stamp(stamped, room, QString::fromStdString(request->roomNumber),
@@ -219,23 +254,9 @@ int runBus(const Words& words, int argc, char** argv) {
     stamped.installer = request->installer;
     session.start();
     const int code = app.exec();
-    if (const auto& summary = session.summary()) {
-        records::RunRecord record = records::recordOfRun(room, *summary, records::differencesByDevice(engine));
-        records::takeStamp(record, stamped);
-        if (!record.operation.empty()) keepRecord(std::move(record), recordsPath(request->records));
-    }
+    keepRunRecord(*request, room, engine, session, stamped);
     if (request->action != commissioning::Action::ReadAll) return code;
-    if (code == 2) {
-        // A cut-short read leaves the room type half read: nothing of it is written.
-        std::cerr << "the read was cut short: " << *request->out << " not written\n";
-        return code;
-    }
-    if (!anyDeviceRead(session.summary(), engine)) {
-        std::cerr << "no device was read: " << *request->out << " not written\n";
-        return 3;
-    }
-    const int saved = saveReadBack(*request, room);
-    return saved != 0 ? saved : code;
+    return finishReadAll(*request, room, engine, session, code);
 }
 
 }  // namespace room::cli
