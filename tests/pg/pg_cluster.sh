@@ -2,6 +2,7 @@
 # A throwaway PostgreSQL 15 server for the tests that need one.
 #   pg_cluster.sh start DIR   a new cluster in DIR, started; its addresses in DIR/urls.env
 #   pg_cluster.sh stop DIR    stops it, whatever state it is in, and removes DIR
+#   pg_cluster.sh pause DIR / resume DIR   stops it keeping its data / starts it again
 # The server never runs as root: as root (CI) it runs as `postgres` (else `nobody`), with DIR
 # given to that user; otherwise as the caller. It listens on a Unix socket in DIR, where the
 # superuser `postgres` needs no password, and on a free port of 127.0.0.1, where the role
@@ -126,7 +127,22 @@ stop_cluster() {
   rm -rf "$DIR"
 }
 
-[ $# -eq 2 ] || die "usage: pg_cluster.sh start|stop DIR"
+# A server out of reach for a while, as when a laptop leaves the hotel's network: stopped with its
+# data kept, then started again on the same port.
+pause() {
+  [ -e "$DIR/$MARKER" ] || die "$DIR: not a cluster of this script"
+  as "$(stat -c %U "$DIR/data")" "$PG_BIN/pg_ctl" stop -w -t 30 -m fast -D "$DIR/data" > /dev/null
+}
+
+resume() {
+  [ -e "$DIR/$MARKER" ] || die "$DIR: not a cluster of this script"
+  local port
+  port=$(sed -n 's/^ROOM_PG_PORT=//p' "$DIR/urls.env")
+  as "$(stat -c %U "$DIR/data")" "$PG_BIN/pg_ctl" start -w -t 60 -D "$DIR/data" -l "$DIR/server.log" \
+    -o "-p $port" > /dev/null
+}
+
+[ $# -eq 2 ] || die "usage: pg_cluster.sh start|stop|pause|resume DIR"
 DIR=${2%/}
 case $DIR in
   /*) ;;
@@ -135,5 +151,7 @@ esac
 case $1 in
   start) start ;;
   stop) stop_cluster ;;
-  *) die "usage: pg_cluster.sh start|stop DIR" ;;
+  pause) pause ;;
+  resume) resume ;;
+  *) die "usage: pg_cluster.sh start|stop|pause|resume DIR" ;;
 esac
