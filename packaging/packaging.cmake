@@ -27,8 +27,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 # The Qt and C++ libraries the programs link, as dpkg-shlibdeps finds them; Qt's Chinese texts
-# and a Chinese font are not linked but the windows need them.
+# and a Chinese font are not linked but the windows need them; a shared record on a PostgreSQL
+# server needs Qt's driver for it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-translations-l10n, libqt6sql6-sqlite, fonts-wqy-microhei | fonts-noto-cjk")
+    "qt6-translations-l10n, libqt6sql6-sqlite, libqt6sql6-psql, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)
