@@ -227,18 +227,53 @@ INSTANTIATE_TEST_SUITE_P(
         VersionCase{"abc,", LoadStatus::RefusedOlder, "配置文件版本低,请用0.0.0版本打开!", 0},
         VersionCase{"", LoadStatus::LoadedTooOld, "配置文件版本低,请用0.0.0版本打开!", 0}));
 
-TEST(ShdRead, EmptyFileLeavesTheModelResetAndTheVersionAsItWas) {
-    Loaded l;
-    l.room.devices[4].inputs[0] = 9;
-    l.room.fileVersion = 162;
-    l.result = readRoomTypeFile("", l.room);
-    EXPECT_EQ(l.result.status, LoadStatus::Loaded);
-    EXPECT_TRUE(l.result.messages.empty());
-    EXPECT_EQ(l.room.devices[4], DeviceRecord{});
+// Only the five header lines with their labels make a room-type file; anything short of them is
+// refused with the model reset, not opened as the default room type.
+TEST(ShdRead, WhatHoldsNoRoomTypeIsRefused) {
+    const std::string header = fileWith("");
+    const std::string utf8Header =
+        "注意, \r\n酒店名称:,湖畔, \r\n房型名称:,套房, \r\n房型编号:,12, \r\n主机型号:,3, \r\n";
+    std::string garbage;
+    unsigned seed = 7;
+    for (int i = 0; i < 3000; ++i) garbage += static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+    const struct {
+        const char* name;
+        std::string bytes;
+        LoadStatus status;
+    } cases[] = {
+        {"empty", "", LoadStatus::NotRoomType},
+        {"one line break", "\r\n", LoadStatus::NotRoomType},
+        {"random bytes", garbage, LoadStatus::NotRoomType},
+        {"four of the five header lines", header.substr(0, header.rfind("\r\n", header.size() - 3) + 2),
+         LoadStatus::NotRoomType},
+        {"labels of another program", "x, \r\nH:,a, \r\nR:,b, \r\nN:,3, \r\nM:,1,0,0,x,0,0,0,162, \r\n",
+         LoadStatus::NotRoomType},
+        {"the header alone", header, LoadStatus::Loaded},
+        {"labels in UTF-8", utf8Header, LoadStatus::LoadedTooOld},
+        {"no version field", fileWith("", ""), LoadStatus::LoadedTooOld},
+        {"LF lines, quoted labels", "x,\n\"\xBE\xC6\xB5\xEA\xC3\xFB\xB3\xC6:\",a,\n" + header.substr(header.find("\r\n", header.find("\r\n") + 2) + 2),
+         LoadStatus::Loaded},
+    };
+    for (const auto& c : cases) {
+        Loaded l;
+        l.room.devices[4].inputs[0] = 9;
+        l.result = readRoomTypeFile(c.bytes, l.room);
+        EXPECT_EQ(l.result.status, c.status) << c.name;
+        EXPECT_EQ(l.result.refused(), c.status == LoadStatus::NotRoomType) << c.name;
+        if (c.status != LoadStatus::NotRoomType) continue;
+        EXPECT_EQ(l.result.messages, std::vector<std::string>{"不是房型配置文件"}) << c.name;
+        EXPECT_EQ(l.room.devices[4], DeviceRecord{}) << c.name;
+    }
+}
 
-    l.room.fileVersion = 120;
-    l.result = readRoomTypeFile("\r\n", l.room);
-    EXPECT_EQ(l.result.messages, std::vector<std::string>{"配置文件版本低,请用1.2.0版本打开!"});
+TEST(ShdRead, RoomTypeFileNamesInAnyLetterCase) {
+    const struct {
+        const char* name;
+        bool taken;
+    } cases[] = {{"room.shd", true},  {"ROOM1.SHD", true}, {"a.Hdq", true},     {"/x/r.hdq", true},
+                 {"room.pdf", false}, {"shd", false},      {"room.shdx", false}, {"room.yml", false},
+                 {".shd", true},      {"roomshd", false}};
+    for (const auto& c : cases) EXPECT_EQ(room::format::isRoomTypeFileName(c.name), c.taken) << c.name;
 }
 
 TEST(ShdRead, OutOfRangeNumbersAreSkipped) {
@@ -308,7 +343,7 @@ TEST(ShdRead, LongFieldsAreCutAtACharacterBoundary) {
     const Loaded l = load(utf8ToGbk("x, \r\n酒店名称:," + ascii + ", \r\n房型名称:,x" + chinese +
                                     ", \r\n"
                                     "房型编号:," +
-                                    number + ", \r\n"));
+                                    number + ", \r\n主机型号:,3, \r\n"));
     EXPECT_EQ(l.room.hotelName, std::string(99, 'a'));
     std::string expected = "x";
     for (int i = 0; i < 49; ++i) expected += "房";  // 1 + 98 bytes
@@ -317,8 +352,9 @@ TEST(ShdRead, LongFieldsAreCutAtACharacterBoundary) {
 }
 
 TEST(ShdRead, NulBytesAndInvalidGbk) {
-    const std::string bytes = std::string("x, \r\n\xBE\xC6:,ab,\0cd,ef, \r\n", 22) +
-                              "\xB7\xBF:,\x81,\xFF\xFF, \r\n" + std::string("\0\0\0,\r\n", 6);
+    const std::string bytes = "x, \r\n" + utf8ToGbk("酒店名称:") + std::string(",ab,\0cd,ef, \r\n", 14) +
+                              utf8ToGbk("房型名称:") + ",\x81,\xFF\xFF, \r\n" + utf8ToGbk("房型编号:") +
+                              std::string(",\0\0\0,\r\n", 7) + utf8ToGbk("主机型号:,3,\r\n");
     const Loaded l = load(bytes);
     EXPECT_EQ(l.room.hotelName, "ab");
     EXPECT_EQ(l.room.roomTypeName, "\xEF\xBF\xBD");  // U+FFFD
@@ -339,9 +375,10 @@ TEST(ShdRead, FilesThatAreNotGbkAreFlagged) {
         bool bytesLost;
     } cases[] = {
         {"GBK", fileWith(utf8ToGbk(device("床头左"))), false, false},
-        {"ASCII only", "x, \r\nH:,abc, \r\n", false, false},
+        {"ASCII names", fileWith(device("abc")), false, false},
         {"a UTF-8 name of three characters", fileWith("") + device("床头左"), true, true},
-        {"all UTF-8", "注意, \r\n酒店名称:,海景酒店, \r\n", true, false},
+        {"all UTF-8", "注意, \r\n酒店名称:,海景酒店, \r\n房型名称:,大床房间, \r\n房型编号:,12, \r\n主机型号:,3, \r\n",
+         true, false},
         {"a lone 0xFF", fileWith("") + device("\xFF"), true, true},
         {"a lead byte cut off at the end", fileWith("") + device("a") + "\x81", true, true},
     };

@@ -46,6 +46,22 @@ check "a GBK file converts without a word" [ ! -s "$WORK/gbk-convert.err" ]
 check "a missing file exits 1" [ $? -eq 1 ]
 "$CLI" info "$WORK/room.yml" > /dev/null 2>&1
 check "a file that is not a room type exits 1" [ $? -eq 1 ]
+# A suffix in capitals is still a room-type file; a file without a room type in it is refused
+# by every command that reads one, with the reason.
+cp "$EXAMPLE" "$WORK/ROOM1.SHD"
+"$CLI" info "$WORK/ROOM1.SHD" > "$WORK/upper.out"
+check "info opens ROOM1.SHD" [ $? -eq 0 ]
+check "and prints its title text" contains "$WORK/upper.out" "酒店名称:云栖湖畔大酒店"
+: > "$WORK/empty.shd"
+head -c 3000 /dev/urandom > "$WORK/garbage.shd"
+for c in info export-yml convert "frames --device 1 --op 2"; do
+  "$CLI" ${c%% *} "$WORK/empty.shd" ${c#${c%% *}} > /dev/null 2> "$WORK/empty.err"
+  check "${c%% *} refuses an empty file with exit 2" [ $? -eq 2 ]
+  check "${c%% *} says why" [ "$(cat "$WORK/empty.err")" = "$WORK/empty.shd: 不是房型配置文件" ]
+done
+"$CLI" info "$WORK/garbage.shd" > /dev/null 2> "$WORK/garbage.err"
+check "random bytes are refused with exit 2" [ $? -eq 2 ]
+check "with the reason" contains "$WORK/garbage.err" "garbage.shd: 不是房型配置文件"
 "$CLI" frames "$EXAMPLE" --device 40 --op 2 > /dev/null 2>&1
 check "a bad argument exits 2" [ $? -eq 2 ]
 "$CLI" frames "$EXAMPLE" --device 3 --op 2 > "$WORK/frames.out"

@@ -8,6 +8,12 @@
 // - a line ends at CR LF or a lone LF; a NUL byte ends the line's content;
 // - device numbers outside 1..36, lamp numbers outside 0..249 and positions beyond a table
 //   are skipped; the device count is clamped to 0..36.
+//
+// Every room-type file starts with five header lines, and lines 2..5 open with their labels
+// ("酒店名称:", "房型名称:", "房型编号:", "主机型号:", in GBK or, for a file someone saved as
+// UTF-8, in UTF-8). Files of every version have them, the oldest without a version field too; a
+// file without them holds no room type (an empty file, a document chosen by mistake) and is
+// refused rather than opened as the default room type.
 
 #include <string>
 #include <string_view>
@@ -22,6 +28,7 @@ enum class LoadStatus {
     LoadedTooOld,  // no version field or below 130 at the end: kept as read, not refreshed
     RefusedNewer,  // version above 162: reading stopped
     RefusedOlder,  // version field below 130: reading stopped
+    NotRoomType,   // the header lines are missing: no room type in it (notRoomTypeMessage)
 };
 
 struct LoadResult {
@@ -34,7 +41,8 @@ struct LoadResult {
     // Some bytes are no GBK at all: they read as U+FFFD and any save writes them as '?'.
     bool bytesLost = false;
     bool refused() const {
-        return status == LoadStatus::RefusedNewer || status == LoadStatus::RefusedOlder;
+        return status == LoadStatus::RefusedNewer || status == LoadStatus::RefusedOlder ||
+               status == LoadStatus::NotRoomType;
     }
 };
 
@@ -50,6 +58,9 @@ constexpr std::size_t kMaxRoomTypeFileBytes = 4 * 1024 * 1024;
 // A refused file keeps what was read before the version field.
 LoadResult readRoomTypeFile(std::string_view bytes, model::RoomTypeConfig& room);
 
+// A name Open takes for a room-type file: ".shd" or ".hdq" in any letter case ("ROOM1.SHD").
+bool isRoomTypeFileName(std::string_view name);
+
 // The whole file as the program writes it.
 std::string writeRoomTypeFile(const model::RoomTypeConfig& room);
 
@@ -61,6 +72,8 @@ std::string notGbkKeptMessage();
 // The version refusal texts with the three digits of `version` filled in (UTF-8).
 std::string newerVersionMessage(int version);
 std::string olderVersionMessage(int version);
+// The file holds no room type.
+std::string notRoomTypeMessage();
 // The version field holds nothing a version could be.
 std::string invalidVersionMessage();
 

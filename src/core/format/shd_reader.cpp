@@ -92,15 +92,20 @@ public:
             case 0:
                 return true;
             case 1:
+                if (!hasLabel(r, f)) return false;
                 readHotelName(f);
                 return true;
             case 2:
+                if (!hasLabel(r, f)) return false;
                 if (f.size() > 1) m_room.roomTypeName = gbkToUtf8(f[1]);
                 return true;
             case 3:
+                if (!hasLabel(r, f)) return false;
                 readRoomTypeNumber(f);
                 return true;
             case 4:
+                if (!hasLabel(r, f)) return false;
+                m_headerComplete = true;
                 return readSystemLine(f);
             default:
                 readKindLine(f);
@@ -108,7 +113,23 @@ public:
         }
     }
 
+    bool headerComplete() const { return m_headerComplete; }
+
 private:
+    // Header line r (1..4) opens with its label; anything else is no room-type file.
+    bool hasLabel(int r, const Fields& f) {
+        static const char* const kLabels[] = {"酒店名称:", "房型名称:", "房型编号:", "主机型号:"};
+        static const std::vector<std::string> kGbkLabels = [] {
+            std::vector<std::string> labels;
+            for (const char* label : kLabels) labels.push_back(utf8ToGbk(label));
+            return labels;
+        }();
+        const auto i = static_cast<std::size_t>(r - 1);
+        if (!f.empty() && (f[0] == kGbkLabels[i] || f[0] == kLabels[i])) return true;
+        m_result.status = LoadStatus::NotRoomType;
+        return false;
+    }
+
     void readHotelName(const Fields& f) {
         if (!f.empty()) m_room.fileVersion = 0;  // a file without a version field is old
         if (f.size() > 1) m_room.hotelName = gbkToUtf8(f[1]);
@@ -281,6 +302,7 @@ private:
     RoomTypeConfig& m_room;
     LoadResult& m_result;
     bool m_lampSection = false;
+    bool m_headerComplete = false;
 };
 
 // Calls `handle(r, line)` for each line; CR LF and a lone LF both end a line.
@@ -309,6 +331,19 @@ std::string olderVersionMessage(int version) {
     return formatVersion("配置文件版本低,请用%1d.%1d.%1d版本打开!", version);
 }
 
+std::string notRoomTypeMessage() {
+    return "不是房型配置文件";
+}
+
+bool isRoomTypeFileName(std::string_view name) {
+    if (name.size() < 4 || name[name.size() - 4] != '.') return false;
+    std::string suffix;
+    for (char c : name.substr(name.size() - 3)) {
+        suffix += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return suffix == "shd" || suffix == "hdq";
+}
+
 std::string invalidVersionMessage() {
     return "配置文件版本号无效,无法打开!";
 }
@@ -331,6 +366,13 @@ LoadResult readRoomTypeFile(std::string_view bytes, RoomTypeConfig& room) {
         stopped = !reader.readLine(r, splitFields(line));
         return !stopped;
     });
+    if (!reader.headerComplete()) {
+        // Nothing of such bytes is a room type: the model stays as reset.
+        model::reset(room);
+        result.status = LoadStatus::NotRoomType;
+        result.messages.push_back(notRoomTypeMessage());
+        return result;
+    }
     if (stopped) return result;
     result.bytesLost = !isValidGbk(bytes);
     result.notGbk = result.bytesLost || isUtf8Text(bytes);

@@ -15,7 +15,7 @@ constexpr const char* kDiffHelp =
     "Loads both room-type files as the program's Open does and prints one line per difference\n"
     "from A to B; only what the file carries is compared.\n"
     "--json prints {\"equal\": BOOL, \"differences\": [{\"group\": ..., \"text\": ...}]} instead.\n"
-    "Exit 0 when they are equal, 1 when they differ, 2 when a file cannot be read.\n";
+    "Exit 0 when they are equal, 1 when they differ, 2 when a file cannot be read or holds no room type.\n";
 
 
 void printJson(const std::vector<compare::Difference>& differences) {
@@ -46,8 +46,8 @@ int runDiff(const Words& words) {
     model::RoomTypeConfig a = model::makeStartupRoomType();
     model::RoomTypeConfig b = model::makeStartupRoomType();
     // Each file that cannot be read says why (on stderr) before the command gives up.
-    const bool loadedA = loadRoomType(args.positional()[0], a);
-    const bool loadedB = loadRoomType(args.positional()[1], b);
+    const bool loadedA = loadRoomType(args.positional()[0], a) == 0;
+    const bool loadedB = loadRoomType(args.positional()[1], b) == 0;
     if (!loadedA || !loadedB) return 2;
     const std::vector<compare::Difference> differences = compare::compareRoomTypes(a, b);
     if (args.has("--json")) {

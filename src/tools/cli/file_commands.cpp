@@ -19,7 +19,7 @@ constexpr const char* kInfoHelp =
     "usage: roomcfg-cli info FILE\n"
     "Loads a room-type file (.shd/.hdq) as the program's Open does and prints its title text and\n"
     "one line per device in use: number, type, name, inputs, outputs and the scene codes it uses.\n"
-    "Exit 1 when the file cannot be loaded or is refused.\n";
+    "Exit 1 when the file cannot be loaded or is refused, 2 when it holds no room type.\n";
 
 constexpr const char* kExportHelp =
     "usage: roomcfg-cli export-yml FILE [-o OUT] [--force]\n"
@@ -78,10 +78,8 @@ bool prepare(const Words& words, const Args& args, const char* help, model::Room
         exitCode = 2;
         return false;
     }
-    if (!loadRoomType(args.positional()[0], room, bytesLost)) {
-        exitCode = 1;
-        return false;
-    }
+    exitCode = loadRoomType(args.positional()[0], room, bytesLost);
+    return exitCode == 0;
     return true;
 }
 

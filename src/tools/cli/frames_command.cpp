@@ -15,7 +15,9 @@ constexpr const char* kFramesHelp =
     "Prints the frame(s) device N (1-36) of the room type in FILE gets for operation OP, one frame\n"
     "per line in upper-case hex: 1 send configuration (page), 2 read, 3 verify, 4 clear,\n"
     "5 send configuration (send all), 6 send the number only. --any-key adds 0x80 (the device\n"
-    "applies the data at its next key press).\n";
+    "applies the data at its next key press).\n"
+    "Exit 1 when the file cannot be loaded or is refused, 2 when it holds no room type or on a bad\n"
+    "argument.\n";
 
 std::string hexLine(const protocol::Bytes& frame) {
     std::string line;
@@ -51,7 +53,7 @@ int runFrames(const Words& words) {
         return 2;
     }
     model::RoomTypeConfig room = model::makeStartupRoomType();
-    if (!loadRoomType(args.positional()[0], room)) return 1;
+    if (const int failed = loadRoomType(args.positional()[0], room)) return failed;
     const auto operation =
         static_cast<std::uint8_t>(*op | (args.has("--any-key") ? protocol::kAnyKeyFlag : 0));
     for (const protocol::Bytes& frame : protocol::deviceFrames(room, *device, operation)) {

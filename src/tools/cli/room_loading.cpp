@@ -9,23 +9,26 @@
 
 namespace room::cli {
 
-bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost) {
-    const std::filesystem::path ext = pathFromUtf8(path).extension();
-    if (ext != ".shd" && ext != ".hdq") {
+int loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost) {
+    if (!format::isRoomTypeFileName(path)) {
         std::cerr << path << ": not a room-type file (expected .shd or .hdq)\n";
-        return false;
+        return 1;
     }
     const ReadResult file = readFile(path, format::kMaxRoomTypeFileBytes);
     if (!file.bytes) {
         std::cerr << path << ": cannot read: " << file.error << "\n";
-        return false;
+        return 1;
     }
     const format::LoadResult result = format::readRoomTypeFile(*file.bytes, room);
+    if (result.status == format::LoadStatus::NotRoomType) {
+        std::cerr << path << ": " << format::notRoomTypeMessage() << "\n";
+        return kNotRoomTypeExit;
+    }
     for (const std::string& message : result.messages) std::cerr << message << "\n";
-    if (result.refused()) return false;
+    if (result.refused()) return 1;
     if (result.notGbk) std::cerr << path << ": " << format::notGbkMessage() << "\n";
     if (bytesLost) *bytesLost = result.bytesLost;
-    return true;
+    return 0;
 }
 
 std::string withExtension(const std::string& path, const std::string& extension) {

@@ -8,11 +8,17 @@
 
 namespace room::cli {
 
+// Exit code of every command given a file that holds no room type (empty, or some other file
+// under a room-type name).
+constexpr int kNotRoomTypeExit = 2;
+
 // Loads FILE into `room`; prints the reader's messages on stderr, and a line when the file is not
 // GBK text. `bytesLost` (when given) tells whether some bytes are no GBK at all, so that no
-// output can carry them. Returns false (with the reason already printed) when the file is
-// missing, unreadable, not a room-type file or refused.
-bool loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost = nullptr);
+// output can carry them. Returns 0 when loaded, else the command's exit code with the reason
+// already printed: kNotRoomTypeExit for a file without a room type in it, 1 when the file is
+// missing, unreadable, not named as a room-type file or refused for its version.
+[[nodiscard]] int loadRoomType(const std::string& path, model::RoomTypeConfig& room,
+                               bool* bytesLost = nullptr);
 
 // `path` with its extension replaced by `extension` (".yml").
 std::string withExtension(const std::string& path, const std::string& extension);

@@ -53,8 +53,8 @@ constexpr const char* kRunHelp =
     "  --records FILE  the record database (default: records.sqlite in the user's data folder);\n"
     "                  every send-all, verify-all and read-all adds an entry\n"
     "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
-    "(and matched), 3 when some did not answer or differ, 2 on a port error or a run cut short,\n"
-    "1 on a bad file. Ctrl+C (SIGINT, SIGTERM, SIGHUP) ends a run as a lost port does; a second\n"
+    "(and matched), 3 when some did not answer or differ, 2 on a port error or a run cut short\n"
+    "or a file that holds no room type, 1 on a bad file. Ctrl+C (SIGINT, SIGTERM, SIGHUP) ends a run as a lost port does; a second\n"
     "one ends the tool at once.\n";
 
 std::optional<commissioning::Action> actionFor(const std::string& word) {
@@ -222,7 +222,7 @@ int runBus(const Words& words, int argc, char** argv) {
     const auto request = parseRequest(words);
     if (!request) return 2;
     model::RoomTypeConfig room = model::makeStartupRoomType();
-    if (!loadRoomType(request->file, room)) return 1;
+    if (const int failed = loadRoomType(request->file, room)) return failed;
     model::RoomTypeConfig edit = model::makeStartupRoomType();
     commissioning::Engine engine(room, edit);
     // As the console's pages do when they open: devices whose record is not in use stay out.
