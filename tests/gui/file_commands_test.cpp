@@ -82,7 +82,8 @@ private slots:
     }
 
     void openShowsTheRoomOfAHandWrittenFile() {
-        const QStringList names = {"room.shd", "room.hdq"};  // .hdq is accepted when typed
+        // .hdq is accepted when typed; the suffix in any letter case
+        const QStringList names = {"room.shd", "room.hdq", "ROOM1.SHD", "Room.Hdq"};
         for (const QString& name : names) {
             WindowFixture f;
             const QString path = m_dir.filePath(name);
@@ -102,16 +103,17 @@ private slots:
         }
     }
 
-    void openIgnoresOtherExtensionsAndCancel() {
+    void openRefusesOtherExtensionsWithAMessageAndCancelIsSilent() {
         WindowFixture f;
         showDemoRoom(f);
-        const QString path = m_dir.filePath("room.txt");
+        const QString path = m_dir.filePath("room.pdf");
         QVERIFY(testing::writeGbkFile(path, testing::handWrittenShd("162,")));
         f.dialogs.openPaths << path;
         f.button(1001)->click();
         f.button(1001)->click();  // cancelled
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
-        QVERIFY(f.prompter.records().isEmpty());
+        QCOMPARE(f.prompter.texts(),
+                 QStringList{QStringLiteral("文件打开失败!\n") + native(path) + "\n不是房型配置文件"});
     }
 
     void refusedFileKeepsTheRoomTypeInMemory_data() {
@@ -177,6 +179,10 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("over 4 MB") << "large"
                                    << "文件太大 (超过 4 MB)";
+        QTest::newRow("empty") << "empty"
+                               << "不是房型配置文件";
+        QTest::newRow("random bytes") << "garbage"
+                                      << "不是房型配置文件";
 #if defined(__linux__)
         QTest::newRow("FIFO") << "fifo"
                               << "不是普通文件";
@@ -191,6 +197,12 @@ private slots:
         if (kind == "large") {
             QFile file(path);  // sparse: the size is what counts, not the bytes
             QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(100 * 1024 * 1024));
+        }
+        if (kind == "empty" || kind == "garbage") {
+            QFile file(path);
+            QByteArray bytes;
+            for (int i = 0; kind == "garbage" && i < 3000; ++i) bytes += char((i * 7919 + 13) % 251);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
 #if defined(__linux__)
         if (kind == "fifo") QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);

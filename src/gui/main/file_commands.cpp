@@ -128,9 +128,12 @@ bool FileCommands::write(const QString& target, const QByteArray& bytes, bool co
 OpenOutcome FileCommands::open(QString* openedPath) {
     const QString chosen = m_dialogs.openFileName(m_parent);
     if (chosen.isEmpty()) return OpenOutcome::Cancelled;
-    const QString suffix = QFileInfo(chosen).suffix();
-    if (suffix != QLatin1String("shd") && suffix != QLatin1String("hdq"))
-        return OpenOutcome::Ignored;
+    // Whatever the dialog let through (a typed name, "All files"), a file that is not opened says why.
+    if (!format::isRoomTypeFileName(chosen.toStdString())) {
+        m_prompter.warning(openFailedText(chosen, fromUtf8(format::notRoomTypeMessage())),
+                           platform::defaultCaption());
+        return OpenOutcome::Refused;
+    }
     const OpenOutcome outcome = openPath(chosen);
     if (openedPath) *openedPath = chosen;
     return outcome;
@@ -148,7 +151,11 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     const format::LoadResult result = format::readRoomTypeFile(
         std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())),
         copy);
-    for (const std::string& message : result.messages) m_pending << fromUtf8(message);
+    if (result.status == format::LoadStatus::NotRoomType) {
+        m_pending << openFailedText(path, fromUtf8(format::notRoomTypeMessage()));
+    } else {
+        for (const std::string& message : result.messages) m_pending << fromUtf8(message);
+    }
     if (result.notGbk && !result.refused()) {
         m_pending << fromUtf8(format::notGbkMessage()) + QStringLiteral("\n") +
                          QDir::toNativeSeparators(path);

@@ -3,7 +3,8 @@
 // cloud export, and the messages. The window applies the outcome (title, refresh).
 //
 // Open reads into a copy of the room type and takes it only when the file was not refused, so a
-// file of another program version never costs the installer the room type in memory. Save never
+// file of another program version, or one that holds no room type, never costs the installer the
+// room type in memory. Save never
 // deletes the old file first: the new content replaces it only once completely written.
 
 #include <QString>
@@ -22,7 +23,7 @@ namespace room::gui {
 class FileDialogs;
 
 enum class SaveOutcome { Cancelled, SavedRoomFile, SavedExport, NotWritten, Failed };
-enum class OpenOutcome { Cancelled, Ignored, Loaded, LoadedTooOld, Refused, Failed };
+enum class OpenOutcome { Cancelled, Loaded, LoadedTooOld, Refused, Failed };
 
 class FileCommands {
 public:
