@@ -48,13 +48,13 @@ const std::vector<Case>& cases() {
         {"output", [](RoomTypeConfig& r) { r.devices[1].outputs[0] = 11; },
          "设备01 输出1: 010.廊灯 → 011.卫浴灯"},
         {"scene state", [](RoomTypeConfig& r) { r.devices[1].slot(1).outputState[0] = 10; },
-         "情景 睡眠模式 设备01 输出1: 廊灯:关 → 廊灯:开 "},
+         "情景 睡眠模式 设备01 输出1: 廊灯:关 → 廊灯:开"},
         {"scene left", [](RoomTypeConfig& r) { r.devices[1].slot(2).modeCode = 0; },
-         "情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯   "},
+         "情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:不受控"},
         {"device gone", [](RoomTypeConfig& r) { r.devices[7].outputs = {}; },
          "设备07: 3.窗帘控制器 主窗帘 → 无"},
         {"indicator", [](RoomTypeConfig& r) { r.modeFlagBits[1] = 6; },
-         "情景 睡眠模式 字灯: 字灯:关 → 字灯   "},
+         "情景 睡眠模式 字灯: 字灯:关 → 字灯:不受控"},
         {"function option", [](RoomTypeConfig& r) { r.functionOptionsA = 0; },
          "上电后进入编号为AC的模式: 勾选 → 不勾选"},
         {"card delay", [](RoomTypeConfig& r) { r.cardOutDelay = 60; }, "拔卡后延时(秒): 30 → 60"},
@@ -62,7 +62,10 @@ const std::vector<Case>& cases() {
         {"option E", [](RoomTypeConfig& r) { r.functionOptionsE = 0xFF; }, nullptr},
         {"cycle modes", [](RoomTypeConfig& r) { r.cycleModes[3] = 7; }, nullptr},
         {"timing", [](RoomTypeConfig& r) { r.doorLampTime = 90; }, nullptr},
-        {"header byte", [](RoomTypeConfig& r) { r.headerByte = 9; }, nullptr},
+        {"header byte", [](RoomTypeConfig& r) { r.headerByte = 9; }, "S行首字段: 1 → 9"},
+        {"header byte past 8 bits", [](RoomTypeConfig& r) { r.headerByte = 257; }, nullptr},
+        {"file version", [](RoomTypeConfig& r) { r.fileVersion = 150; }, "配置文件版本: 1.6.2 → 1.5.0"},
+        {"no version field", [](RoomTypeConfig& r) { r.fileVersion = 0; }, "配置文件版本: 1.6.2 → 无"},
         {"state of an absent output", [](RoomTypeConfig& r) { r.devices[1].slot(1).outputState[5] = 10; },
          nullptr},
         {"unused slot", [](RoomTypeConfig& r) { r.devices[7].slot(3).outputState[0] = 10; }, nullptr},
@@ -85,6 +88,37 @@ TEST(Compare, EachKindOfFieldGivesOneLineNamingIt) {
         } else {
             EXPECT_EQ(lines, std::vector<std::string>{c.line});
         }
+    }
+}
+
+// The parts of a line as --json gives them; no line ends in a blank.
+TEST(Compare, EachDifferenceNamesItsDeviceFieldAndBothSides) {
+    const struct {
+        const char* what;
+        std::function<void(RoomTypeConfig&)> change;
+        compare::Difference expected;
+    } table[] = {
+        {"version", [](RoomTypeConfig& r) { r.fileVersion = 140; },
+         {"房型", "配置文件版本: 1.6.2 → 1.4.0", 0, "配置文件版本", "1.6.2", "1.4.0"}},
+        {"key", [](RoomTypeConfig& r) { r.devices[3].inputs[1] = 21; },
+         {"设备03", "设备03 按键2: 022.右阅读 → 021.左阅读", 3, "按键2", "022.右阅读", "021.左阅读"}},
+        {"scene left alone", [](RoomTypeConfig& r) { r.devices[1].slot(2).modeCode = 0; },
+         {"设备01", "情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:不受控", 1, "情景 明亮模式 输出1",
+          "廊灯:开", "廊灯:不受控"}},
+        {"scene state", [](RoomTypeConfig& r) { r.devices[1].slot(1).outputState[0] = 10; },
+         {"设备01", "情景 睡眠模式 设备01 输出1: 廊灯:关 → 廊灯:开", 1, "情景 睡眠模式 输出1",
+          "廊灯:关", "廊灯:开"}},
+        {"device gone", [](RoomTypeConfig& r) { r.devices[7].outputs = {}; },
+         {"设备07", "设备07: 3.窗帘控制器 主窗帘 → 无", 7, "设备", "3.窗帘控制器 主窗帘", "无"}},
+        {"lamp name", [](RoomTypeConfig& r) { r.lampNames[22] = "右阅读灯"; },
+         {"灯名", "灯名 022: 右阅读 → 右阅读灯", 0, "灯名 022", "右阅读", "右阅读灯"}},
+    };
+    const RoomTypeConfig before = exampleRoom();
+    for (const auto& c : table) {
+        RoomTypeConfig after = before;
+        c.change(after);
+        EXPECT_EQ(compareRoomTypes(before, after), std::vector<compare::Difference>{c.expected})
+            << c.what;
     }
 }
 
@@ -143,5 +177,5 @@ TEST(Compare, AReadAllListsWhatTheOneDifferentDeviceHolds) {
     model::refreshMasks(held);
     EXPECT_EQ(lineTexts(compareRoomTypes(before, readAll(before, held))),
               (std::vector<std::string>{"设备02 按键1: 024.左床头灯 → 023.镜前灯",
-                                        "情景 明亮模式 设备02 输出2: 左阅读:开 → 左阅读:关 "}));
+                                        "情景 明亮模式 设备02 输出2: 左阅读:开 → 左阅读:关"}));
 }

@@ -15,7 +15,7 @@ iconv -f GBK -t UTF-8 "$EXAMPLE" \
 "$CLI" diff "$EXAMPLE" "$WORK/changed.shd" > "$WORK/changed.out"
 check "three changes exit 1" [ $? -eq 1 ]
 printf '%s\n' "灯名 022: 右阅读 → 右阅读灯" \
-  "情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:关 " \
+  "情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:关" \
   "设备03 按键2: 022.右阅读 → 021.左阅读" > "$WORK/expected.out"
 check "and print exactly their three lines" cmp "$WORK/expected.out" "$WORK/changed.out"
 
@@ -27,7 +27,17 @@ d = json.load(open(sys.argv[1]))
 assert d["equal"] is False
 assert [x["group"] for x in d["differences"]] == ["灯名", "设备01", "设备03"]
 assert d["differences"][2]["text"] == "设备03 按键2: 022.右阅读 → 021.左阅读"
+assert d["differences"][2] == {"group": "设备03", "device": 3, "field": "按键2", "before": "022.右阅读",
+                               "after": "021.左阅读", "text": "设备03 按键2: 022.右阅读 → 021.左阅读"}
+assert d["differences"][0]["device"] == 0 and d["differences"][0]["field"] == "灯名 022"
 ' "$WORK/changed.json"
+check "no line ends in a blank" [ "$(grep -c ' $' "$WORK/changed.out")" -eq 0 ]
+
+# The version of the file is a difference of its own.
+sed 's/,162, /,150, /' "$EXAMPLE" > "$WORK/v150.shd"
+"$CLI" diff "$EXAMPLE" "$WORK/v150.shd" > "$WORK/version.out"
+check "a version change exits 1" [ $? -eq 1 ]
+check "and shows as its own line" [ "$(cat "$WORK/version.out")" = "配置文件版本: 1.6.2 → 1.5.0" ]
 "$CLI" diff "$EXAMPLE" "$EXAMPLE" --json > "$WORK/same.json"
 check "--json of equal files says so" python3 -c '
 import json, sys
@@ -40,5 +50,12 @@ sed 's/,162, /,163, /' "$EXAMPLE" > "$WORK/newer.shd"
 "$CLI" diff "$WORK/newer.shd" "$EXAMPLE" > /dev/null 2> "$WORK/newer.err"
 check "a refused file exits 2" [ $? -eq 2 ]
 check "with the program's message" contains "$WORK/newer.err" "软件版本低,请用1.6.3及以上版本打开!"
+# Files without a room type in them are not two equal default room types.
+: > "$WORK/empty.shd"
+head -c 3000 /dev/urandom > "$WORK/garbage.shd"
+"$CLI" diff "$WORK/empty.shd" "$WORK/garbage.shd" > "$WORK/empty.out" 2> "$WORK/empty.err"
+check "diff of an empty file and random bytes exits 2" [ $? -eq 2 ]
+check "naming both files" [ "$(cat "$WORK/empty.err")" = "$(printf '%s\n' "$WORK/empty.shd: 不是房型配置文件" "$WORK/garbage.shd: 不是房型配置文件")" ]
+check "and prints no difference" [ ! -s "$WORK/empty.out" ]
 
 finish

@@ -73,7 +73,7 @@ private slots:
         QStringList groups;
         QCOMPARE(treeLines(window->tree(), &groups),
                  (QStringList{QStringLiteral("灯名 022: 右阅读 → 右阅读灯"),
-                              QStringLiteral("情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:关 "),
+                              QStringLiteral("情景 明亮模式 设备01 输出1: 廊灯:开 → 廊灯:关"),
                               QStringLiteral("设备03 按键2: 022.右阅读 → 021.左阅读")}));
         QCOMPARE(groups, (QStringList{QStringLiteral("灯名"), QStringLiteral("设备01"),
                                       QStringLiteral("设备03")}));

@@ -10,9 +10,27 @@ namespace room::compare {
 
 using model::RoomTypeConfig;
 
+namespace {
+std::string trimmed(std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+}  // namespace
+
 std::string changeLine(const std::string& label, std::string before, const std::string& after) {
-    while (!before.empty() && before.back() == ' ') before.pop_back();
-    return label + ": " + before + " → " + after;
+    return label + ": " + trimmed(std::move(before)) + " → " + trimmed(after);
+}
+
+Difference makeDifference(std::string group, int device, std::string field, const std::string& label,
+                          std::string before, std::string after) {
+    Difference d;
+    d.group = std::move(group);
+    d.device = device;
+    d.field = std::move(field);
+    d.before = trimmed(std::move(before));
+    d.after = trimmed(std::move(after));
+    d.text = changeLine(label, d.before, d.after);
+    return d;
 }
 
 std::vector<std::string> lineTexts(const std::vector<Difference>& differences) {
@@ -37,7 +55,14 @@ namespace {
 
 void add(std::vector<Difference>& out, const char* group, const std::string& label,
          const std::string& a, const std::string& b) {
-    if (a != b) out.push_back({group, changeLine(label, a, b)});
+    if (a != b) out.push_back(makeDifference(group, 0, label, label, a, b));
+}
+
+// "1.6.2"; a file without a version field has none.
+std::string versionText(int version) {
+    if (version == 0) return "无";
+    return std::to_string(version / 100) + "." + std::to_string(version / 10 % 10) + "." +
+           std::to_string(version % 10);
 }
 
 std::string checked(bool on) { return on ? "勾选" : "不勾选"; }
@@ -81,6 +106,9 @@ void compareIdentity(const RoomTypeConfig& a, const RoomTypeConfig& b, std::vect
             checked(editing::flagValue(b, flag)));
     }
     add(out, kRoomGroup, "主机选项7", std::to_string(a.boardOption7), std::to_string(b.boardOption7));
+    add(out, kRoomGroup, "配置文件版本", versionText(a.fileVersion), versionText(b.fileVersion));
+    add(out, kRoomGroup, "S行首字段", std::to_string(a.headerByte & 0xFF),
+        std::to_string(b.headerByte & 0xFF));
     add(out, kRoomGroup, "设备数量", std::to_string(a.deviceCount), std::to_string(b.deviceCount));
     add(out, kRoomGroup, "输入数量", std::to_string(a.inputCount), std::to_string(b.inputCount));
     add(out, kRoomGroup, "输出数量", std::to_string(a.outputCount), std::to_string(b.outputCount));
@@ -104,7 +132,7 @@ void compareLampNames(const RoomTypeConfig& a, const RoomTypeConfig& b, std::vec
         if (lamp >= model::kLampCount || a.lampNames[lamp] == b.lampNames[lamp]) continue;
         char label[32];
         std::snprintf(label, sizeof label, "灯名 %03d", lamp);
-        out.push_back({kLampGroup, changeLine(label, a.lampNames[lamp], b.lampNames[lamp])});
+        out.push_back(makeDifference(kLampGroup, 0, label, label, a.lampNames[lamp], b.lampNames[lamp]));
     }
 }
 
@@ -122,9 +150,8 @@ void compareOptions(const RoomTypeConfig& a, const RoomTypeConfig& b, std::vecto
         const int sb = state(b);
         if (sa == sb) continue;
         const int code = model::sceneCodeForSlot(n);
-        out.push_back({kOptionGroup, changeLine("情景 " + a.lampNames[code] + " 字灯",
-                                                editing::actionText(a, 2, sa),
-                                                editing::actionText(b, 2, sb))});
+        const std::string label = "情景 " + a.lampNames[code] + " 字灯";
+        out.push_back(makeDifference(kOptionGroup, 0, label, label, stateText(a, 2, sa), stateText(b, 2, sb)));
     }
     // Bytes E and F are not in the file.
     for (int byte = 0; byte < 4; ++byte) {

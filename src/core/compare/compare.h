@@ -19,9 +19,17 @@ inline constexpr const char* kOptionGroup = "选项";
 
 struct Difference {
     std::string group;
-    std::string text;  // the whole line, "设备03 按键2: 022.右阅读 → 021.左阅读"
+    std::string text;    // the whole line, "设备03 按键2: 022.右阅读 → 021.左阅读"
+    int device = 0;      // 1..36 for a device's lines, 0 for the room type's own
+    std::string field;   // what changed within the group, "按键2", "情景 明亮模式 输出1"
+    std::string before;  // the two sides as the line shows them, without trailing blanks
+    std::string after;
     bool operator==(const Difference&) const = default;
 };
+
+// One difference; the line is changeLine(label, before, after).
+Difference makeDifference(std::string group, int device, std::string field, const std::string& label,
+                          std::string before, std::string after);
 
 // Differences from `before` to `after`; empty when they are equal.
 std::vector<Difference> compareRoomTypes(const model::RoomTypeConfig& before,
@@ -29,8 +37,8 @@ std::vector<Difference> compareRoomTypes(const model::RoomTypeConfig& before,
 
 std::vector<std::string> lineTexts(const std::vector<Difference>& differences);
 
-// "<label>: <before> → <after>"; the before text loses its trailing blanks so that action texts
-// such as ":开 " do not leave two blanks before the arrow.
+// "<label>: <before> → <after>"; both texts lose their trailing blanks so that action texts such
+// as ":开 " leave neither two blanks before the arrow nor one at the end of the line.
 std::string changeLine(const std::string& label, std::string before, const std::string& after);
 
 }  // namespace room::compare

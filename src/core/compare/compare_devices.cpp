@@ -29,9 +29,17 @@ int sceneState(const DeviceRecord& d, int n, int j) {
     return slot.outputState[j];
 }
 
+}  // namespace
+
 std::string stateText(const RoomTypeConfig& room, int lamp, int state) {
-    return lamp == 0 ? std::string("无") : editing::actionText(room, lamp, state);
+    if (lamp == 0) return "无";
+    const std::string text = editing::actionText(room, lamp, state);
+    if (state != model::kNotInvolved) return text;
+    const std::string name = text.substr(0, text.size() - editing::actionSuffix(lamp, state).size());
+    return name + ":不受控";
 }
+
+namespace {
 
 void compareScenes(const RoomTypeConfig& a, const RoomTypeConfig& b, int v,
                    std::vector<Difference>& out) {
@@ -44,12 +52,11 @@ void compareScenes(const RoomTypeConfig& a, const RoomTypeConfig& b, int v,
             const int sb = sceneState(db, n, j);
             // A changed lamp on the output is its own line; the state only when it differs too.
             if (sa == sb) continue;
-            char label[64];
-            std::snprintf(label, sizeof label, " %s 输出%d", group.c_str(), j + 1);
-            const std::string scene = a.lampNames[model::sceneCodeForSlot(n)];
-            out.push_back({group, changeLine("情景 " + scene + label,
-                                             stateText(a, da.outputs[j], sa),
-                                             stateText(b, db.outputs[j], sb))});
+            const std::string scene = "情景 " + a.lampNames[model::sceneCodeForSlot(n)];
+            const std::string output = " 输出" + std::to_string(j + 1);
+            out.push_back(makeDifference(group, v, scene + output, scene + " " + group + output,
+                                         stateText(a, da.outputs[j], sa),
+                                         stateText(b, db.outputs[j], sb)));
         }
     }
 }
@@ -60,7 +67,7 @@ void compareDevice(const RoomTypeConfig& a, const RoomTypeConfig& b, int v,
     const DeviceRecord& db = b.devices[v];
     const std::string group = deviceLabel(v);
     auto add = [&](const std::string& label, const std::string& x, const std::string& y) {
-        if (x != y) out.push_back({group, changeLine(group + " " + label, x, y)});
+        if (x != y) out.push_back(makeDifference(group, v, label, group + " " + label, x, y));
     };
     add("类型", std::string(model::deviceTypeName(da.type)), std::string(model::deviceTypeName(db.type)));
     add("位置", da.name, db.name);
@@ -98,8 +105,8 @@ void compareDevices(const RoomTypeConfig& a, const RoomTypeConfig& b, std::vecto
             compareDevice(a, b, v, out);
         } else if (inA != inB) {
             // One side has no such device: its whole record is one difference.
-            out.push_back({deviceLabel(v), changeLine(deviceLabel(v), deviceSummary(a, v),
-                                                       deviceSummary(b, v))});
+            out.push_back(makeDifference(deviceLabel(v), v, "设备", deviceLabel(v),
+                                         deviceSummary(a, v), deviceSummary(b, v)));
         }
     }
 }

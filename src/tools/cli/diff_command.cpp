@@ -14,7 +14,8 @@ constexpr const char* kDiffHelp =
     "usage: roomcfg-cli diff A B [--json]\n"
     "Loads both room-type files as the program's Open does and prints one line per difference\n"
     "from A to B; only what the file carries is compared.\n"
-    "--json prints {\"equal\": BOOL, \"differences\": [{\"group\": ..., \"text\": ...}]} instead.\n"
+    "--json prints {\"equal\": BOOL, \"differences\": [{\"group\", \"device\", \"field\", \"before\",\n"
+    "\"after\", \"text\"}, ...]} instead (device 0 for the room type's own lines).\n"
     "Exit 0 when they are equal, 1 when they differ, 2 when a file cannot be read or holds no room type.\n";
 
 
@@ -22,9 +23,12 @@ void printJson(const std::vector<compare::Difference>& differences) {
     std::cout << "{\"equal\": " << (differences.empty() ? "true" : "false")
               << ", \"differences\": [";
     for (std::size_t i = 0; i < differences.size(); ++i) {
-        std::cout << (i == 0 ? "\n  " : ",\n  ") << "{\"group\": "
-                  << jsonString(differences[i].group)
-                  << ", \"text\": " << jsonString(differences[i].text) << "}";
+        const compare::Difference& d = differences[i];
+        std::cout << (i == 0 ? "\n  " : ",\n  ") << "{\"group\": " << jsonString(d.group)
+                  << ", \"device\": " << d.device << ", \"field\": " << jsonString(d.field)
+                  << ", \"before\": " << jsonString(d.before)
+                  << ", \"after\": " << jsonString(d.after) << ", \"text\": " << jsonString(d.text)
+                  << "}";
     }
     std::cout << (differences.empty() ? "]}\n" : "\n]}\n");
 }
