@@ -5,7 +5,7 @@
 
 # An empty room type: what the program holds after start-up, as a file.
 empty="$WORK/empty.shd"
-printf '%s\r\n' "x, " "x,, " "x,, " "x,1, " "x,3,0,0,3.x,0,0,0,162, " "S,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0, " \
+printf '%s\r\n' "x, " "酒店名称:,, " "房型名称:,, " "房型编号:,1, " "主机型号:,3,0,0,3.x,0,0,0,162, " "S,1,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0, " \
   | iconv -f UTF-8 -t GBK > "$empty"
 
 # A port given as a path relative to the current folder is that path, not a name under /dev.
