@@ -235,7 +235,8 @@ TEST(ShdRead, WhatHoldsNoRoomTypeIsRefused) {
         "注意, \r\n酒店名称:,湖畔, \r\n房型名称:,套房, \r\n房型编号:,12, \r\n主机型号:,3, \r\n";
     std::string garbage;
     unsigned seed = 7;
-    for (int i = 0; i < 3000; ++i) garbage += static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+    for (int i = 0; i < 3000; ++i)
+        garbage += static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
     const struct {
         const char* name;
         std::string bytes;
@@ -244,14 +245,17 @@ TEST(ShdRead, WhatHoldsNoRoomTypeIsRefused) {
         {"empty", "", LoadStatus::NotRoomType},
         {"one line break", "\r\n", LoadStatus::NotRoomType},
         {"random bytes", garbage, LoadStatus::NotRoomType},
-        {"four of the five header lines", header.substr(0, header.rfind("\r\n", header.size() - 3) + 2),
-         LoadStatus::NotRoomType},
-        {"labels of another program", "x, \r\nH:,a, \r\nR:,b, \r\nN:,3, \r\nM:,1,0,0,x,0,0,0,162, \r\n",
+        {"four of the five header lines",
+         header.substr(0, header.rfind("\r\n", header.size() - 3) + 2), LoadStatus::NotRoomType},
+        {"labels of another program",
+         "x, \r\nH:,a, \r\nR:,b, \r\nN:,3, \r\nM:,1,0,0,x,0,0,0,162, \r\n",
          LoadStatus::NotRoomType},
         {"the header alone", header, LoadStatus::Loaded},
         {"labels in UTF-8", utf8Header, LoadStatus::LoadedTooOld},
         {"no version field", fileWith("", ""), LoadStatus::LoadedTooOld},
-        {"LF lines, quoted labels", "x,\n\"\xBE\xC6\xB5\xEA\xC3\xFB\xB3\xC6:\",a,\n" + header.substr(header.find("\r\n", header.find("\r\n") + 2) + 2),
+        {"LF lines, quoted labels",
+         "x,\n\"\xBE\xC6\xB5\xEA\xC3\xFB\xB3\xC6:\",a,\n" +
+             header.substr(header.find("\r\n", header.find("\r\n") + 2) + 2),
          LoadStatus::Loaded},
     };
     for (const auto& c : cases) {
@@ -270,10 +274,12 @@ TEST(ShdRead, RoomTypeFileNamesInAnyLetterCase) {
     const struct {
         const char* name;
         bool taken;
-    } cases[] = {{"room.shd", true},  {"ROOM1.SHD", true}, {"a.Hdq", true},     {"/x/r.hdq", true},
-                 {"room.pdf", false}, {"shd", false},      {"room.shdx", false}, {"room.yml", false},
-                 {".shd", true},      {"roomshd", false}};
-    for (const auto& c : cases) EXPECT_EQ(room::format::isRoomTypeFileName(c.name), c.taken) << c.name;
+    } cases[] = {{"room.shd", true},   {"ROOM1.SHD", true}, {"a.Hdq", true},
+                 {"/x/r.hdq", true},   {"room.pdf", false}, {"shd", false},
+                 {"room.shdx", false}, {"room.yml", false}, {".shd", true},
+                 {"roomshd", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(room::format::isRoomTypeFileName(c.name), c.taken) << c.name;
 }
 
 TEST(ShdRead, OutOfRangeNumbersAreSkipped) {
@@ -352,8 +358,9 @@ TEST(ShdRead, LongFieldsAreCutAtACharacterBoundary) {
 }
 
 TEST(ShdRead, NulBytesAndInvalidGbk) {
-    const std::string bytes = "x, \r\n" + utf8ToGbk("酒店名称:") + std::string(",ab,\0cd,ef, \r\n", 14) +
-                              utf8ToGbk("房型名称:") + ",\x81,\xFF\xFF, \r\n" + utf8ToGbk("房型编号:") +
+    const std::string bytes = "x, \r\n" + utf8ToGbk("酒店名称:") +
+                              std::string(",ab,\0cd,ef, \r\n", 14) + utf8ToGbk("房型名称:") +
+                              ",\x81,\xFF\xFF, \r\n" + utf8ToGbk("房型编号:") +
                               std::string(",\0\0\0,\r\n", 7) + utf8ToGbk("主机型号:,3,\r\n");
     const Loaded l = load(bytes);
     EXPECT_EQ(l.room.hotelName, "ab");
@@ -377,7 +384,9 @@ TEST(ShdRead, FilesThatAreNotGbkAreFlagged) {
         {"GBK", fileWith(utf8ToGbk(device("床头左"))), false, false},
         {"ASCII names", fileWith(device("abc")), false, false},
         {"a UTF-8 name of three characters", fileWith("") + device("床头左"), true, true},
-        {"all UTF-8", "注意, \r\n酒店名称:,海景酒店, \r\n房型名称:,大床房间, \r\n房型编号:,12, \r\n主机型号:,3, \r\n",
+        {"all UTF-8",
+         "注意, \r\n酒店名称:,海景酒店, \r\n房型名称:,大床房间, \r\n房型编号:,12, \r\n主机型号:,3, "
+         "\r\n",
          true, false},
         {"a lone 0xFF", fileWith("") + device("\xFF"), true, true},
         {"a lead byte cut off at the end", fileWith("") + device("a") + "\x81", true, true},

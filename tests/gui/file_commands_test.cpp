@@ -112,8 +112,8 @@ private slots:
         f.button(1001)->click();
         f.button(1001)->click();  // cancelled
         QCOMPARE(f.document.room.hotelName, std::string("测试酒店"));
-        QCOMPARE(f.prompter.texts(),
-                 QStringList{QStringLiteral("文件打开失败!\n") + native(path) + "\n不是房型配置文件"});
+        QCOMPARE(f.prompter.texts(), QStringList{QStringLiteral("文件打开失败!\n") + native(path) +
+                                                 "\n不是房型配置文件"});
     }
 
     void refusedFileKeepsTheRoomTypeInMemory_data() {
@@ -201,7 +201,8 @@ private slots:
         if (kind == "empty" || kind == "garbage") {
             QFile file(path);
             QByteArray bytes;
-            for (int i = 0; kind == "garbage" && i < 3000; ++i) bytes += char((i * 7919 + 13) % 251);
+            for (int i = 0; kind == "garbage" && i < 3000; ++i)
+                bytes += char((i * 7919 + 13) % 251);
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         }
 #if defined(__linux__)

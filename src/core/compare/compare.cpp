@@ -21,8 +21,8 @@ std::string changeLine(const std::string& label, std::string before, const std::
     return label + ": " + trimmed(std::move(before)) + " → " + trimmed(after);
 }
 
-Difference makeDifference(std::string group, int device, std::string field, const std::string& label,
-                          std::string before, std::string after) {
+Difference makeDifference(std::string group, int device, std::string field,
+                          const std::string& label, std::string before, std::string after) {
     Difference d;
     d.group = std::move(group);
     d.device = device;
@@ -132,7 +132,8 @@ void compareLampNames(const RoomTypeConfig& a, const RoomTypeConfig& b, std::vec
         if (lamp >= model::kLampCount || a.lampNames[lamp] == b.lampNames[lamp]) continue;
         char label[32];
         std::snprintf(label, sizeof label, "灯名 %03d", lamp);
-        out.push_back(makeDifference(kLampGroup, 0, label, label, a.lampNames[lamp], b.lampNames[lamp]));
+        out.push_back(
+            makeDifference(kLampGroup, 0, label, label, a.lampNames[lamp], b.lampNames[lamp]));
     }
 }
 
@@ -151,7 +152,8 @@ void compareOptions(const RoomTypeConfig& a, const RoomTypeConfig& b, std::vecto
         if (sa == sb) continue;
         const int code = model::sceneCodeForSlot(n);
         const std::string label = "情景 " + a.lampNames[code] + " 字灯";
-        out.push_back(makeDifference(kOptionGroup, 0, label, label, stateText(a, 2, sa), stateText(b, 2, sb)));
+        out.push_back(makeDifference(kOptionGroup, 0, label, label, stateText(a, 2, sa),
+                                     stateText(b, 2, sb)));
     }
     // Bytes E and F are not in the file.
     for (int byte = 0; byte < 4; ++byte) {

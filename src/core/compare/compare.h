@@ -28,8 +28,8 @@ struct Difference {
 };
 
 // One difference; the line is changeLine(label, before, after).
-Difference makeDifference(std::string group, int device, std::string field, const std::string& label,
-                          std::string before, std::string after);
+Difference makeDifference(std::string group, int device, std::string field,
+                          const std::string& label, std::string before, std::string after);
 
 // Differences from `before` to `after`; empty when they are equal.
 std::vector<Difference> compareRoomTypes(const model::RoomTypeConfig& before,

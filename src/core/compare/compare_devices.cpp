@@ -35,7 +35,8 @@ std::string stateText(const RoomTypeConfig& room, int lamp, int state) {
     if (lamp == 0) return "无";
     const std::string text = editing::actionText(room, lamp, state);
     if (state != model::kNotInvolved) return text;
-    const std::string name = text.substr(0, text.size() - editing::actionSuffix(lamp, state).size());
+    const std::string name =
+        text.substr(0, text.size() - editing::actionSuffix(lamp, state).size());
     return name + ":不受控";
 }
 

@@ -128,7 +128,8 @@ bool FileCommands::write(const QString& target, const QByteArray& bytes, bool co
 OpenOutcome FileCommands::open(QString* openedPath) {
     const QString chosen = m_dialogs.openFileName(m_parent);
     if (chosen.isEmpty()) return OpenOutcome::Cancelled;
-    // Whatever the dialog let through (a typed name, "All files"), a file that is not opened says why.
+    // Whatever the dialog let through (a typed name, "All files"), a file that is not opened says
+    // why.
     if (!format::isRoomTypeFileName(chosen.toStdString())) {
         m_prompter.warning(openFailedText(chosen, fromUtf8(format::notRoomTypeMessage())),
                            platform::defaultCaption());

@@ -14,10 +14,10 @@ constexpr const char* kDiffHelp =
     "usage: roomcfg-cli diff A B [--json]\n"
     "Loads both room-type files as the program's Open does and prints one line per difference\n"
     "from A to B; only what the file carries is compared.\n"
-    "--json prints {\"equal\": BOOL, \"differences\": [{\"group\", \"device\", \"field\", \"before\",\n"
-    "\"after\", \"text\"}, ...]} instead (device 0 for the room type's own lines).\n"
-    "Exit 0 when they are equal, 1 when they differ, 2 when a file cannot be read or holds no room type.\n";
-
+    "--json prints {\"equal\": BOOL, \"differences\": [{\"group\", \"device\", \"field\",\n"
+    "\"before\", \"after\", \"text\"}, ...]} instead (device 0 for the room type's own lines).\n"
+    "Exit 0 when they are equal, 1 when they differ, 2 when a file cannot be read or holds no\n"
+    "room type.\n";
 
 void printJson(const std::vector<compare::Difference>& differences) {
     std::cout << "{\"equal\": " << (differences.empty() ? "true" : "false")

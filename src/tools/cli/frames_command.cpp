@@ -16,8 +16,8 @@ constexpr const char* kFramesHelp =
     "per line in upper-case hex: 1 send configuration (page), 2 read, 3 verify, 4 clear,\n"
     "5 send configuration (send all), 6 send the number only. --any-key adds 0x80 (the device\n"
     "applies the data at its next key press).\n"
-    "Exit 1 when the file cannot be loaded or is refused, 2 when it holds no room type or on a bad\n"
-    "argument.\n";
+    "Exit 1 when the file cannot be loaded or is refused, 2 when it holds no room type or on a\n"
+    "bad argument.\n";
 
 std::string hexLine(const protocol::Bytes& frame) {
     std::string line;

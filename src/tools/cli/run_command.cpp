@@ -54,8 +54,8 @@ constexpr const char* kRunHelp =
     "                  every send-all, verify-all and read-all adds an entry\n"
     "Prints the console's status texts and summaries. Exit 0 when every visited device answered\n"
     "(and matched), 3 when some did not answer or differ, 2 on a port error or a run cut short\n"
-    "or a file that holds no room type, 1 on a bad file. Ctrl+C (SIGINT, SIGTERM, SIGHUP) ends a run as a lost port does; a second\n"
-    "one ends the tool at once.\n";
+    "or a file that holds no room type, 1 on a bad file. Ctrl+C (SIGINT, SIGTERM, SIGHUP) ends\n"
+    "a run as a lost port does; a second one ends the tool at once.\n";
 
 std::optional<commissioning::Action> actionFor(const std::string& word) {
     using commissioning::Action;
