@@ -1,6 +1,5 @@
 #include "gui/console/before_read.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -34,10 +33,9 @@ BeforeRead::BeforeRead(ConsoleContext& context, QWidget* window)
     auto* layout = new QVBoxLayout(m_controls);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_changed);
-    auto* row = new QHBoxLayout;
-    row->addWidget(m_compare);
-    row->addWidget(m_restore);
-    layout->addLayout(row);
+    // One above the other: side by side they do not fit the narrow list of differences.
+    layout->addWidget(m_compare);
+    layout->addWidget(m_restore);
     connect(&context, &ConsoleContext::effectsApplied, this, &BeforeRead::onEffects);
     connect(m_compare, &QPushButton::clicked, this, &BeforeRead::showComparison);
     connect(m_restore, &QPushButton::clicked, this, &BeforeRead::restore);
