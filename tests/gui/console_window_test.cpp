@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -85,6 +86,9 @@ private slots:
     void downloadHook();
     void testPageCommandsShowInTheStatusLine_data();
     void testPageCommandsShowInTheStatusLine();
+    void newRunStartsFromNothing();
+    void runRowStaysPutDuringARun();
+    void readThatChangedTheRoomType();
     void snapshots();
 };
 
@@ -448,6 +452,116 @@ void ConsoleWindowTest::testPageCommandsShowInTheStatusLine() {
     }
     QCOMPARE(console.framesSent(), before + 1);
     QCOMPARE(console.window->statusLine(), status);
+}
+
+// What a run found belongs to that run and that room: the next run, another room or another port
+// starts from an empty title line, list and result bar, and the status line keeps its font.
+void ConsoleWindowTest::newRunStartsFromNothing() {
+    QTemporaryDir dir;
+    ConsoleFixture console(true, dir.filePath(QStringLiteral("records.sqlite")));
+    ConsoleWindow& window = *console.window;
+    console.choosePort();
+    auto* status = window.findChild<QLabel*>(QStringLiteral("status"));
+    const QFont font = status->font();
+    const QString opening = room::gui::consoleTitleLine(console.document.room, fixedNow());
+    auto startedAfresh = [&] {
+        QCOMPARE(window.titleLine(), opening);
+        QCOMPARE(window.differences(), QStringList());
+        QCOMPARE(window.recordBar()->recordLabel()->text(), QString());
+        QVERIFY(!window.progressBar()->property("warning").toBool());
+        QCOMPARE(status->font(), font);
+    };
+    auto verifyAll = [&](bool faulty) {
+        console.link->bus().faults(2).corrupt = faulty;
+        console.link->bus().faults(3).silent = faulty;
+        console.press(261);
+        QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+        QVERIFY(window.titleLine().startsWith(QStringLiteral("未读到的编号:")));
+    };
+
+    verifyAll(true);
+    QVERIFY(!window.differences().isEmpty());
+    QTRY_VERIFY(!window.recordBar()->recordLabel()->text().isEmpty());
+    QCOMPARE(status->font(), font);
+    console.press(261);
+    QVERIFY(!console.idle());
+    startedAfresh();
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+
+    verifyAll(true);
+    QTest::keyClicks(window.recordBar()->roomNumberField(), QStringLiteral("1203"));
+    startedAfresh();
+    QVERIFY(!window.progressBar()->isVisible());
+
+    verifyAll(true);
+    console.choosePort();
+    startedAfresh();
+}
+
+// A run hides its buttons but keeps their place: the second click of a double click on 下发所有
+// lands on nothing, not on "说明" slid under the cursor.
+void ConsoleWindowTest::runRowStaysPutDuringARun() {
+    ConsoleFixture console;
+    console.window->resize(1366, 768);
+    console.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(console.window.get()));
+    console.choosePort();
+    for (int device = 1; device <= 7; ++device) console.link->bus().faults(device).silent = true;
+    QPushButton* sendAll = console.button(260);
+    QPushButton* help = console.button(328);
+    const QPoint where = sendAll->mapTo(console.window.get(), sendAll->rect().center());
+    const QRect helpAt = help->geometry();
+
+    QTest::mouseClick(sendAll, Qt::LeftButton);
+    QVERIFY(!console.idle());
+    QTest::qWait(50);  // the run row lays itself out
+    QCOMPARE(help->geometry(), helpAt);
+    QVERIFY(!qobject_cast<QAbstractButton*>(console.window->childAt(where)));
+    QTest::mouseClick(named(console.window.get(), QStringLiteral("btnStop")), Qt::LeftButton);
+}
+
+// A read that changed the room type says by which devices, can be undone, and the room type it
+// left is not sent to the next room without asking.
+void ConsoleWindowTest::readThatChangedTheRoomType() {
+    ConsoleFixture console;
+    console.choosePort();
+    console.press(260);
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    // The room type drifted from what device 2 keeps; saved as it is. Device 3 gives its scene's
+    // level back as plain on, so a read changes it too.
+    room::model::RoomTypeConfig& room = console.document.room;
+    room.devices[2].inputs[0] = 25;
+    room.modified = 0;
+    const room::model::RoomTypeConfig drifted = room;
+
+    console.prompter.answerNext(Answer::Ok);
+    console.press(263);
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    QCOMPARE(console.window->findChild<QLabel*>(QStringLiteral("readChanged"))->text(),
+             QStringLiteral("读取改变了房型: 设备02 设备03"));
+    QVERIFY(room.modified != 0);
+    QVERIFY(!(room.devices[2] == drifted.devices[2]));
+
+    const std::size_t sent = console.framesSent();
+    const qsizetype asked = console.prompter.records().size();
+    console.prompter.answerNext(Answer::Cancel);
+    console.press(260);
+    QCOMPARE(console.prompter.records().size(), asked + 1);
+    QCOMPARE(console.prompter.records().last().text,
+             QStringLiteral("当前房型来自读取所有, 尚未保存. 仍然下发?"));
+    QCOMPARE(console.prompter.records().last().caption, room::platform::defaultCaption());
+    QVERIFY(console.idle());
+    QCOMPARE(console.framesSent(), sent);
+
+    QPushButton* restore = named(console.window.get(), QStringLiteral("btnRestoreRead"));
+    QCOMPARE(restore->text(), QStringLiteral("恢复读取前"));
+    restore->click();
+    QVERIFY(room.devices[2] == drifted.devices[2] && room.devices[3] == drifted.devices[3]);
+    QCOMPARE(room.modified, 0);
+    console.press(260);  // sent without a question
+    QCOMPARE(console.prompter.records().size(), asked + 1);
+    QVERIFY(!console.idle());
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
 }
 
 void ConsoleWindowTest::snapshots() {

@@ -2,11 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFontDatabase>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,10 +20,10 @@
 
 #include "core/commissioning/engine.h"
 #include "core/commissioning/run_rules.h"
-#include "core/model/catalogues.h"
 #include "gui/console/before_read.h"
 #include "gui/console/console_context.h"
 #include "gui/console/console_frame.h"
+#include "gui/console/console_texts.h"
 #include "gui/console/help_dialog.h"
 #include "gui/console/infrared_page.h"
 #include "gui/console/other_settings_page.h"
@@ -38,7 +39,6 @@ namespace room::gui {
 using commissioning::Action;
 using commissioning::Effects;
 using commissioning::Progress;
-using commissioning::RunMode;
 using commissioning::RunSummary;
 using commissioning::TimePoint;
 
@@ -74,31 +74,6 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString runName(RunMode mode) {
-    switch (mode) {
-        case RunMode::SendAll:
-            return QStringLiteral("下发所有");
-        case RunMode::VerifyAll:
-            return QStringLiteral("校验所有");
-        case RunMode::ReadAll:
-            return QStringLiteral("读取所有");
-        default:
-            return QStringLiteral("清除所有");
-    }
-}
-
-// "宋体" 12 as on the installers' machines; elsewhere the nearest Chinese font there is.
-QFont consoleFont() {
-    const QStringList families = QFontDatabase::families();
-    for (const char* name : {"宋体", "SimSun", "NSimSun", "WenQuanYi Micro Hei"}) {
-        const QString family = QString::fromUtf8(name);
-        if (families.contains(family)) return QFont(family, 12);
-    }
-    QFont font = QApplication::font();
-    font.setPointSize(12);
-    return font;
-}
-
 QPushButton* makeButton(const QString& text, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
@@ -107,26 +82,6 @@ QPushButton* makeButton(const QString& text, const QString& name, QWidget* paren
 }
 
 }  // namespace
-
-QString consoleCaption(const model::RoomTypeConfig& room) {
-    return QStringLiteral("接线图:   酒店名称:") + fromUtf8(room.hotelName) +
-           QStringLiteral("   房型:") + fromUtf8(room.roomTypeName) +
-           QStringLiteral("   房型编号:") + fromUtf8(room.roomTypeNumberText) +
-           QStringLiteral("   主机型号:") + fromUtf8(model::systemTypeName(room.systemType)) +
-           QStringLiteral("   版本号:") + kConsoleVersionText;
-}
-
-QString consoleTitleLine(const model::RoomTypeConfig& room, const QDateTime& at) {
-    const QDate date = at.date();
-    const QTime time = at.time();
-    const std::string system(model::systemTypeName(room.systemType));
-    return QString::asprintf(
-        "接线图:   酒店名称:%s   房型:%s   房型编号:%s   主机型号:%s   %02d-%02d-%02d  %02d:%02d "
-        "星期%d",
-        room.hotelName.c_str(), room.roomTypeName.c_str(), room.roomTypeNumberText.c_str(),
-        system.c_str(), date.year(), date.month(), date.day(), time.hour(), time.minute(),
-        date.dayOfWeek() % 7);
-}
 
 ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompter,
                              ConsoleOptions options, QWidget* parent)
@@ -141,6 +96,9 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
 
     m_recordBar = new RecordBar(
         *m_context, [this] { return m_ports->currentText().trimmed(); }, m_options.records, this);
+    connect(m_recordBar->roomList(), &QComboBox::activated, this, &ConsoleWindow::clearLastRun);
+    connect(m_recordBar->roomNumberField(), &QLineEdit::textEdited, this,
+            &ConsoleWindow::clearLastRun);
     connect(m_recordBar, &RecordBar::openRoomTypeRequested, this,
             [this](const QString& path, const QString& roomNumber) {
                 if (!m_options.openRoomType) return;
@@ -203,6 +161,9 @@ QWidget* ConsoleWindow::buildHeader() {
     m_title = new QLabel(consoleTitleLine(m_context->room(), m_options.clock()), this);
     m_title->setObjectName(QStringLiteral("title"));
     m_title->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Laying the line out the first time loads its glyphs (tens of ms): here, not at a run's start
+    // when the line comes back and the run's timers are waiting.
+    m_title->sizeHint();
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
@@ -223,6 +184,7 @@ QWidget* ConsoleWindow::buildRunRow() {
     labelFor(portLabel, m_ports);
     m_ports->refill();
     connect(m_ports, &PortComboBox::portChosen, this, [this](const PortChoice& choice) {
+        clearLastRun();
         if (!m_context->choosePort(choice)) m_ports->setCurrentIndex(-1);
     });
     row->addWidget(m_ports);
@@ -290,10 +252,7 @@ QWidget* ConsoleWindow::buildDifferences() {
     m_differences->setSpacing(3);
     m_differences->setAlternatingRowColors(true);
     layout->addWidget(m_differences);
-    QPushButton* compare = makeButton(QString::fromUtf8(kCompareBeforeReadText),
-                                      QStringLiteral("btnCompareRead"), group);
-    new BeforeRead(*m_context, compare, this);
-    layout->addWidget(compare);
+    layout->addWidget((new BeforeRead(*m_context, this))->controls());
     // Narrow on a laptop, so the drawing keeps a readable scale.
     group->setMinimumWidth(200);
     group->setMaximumWidth(320);
@@ -346,6 +305,7 @@ void ConsoleWindow::setBusLogShown(bool shown) {
 }
 
 void ConsoleWindow::runAction(Action action) {
+    if (action == Action::SendAll && !BeforeRead::sendAllowed(*m_context)) return;
     m_commandMs = m_context->elapsedMs();
     commissioning::Engine& engine = m_context->engine();
     m_context->run([&engine, action](TimePoint now, bool confirmed) {
@@ -394,10 +354,19 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
     }
 }
 
-void ConsoleWindow::onRunStarted(const Progress& progress) {
+// What the last run found belongs to that run and that room: a new run, another room or another
+// port starts from nothing.
+void ConsoleWindow::clearLastRun() {
     setRunResultLook(m_progress, m_status, true);
+    m_title->setText(consoleTitleLine(m_context->room(), m_options.clock()));
+    m_recordBar->recordLabel()->clear();
     m_differences->clear();
     m_runSummary.clear();
+    m_progress->hide();
+}
+
+void ConsoleWindow::onRunStarted(const Progress& progress) {
+    clearLastRun();
     m_busLog->runStarted(m_commandMs, QStringLiteral("==== %1 ====").arg(runName(progress.mode)));
     m_runClock.start();
     m_lastProgress = progress;
@@ -452,7 +421,13 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
 
 void ConsoleWindow::updateRunButtons() {
     const bool onSwitchTab = tabs()->currentIndex() < kFirstTestTab;
-    for (QPushButton* button : m_runButtons) button->setVisible(onSwitchTab && m_runButtonsAllowed);
+    for (QPushButton* button : m_runButtons) {
+        // During a run the hidden buttons keep their place, so nothing moves under the cursor.
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(onSwitchTab);
+        button->setSizePolicy(policy);
+        button->setVisible(onSwitchTab && m_runButtonsAllowed);
+    }
     m_ports->setEnabled(m_runButtonsAllowed);
     m_stop->setVisible(!m_runButtonsAllowed);
 }

@@ -16,6 +16,7 @@
 
 #include "core/commissioning/effects.h"
 #include "gui/console/bus_log_pane.h"
+#include "gui/console/console_texts.h"
 #include "gui/console/record_bar.h"
 #include "gui/main/room_document.h"
 #include "gui/ports/link_factory.h"
@@ -47,14 +48,6 @@ struct ConsoleOptions {
     // caller opens it (and may open the console again for that room).
     std::function<void(const QString& roomTypePath, const QString& roomNumber)> openRoomType;
 };
-
-// "V1.6.2": the version the caption shows after "版本号:".
-inline const QString kConsoleVersionText = QStringLiteral("V1.6.2");
-
-// Caption: "接线图:   酒店名称:..." up to "版本号:" and the version.
-QString consoleCaption(const model::RoomTypeConfig& room);
-// Title line with the date, time and weekday (0 for Sunday) of `at`.
-QString consoleTitleLine(const model::RoomTypeConfig& room, const QDateTime& at);
 
 class ConsoleWindow : public QDialog {
     Q_OBJECT
@@ -98,6 +91,7 @@ private:
     QWidget* buildDifferences();
     void buildTabs();
     void applyEffects(const commissioning::Effects& effects);
+    void clearLastRun();
     void onRunStarted(const commissioning::Progress& progress);
     void onProgress(const commissioning::Progress& progress);
     void onRunFinished(const commissioning::RunSummary& summary);

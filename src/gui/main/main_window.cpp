@@ -134,6 +134,7 @@ void MainWindow::setTitle(const QString& title) {
 }
 
 void MainWindow::syncTitle() {
+    if (!m_document.room.modified) m_document.fromRead = false;  // saved (or opened) since
     setWindowTitle((m_document.room.modified ? QStringLiteral("*") : QString()) + m_title);
 }
 

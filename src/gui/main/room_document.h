@@ -13,6 +13,9 @@ struct RoomDocument {
     model::RoomTypeConfig edit;  // cancelling an editor drops this value
     bool sendGate = false;
     bool simulate = false;  // port lists offer the in-process simulated bus
+    // A console read wrote into the room type and it has not been saved since: a send all asks
+    // first, so a room's read does not quietly become the next room's room type.
+    bool fromRead = false;
 };
 
 // "Tavrin-开关配置软件-标准版" + "V1.6.2", no separator.
