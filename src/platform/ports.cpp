@@ -1,5 +1,6 @@
 #include "platform/ports.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 
@@ -41,6 +42,19 @@ QList<PortRow> availablePorts() {
         rows.append(formatPortRow(info.portName(), info.description(), style));
     }
     return rows;
+}
+
+bool portPathExists(const QString& port) {
+#ifdef Q_OS_UNIX
+    if (QFileInfo::exists(port)) return true;
+    return !port.contains(QLatin1Char('/')) && QFileInfo::exists(QStringLiteral("/dev/") + port);
+#else
+    // A COM name is no file: it is there when the system lists it.
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.portName().compare(port, Qt::CaseInsensitive) == 0) return true;
+    }
+    return false;
+#endif
 }
 
 }  // namespace room::platform

@@ -29,4 +29,8 @@ PortRowStyle nativePortRowStyle();
 // Every serial port found, in discovery order.
 QList<PortRow> availablePorts();
 
+// Whether a typed port (a path, a name under /dev, a COM name) is there now. A path that was
+// typed for a simulator's pty or a pulled adapter's by-id link goes away with it.
+bool portPathExists(const QString& port);
+
 }  // namespace room::platform

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QMetaObject>
 
+#include "platform/port_error_text.h"
+
 namespace room::platform {
 
 namespace {
@@ -51,7 +53,7 @@ bool QSerialPortLink::open(const QString& portName) {
     }
     m_opening = false;
     if (!ok) {
-        m_error = m_port.errorString();
+        m_error = portErrorReport(m_port.error(), m_port.errorString());
         m_port.clearError();
         return false;
     }
@@ -72,11 +74,11 @@ bool QSerialPortLink::isOpen() const {
 
 bool QSerialPortLink::write(const QByteArray& bytes) {
     if (!m_port.isOpen() || m_failing) {
-        m_error = tr("Port not open");
+        m_error = portErrorText(QSerialPort::NotOpenError);
         return false;
     }
     if (m_port.write(bytes) != bytes.size()) {
-        m_error = m_port.errorString();
+        m_error = portErrorReport(m_port.error(), m_port.errorString());
         return false;
     }
     return true;
@@ -94,7 +96,7 @@ void QSerialPortLink::onReadyRead() {
 void QSerialPortLink::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::NoError || m_opening || m_failing || !m_port.isOpen()) return;
     m_failing = true;
-    m_error = m_port.errorString();
+    m_error = portErrorReport(error, m_port.errorString());
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         this,

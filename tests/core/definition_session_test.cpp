@@ -328,7 +328,7 @@ TEST(EditFlow, NewModifyAndCancel) {
     const model::RoomTypeConfig before = room;
     EditorSteps steps;
     bool confirm = false;
-    steps.definition = [&](EditMode mode) {
+    steps.definition = [&](EditMode mode, const CancelCheck&) {
         DefinitionSession s(room, edit, mode, 2);
         EXPECT_TRUE(room.newRoomType == (mode == EditMode::New));
         s.form().hotelName = "新建酒店";
@@ -350,7 +350,7 @@ TEST(EditFlow, NewModifyAndCancel) {
     EXPECT_EQ(room.fileVersion, model::kProgramVersion);
     // Modify: the definition writes its own part; a later Cancel keeps it.
     room = before;
-    steps.ports = [](EditMode) { return false; };
+    steps.ports = [](EditMode, const CancelCheck&) { return false; };
     result = runFlow(FlowKind::Modify, room, edit, steps);
     EXPECT_TRUE(result.roomChanged);
     EXPECT_FALSE(result.completed);
@@ -366,13 +366,13 @@ TEST(EditFlow, ACancelledNewLeavesTheRoomTypeButTheNextNewStartsFromTheTypeLastC
     model::RoomTypeConfig edit;
     const model::RoomTypeConfig before = room;
     EditorSteps steps;
-    steps.definition = [&](EditMode mode) {
+    steps.definition = [&](EditMode mode, const CancelCheck&) {
         DefinitionSession s(room, edit, mode, room.systemTypeSelection);
         s.form().systemType = 4;
         s.form().counts[1] = 3;  // switch panels
         return s.accept().accepted;
     };
-    steps.ports = [&](EditMode mode) {
+    steps.ports = [&](EditMode mode, const CancelCheck&) {
         PortSession s(room, edit, mode);
         s.chooseType(1, 1);
         s.chooseType(2, 2);
@@ -380,7 +380,7 @@ TEST(EditFlow, ACancelledNewLeavesTheRoomTypeButTheNextNewStartsFromTheTypeLastC
         s.setLocation(2, "卧室");
         return s.accept().accepted;
     };
-    steps.scenes = [](EditMode) { return false; };
+    steps.scenes = [](EditMode, const CancelCheck&) { return false; };
     EXPECT_FALSE(runFlow(FlowKind::New, room, edit, steps).roomChanged);
     EXPECT_EQ(room.devices, before.devices);
     EXPECT_EQ(room.systemType, before.systemType);
@@ -412,9 +412,9 @@ TEST(EditFlow, LaterCancelOfNewAsksBeforeDiscarding) {
         model::RoomTypeConfig edit;
         std::size_t port = 0, scene = 0, answer = 0;
         EditorSteps steps;
-        steps.definition = [](EditMode) { return true; };
-        steps.ports = [&](EditMode) { return c.ports.at(port++); };
-        steps.scenes = [&](EditMode) {
+        steps.definition = [](EditMode, const CancelCheck&) { return true; };
+        steps.ports = [&](EditMode, const CancelCheck&) { return c.ports.at(port++); };
+        steps.scenes = [&](EditMode, const CancelCheck&) {
             const bool ok = c.scenes.at(scene++);
             if (ok) commitNewRoomType(edit, room);
             return ok;
@@ -428,7 +428,7 @@ TEST(EditFlow, LaterCancelOfNewAsksBeforeDiscarding) {
     model::RoomTypeConfig room = loadedRoom();
     model::RoomTypeConfig edit;
     EditorSteps steps;
-    steps.ports = [](EditMode) { return false; };
+    steps.ports = [](EditMode, const CancelCheck&) { return false; };
     steps.discardNew = [] {
         ADD_FAILURE() << "Modify asked";
         return true;

@@ -18,7 +18,7 @@ done
 (cd "$WORK/bus" && "$CLI" run check-devices --port roombus "$EXAMPLE") > /dev/null 2> "$WORK/rel.err"
 check "a bare name that exists in the current folder opens" [ $? -ne 2 ]
 "$CLI" run check-devices --port "$WORK/none/roombus" "$EXAMPLE" > /dev/null 2> "$WORK/none.err"
-check "a missing port is reported as such" contains "$WORK/none.err" "$WORK/none/roombus: cannot open: No such file or directory"
+check "a missing port is reported as such" contains "$WORK/none.err" "$WORK/none/roombus: cannot open: 串口不存在 (No such file or directory)"
 
 start_sim
 "$CLI" run send-all --port "$PORT" "$EXAMPLE" > "$WORK/send.out" 2> "$WORK/send.err"

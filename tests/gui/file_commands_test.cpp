@@ -256,6 +256,17 @@ private slots:
         QCOMPARE(f.prompter.records().first().text, QStringLiteral("文件保存成功!"));
     }
 
+    // Save after Open offers the opened file itself, not a name in the program's folder.
+    void saveAfterOpenProposesTheOpenedFile() {
+        WindowFixture f;
+        const QString path = m_dir.filePath("opened.shd");
+        QVERIFY(testing::writeGbkFile(path, testing::handWrittenShd("162,")));
+        f.dialogs.openPaths << path;
+        f.button(1001)->click();
+        f.button(1002)->click();  // answered with Cancel
+        QCOMPARE(f.dialogs.proposedNames, QStringList{QFileInfo(path).absoluteFilePath()});
+    }
+
     void saveAsHdqWritesTheShdBesideIt() {
         WindowFixture f;
         showDemoRoom(f);

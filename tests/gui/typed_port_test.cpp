@@ -2,6 +2,7 @@
 // reached from every port list by typing its path under "其它...", and the paths typed before
 // are offered again, also after a new start.
 
+#include <QAbstractItemView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -90,9 +91,10 @@ private slots:
         PortComboBox first;
         first.refill();
         for (int i = 0; i < 3; ++i) choose(&first, otherRow(&first));
+        // Neither path is there on this machine.
         const QStringList expected{QStringLiteral("ttyS0 板载串口"),
-                                   QStringLiteral("/dev/serial/by-id/usb-A"),
-                                   QStringLiteral("/dev/pts/7"), QStringLiteral("其它...")};
+                                   QStringLiteral("/dev/serial/by-id/usb-A (不存在)"),
+                                   QStringLiteral("/dev/pts/7 (不存在)"), QStringLiteral("其它...")};
         QCOMPARE(items(&first), expected);
 
         room::platform::SettingsStore restarted(m_dir->path());
@@ -102,6 +104,46 @@ private slots:
         QVERIFY(mirror);
         qobject_cast<PortComboBox*>(mirror)->refill();
         QCOMPARE(items(mirror), expected);
+    }
+
+    // The port used last is shown first after a new start, and nothing is opened for it; a typed
+    // path that went away is greyed and Delete forgets it, in setinfo.ini too.
+    void lastPortIsShownAndGonePathsForgotten() {
+        Pty pty;
+        QVERIFY(!pty.slavePath.isEmpty());
+        QStringList answers{QStringLiteral("/dev/serial/by-id/usb-gone"), pty.slavePath};
+        PortComboBox::setPathAsker([&answers](QWidget*, const QString&) { return answers.takeFirst(); });
+        {
+            PortComboBox first;
+            first.refill();
+            choose(&first, otherRow(&first));
+            choose(&first, otherRow(&first));
+            choose(&first, 0);  // ttyS0, used last
+        }
+        room::platform::SettingsStore restarted(m_dir->path());
+        PortComboBox::setPathMemory(&restarted);
+        PortComboBox ports;
+        QSignalSpy chosen(&ports, &PortComboBox::portChosen);
+        ports.refill();
+        QCOMPARE(ports.currentText(), QStringLiteral("ttyS0 板载串口"));
+        QCOMPARE(chosen.size(), 0);
+        QCOMPARE(items(&ports), (QStringList{QStringLiteral("ttyS0 板载串口"), pty.slavePath,
+                                             QStringLiteral("/dev/serial/by-id/usb-gone (不存在)"),
+                                             QStringLiteral("其它...")}));
+        const QColor grey = ports.palette().color(QPalette::Disabled, QPalette::Text);
+        QCOMPARE(ports.itemData(2, Qt::ForegroundRole).value<QColor>(), grey);
+        QVERIFY(!ports.itemData(1, Qt::ForegroundRole).isValid());
+
+        ports.view()->setCurrentIndex(ports.model()->index(2, 0));
+        QTest::keyClick(ports.view(), Qt::Key_Delete);
+        ports.view()->setCurrentIndex(ports.model()->index(0, 0));
+        QTest::keyClick(ports.view(), Qt::Key_Delete);  // a system port stays
+        QCOMPARE(items(&ports), (QStringList{QStringLiteral("ttyS0 板载串口"), pty.slavePath,
+                                             QStringLiteral("其它...")}));
+        QCOMPARE(room::platform::SettingsStore(m_dir->path())
+                     .readList(room::format::kTypedPortKey, room::format::kTypedPortCount),
+                 QStringList{pty.slavePath});
+        QCOMPARE(chosen.size(), 0);
     }
 
 private:

@@ -5,15 +5,23 @@ namespace room::editing {
 namespace {
 
 bool runStep(const EditorStep& step, EditMode mode) {
-    return !step || step(mode);
+    static const CancelCheck always = [] { return true; };
+    return !step || step(mode, always);
 }
 
-// A later editor of a New: its Cancel asks before the new room type is thrown away.
+// A later editor of a New: its Cancel asks before the new room type is thrown away. The editor
+// asks while it is still open; one that did not ask is asked for here and run again.
 bool runNewStep(const EditorStep& step, const EditorSteps& steps) {
-    while (!runStep(step, EditMode::New)) {
-        if (!steps.discardNew || steps.discardNew()) return false;
+    if (!step) return true;
+    for (;;) {
+        bool asked = false;
+        const CancelCheck mayCancel = [&] {
+            asked = true;
+            return !steps.discardNew || steps.discardNew();
+        };
+        if (step(EditMode::New, mayCancel)) return true;
+        if (asked || !steps.discardNew || steps.discardNew()) return false;
     }
-    return true;
 }
 
 }  // namespace

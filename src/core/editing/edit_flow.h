@@ -18,9 +18,14 @@ namespace room::editing {
 
 enum class FlowKind : std::uint8_t { New, Modify, SceneModes };
 
+// Asked by an editor before it closes on Cancel: false keeps it open, as it is.
+using CancelCheck = std::function<bool()>;
+
 // Runs one editor dialog over the edit copy; true when it ended with OK. An editor that does not
-// exist yet is left empty and counts as confirmed without changing anything.
-using EditorStep = std::function<bool(EditMode mode)>;
+// exist yet is left empty and counts as confirmed without changing anything. An editor that can
+// stay open asks `mayCancel` on Cancel, so that going back to it keeps what the installer typed;
+// one that closes without asking is run again from the edit copy.
+using EditorStep = std::function<bool(EditMode mode, const CancelCheck& mayCancel)>;
 
 struct EditorSteps {
     EditorStep definition;

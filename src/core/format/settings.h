@@ -16,6 +16,8 @@ constexpr std::string_view kLastLampTableKey = "上次选择的灯名表";
 // Short lists of the program's own, one key per entry ("最近打开的文件1" ...), newest first.
 constexpr std::string_view kRecentFileKey = "最近打开的文件";
 constexpr std::string_view kTypedPortKey = "输入的串口";
+// The port chosen last, preselected (never opened) in the next port list.
+constexpr std::string_view kLastPortKey = "上次使用的串口";
 // A file path or a postgresql:// URL, never with its password.
 constexpr std::string_view kRecordLocationKey = "调试记录位置";
 constexpr std::size_t kRecentFileCount = 6;

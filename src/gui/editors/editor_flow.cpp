@@ -11,19 +11,20 @@ namespace room::gui {
 bool runEditorFlow(editing::FlowKind kind, RoomDocument& document, platform::Prompter& prompter,
                    platform::SettingsStore* settings, QWidget* parent) {
     editing::EditorSteps steps;
-    steps.definition = [&](editing::EditMode mode) {
+    steps.definition = [&](editing::EditMode mode, const editing::CancelCheck&) {
         return runDefinitionDialog(document.room, document.edit, mode, prompter, settings, parent);
     };
-    steps.ports = [&](editing::EditMode mode) {
-        return runPortDialog(document.room, document.edit, mode, prompter, parent);
+    steps.ports = [&](editing::EditMode mode, const editing::CancelCheck& mayCancel) {
+        return runPortDialog(document.room, document.edit, mode, prompter, parent, mayCancel);
     };
-    steps.scenes = [&](editing::EditMode mode) {
+    steps.scenes = [&](editing::EditMode mode, const editing::CancelCheck& mayCancel) {
         // The main window's relays 1-18 follow the scene being edited.
         auto* window = qobject_cast<MainWindow*>(parent);
         auto modeChanged = [window](int code) {
             if (window) window->setSceneEditorMode(code);
         };
-        return runSceneDialog(document.room, document.edit, mode, prompter, modeChanged, parent);
+        return runSceneDialog(document.room, document.edit, mode, prompter, modeChanged, parent,
+                              mayCancel);
     };
     steps.discardNew = [&prompter] {
         return prompter.question(QString::fromUtf8(editing::kDiscardNewQuestion),

@@ -199,13 +199,16 @@ void PortDialog::accept() {
 }
 
 void PortDialog::reject() {
+    if (m_mayCancel && !m_mayCancel()) return;
     endEditing();
     QDialog::reject();
 }
 
 bool runPortDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit, editing::EditMode mode,
-                   platform::Prompter& prompter, QWidget* parent) {
+                   platform::Prompter& prompter, QWidget* parent,
+                   const editing::CancelCheck& mayCancel) {
     PortDialog dialog(room, edit, mode, prompter, parent);
+    dialog.setCancelCheck(mayCancel);
     return dialog.exec() == QDialog::Accepted;
 }
 

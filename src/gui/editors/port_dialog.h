@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "core/editing/edit_flow.h"
 #include "core/editing/port_session.h"
 #include "gui/ports/link_factory.h"
 
@@ -40,6 +41,8 @@ public:
     // Replaces how links are made (tests); the default opens serial ports and the simulated bus.
     void setLinkFactory(LinkFactory factory) { m_factory = std::move(factory); }
     bool portOpen() const { return m_portOpen; }
+    // Asked on Cancel (and Esc) before the dialog closes; false keeps it open as it is.
+    void setCancelCheck(editing::CancelCheck check) { m_mayCancel = std::move(check); }
 
     void accept() override;
     void reject() override;
@@ -62,10 +65,12 @@ private:
     LinkFactory m_factory = makeLink;
     std::unique_ptr<platform::SerialLink> m_link;
     bool m_portOpen = false;
+    editing::CancelCheck m_mayCancel;
 };
 
 // Runs the dialog modally; true on OK.
 bool runPortDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit, editing::EditMode mode,
-                   platform::Prompter& prompter, QWidget* parent);
+                   platform::Prompter& prompter, QWidget* parent,
+                   const editing::CancelCheck& mayCancel = {});
 
 }  // namespace room::gui

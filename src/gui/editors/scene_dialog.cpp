@@ -347,6 +347,8 @@ void SceneDialog::accept() {
 }
 
 void SceneDialog::reject() {
+    // Once it waits for its frames, a second Cancel only gives up waiting.
+    if (!m_gate.waiting() && m_mayCancel && !m_mayCancel()) return;
     requestClose(false);
 }
 
@@ -391,8 +393,10 @@ void SceneDialog::finish(const editing::CloseDecision& decision) {
 
 bool runSceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
                     editing::EditMode mode, platform::Prompter& prompter,
-                    std::function<void(int)> modeChanged, QWidget* parent) {
+                    std::function<void(int)> modeChanged, QWidget* parent,
+                    const editing::CancelCheck& mayCancel) {
     SceneDialog dialog(room, edit, mode, prompter, std::move(modeChanged), parent);
+    dialog.setCancelCheck(mayCancel);
     return dialog.exec() == QDialog::Accepted;
 }
 

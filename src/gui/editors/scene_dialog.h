@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/editing/close_gate.h"
+#include "core/editing/edit_flow.h"
 #include "core/editing/scene_session.h"
 #include "gui/ports/link_factory.h"
 
@@ -47,6 +48,8 @@ public:
     FramePacer& pacer() { return *m_pacer; }
     platform::SerialLink* link() const { return m_link.get(); }
     void setLinkFactory(LinkFactory factory) { m_factory = std::move(factory); }
+    // Asked on Cancel (and Esc) before the dialog starts closing; false keeps it open as it is.
+    void setCancelCheck(editing::CancelCheck check) { m_mayCancel = std::move(check); }
 
     // Both wait until the queued frames are on the line (see CloseGate).
     void accept() override;
@@ -82,6 +85,7 @@ private:
     std::vector<ColorButton*> m_pens;
     ColorButton* m_cancel = nullptr;
     editing::CloseGate m_gate;
+    editing::CancelCheck m_mayCancel;
     QLabel* m_portLabel = nullptr;
     PortComboBox* m_portList = nullptr;
     QCheckBox* m_sendOnSwitch = nullptr;
@@ -92,6 +96,7 @@ private:
 // Runs the dialog modally; true on OK.
 bool runSceneDialog(model::RoomTypeConfig& room, model::RoomTypeConfig& edit,
                     editing::EditMode mode, platform::Prompter& prompter,
-                    std::function<void(int)> modeChanged, QWidget* parent);
+                    std::function<void(int)> modeChanged, QWidget* parent,
+                    const editing::CancelCheck& mayCancel = {});
 
 }  // namespace room::gui

@@ -54,8 +54,11 @@ QString openFailedText(const QString& path, const QString& reason) {
 
 SaveOutcome FileCommands::save() {
     const model::RoomTypeConfig& room = m_document.room;
+    // The file the room type came from (or last went to), folder and all; else a name from it.
     const QString proposed =
-        fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
+        !room.currentFileName.empty()
+            ? fromUtf8(room.currentFileName)
+            : fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
     const QString chosen = m_dialogs.saveFileName(m_parent, proposed);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     return saveAs(chosen);
@@ -167,6 +170,7 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     }
     // The file just read is what the room type now is: nothing of it is unsaved.
     copy.modified = 0;
+    copy.currentFileName = QFileInfo(path).absoluteFilePath().toStdString();
     m_document.room = std::move(copy);
     return result.status == format::LoadStatus::Loaded ? OpenOutcome::Loaded
                                                        : OpenOutcome::LoadedTooOld;

@@ -1,6 +1,7 @@
 #include "gui/main/file_dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace room::gui {
 
@@ -15,7 +16,14 @@ QString QtFileDialogs::saveFileName(QWidget* parent, const QString& proposedName
         dialog.setDefaultSuffix(f == kCloudFileFilter ? QStringLiteral("yml")
                                                       : QStringLiteral("shd"));
     });
-    dialog.selectFile(proposedName);
+    // A path starts the dialog in its folder; a bare name in the dialog's own.
+    const QFileInfo proposed(proposedName);
+    if (proposed.isAbsolute()) {
+        dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    } else {
+        dialog.selectFile(proposedName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().constFirst();
 }

@@ -10,7 +10,8 @@ namespace room::gui {
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    // "另存为" with the two filters, proposing `proposedName`; empty when cancelled.
+    // "另存为" with the two filters, proposing `proposedName` (a full path starts in its folder);
+    // empty when cancelled.
     virtual QString saveFileName(QWidget* parent, const QString& proposedName) = 0;
     // The open dialog with the filter "配置文件(*.shd)"; empty when cancelled.
     virtual QString openFileName(QWidget* parent) = 0;

@@ -1,6 +1,10 @@
 #include "gui/ports/port_combo_box.h"
 
+#include <QAbstractItemView>
+#include <QContextMenuEvent>
 #include <QInputDialog>
+#include <QKeyEvent>
+#include <QMenu>
 #include <algorithm>
 
 #include "core/format/settings.h"
@@ -53,6 +57,27 @@ void rememberPath(const QString& path) {
     while (m.paths.size() > qsizetype(format::kTypedPortCount)) m.paths.removeLast();
     if (m.store) m.store->writeList(format::kTypedPortKey, m.paths, format::kTypedPortCount);
 }
+
+void forgetPath(const QString& path) {
+    PathMemory& m = memory();
+    m.paths.removeAll(path);
+    if (m.store) m.store->writeList(format::kTypedPortKey, m.paths, format::kTypedPortCount);
+}
+
+// The simulated bus has no port name: it is remembered by its text.
+QString rememberedName(const PortChoice& choice) {
+    return choice.simulated ? kSimulatedBusText : choice.portName;
+}
+
+void rememberLastPort(const PortChoice& choice) {
+    PathMemory& m = memory();
+    if (m.store) m.store->writeSetting(format::kLastPortKey, rememberedName(choice).toStdString());
+}
+
+QString lastPort() {
+    PathMemory& m = memory();
+    return m.store ? QString::fromStdString(m.store->readSetting(format::kLastPortKey)) : QString();
+}
 }  // namespace
 
 void PortComboBox::setPathAsker(PathAsker newAsker) {
@@ -82,10 +107,13 @@ PortComboBox::PortComboBox(QWidget* parent) : QComboBox(parent) {
     setMinimumContentsLength(18);
     ignoreWheelUnlessFocused(this);  // a stray wheel would switch the open port
     connect(this, &QComboBox::activated, this, &PortComboBox::onActivated);
+    view()->installEventFilter(this);
+    view()->viewport()->installEventFilter(this);
 }
 
 void PortComboBox::refill() {
     m_choices = lister()();
+    m_firstTypedRow = static_cast<int>(m_choices.size());
     for (const QString& path : memory().paths) {
         const bool listed = std::any_of(m_choices.begin(), m_choices.end(), [&](const PortChoice& c) {
             return c.portName == path;
@@ -97,9 +125,62 @@ void PortComboBox::refill() {
     m_choices.append(PortChoice{kOtherPortText, QString(), false});
     if (g_simulationOffered) m_choices.append(PortChoice{kSimulatedBusText, QString(), true});
     clear();
-    for (const PortChoice& choice : m_choices) addItem(choice.displayText);
+    for (int row = 0; row < m_choices.size(); ++row) {
+        const PortChoice& choice = m_choices[row];
+        if (typedRow(row) && !platform::portPathExists(choice.portName)) {
+            addItem(choice.displayText + kMissingPortMark);
+            setItemData(row, palette().color(QPalette::Disabled, QPalette::Text),
+                        Qt::ForegroundRole);
+        } else {
+            addItem(choice.displayText);
+        }
+    }
     setCurrentIndex(-1);
     m_lastRow = -1;
+    selectRemembered();
+}
+
+// Shown only: the installer opens it by choosing it.
+void PortComboBox::selectRemembered() {
+    const QString last = lastPort();
+    if (last.isEmpty()) return;
+    for (int row = 0; row < m_choices.size(); ++row) {
+        if (row != m_otherRow && rememberedName(m_choices[row]) == last) {
+            setCurrentIndex(row);
+            return;
+        }
+    }
+}
+
+bool PortComboBox::forgetRow(int row) {
+    if (!typedRow(row)) return false;
+    forgetPath(m_choices[row].portName);
+    m_choices.removeAt(row);
+    --m_otherRow;
+    if (m_lastRow == row) m_lastRow = -1;
+    if (m_lastRow > row) --m_lastRow;
+    const int shown = currentIndex();
+    removeItem(row);
+    if (shown == row) setCurrentIndex(m_lastRow);
+    return true;
+}
+
+bool PortComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view() && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
+        if (forgetRow(view()->currentIndex().row())) return true;
+    }
+    if (watched == view()->viewport() && event->type() == QEvent::ContextMenu) {
+        const QPoint at = static_cast<QContextMenuEvent*>(event)->pos();
+        const int row = view()->indexAt(at).row();
+        if (typedRow(row)) {
+            QMenu menu(view());
+            QAction* forget = menu.addAction(kForgetPortText);
+            if (menu.exec(view()->viewport()->mapToGlobal(at)) == forget) forgetRow(row);
+            return true;
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void PortComboBox::onActivated(int row) {
@@ -109,6 +190,7 @@ void PortComboBox::onActivated(int row) {
     }
     if (row < 0 || row >= m_choices.size()) return;
     m_lastRow = row;
+    rememberLastPort(m_choices[row]);
     emit portChosen(m_choices[row]);
 }
 
