@@ -15,14 +15,13 @@
 
 #include "platform/record_location.h"
 #include "platform/record_store.h"
+#include "platform/record_values.h"
 
 namespace room::platform {
 
 namespace {
 
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
+using recordvalues::text;
 
 std::string utf8(const QJsonValue& value) {
     return value.toString().toStdString();

@@ -1,4 +1,5 @@
 #include "platform/record_store.h"
+#include "platform/record_values.h"
 
 #include <QAtomicInt>
 #include <QCryptographicHash>
@@ -22,13 +23,8 @@ namespace room::platform {
 
 namespace {
 
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
-
-std::string utf8(const QVariant& value) {
-    return value.toString().toStdString();
-}
+using recordvalues::text;
+using recordvalues::utf8;
 
 
 // Differences are kept one per line.

@@ -7,18 +7,14 @@
 #include <tuple>
 
 #include "platform/record_store.h"
+#include "platform/record_values.h"
 
 namespace room::platform {
 
 namespace {
 
-QString text(const std::string& value) {
-    return QString::fromStdString(value);
-}
-
-std::string utf8(const QVariant& value) {
-    return value.toString().toStdString();
-}
+using recordvalues::text;
+using recordvalues::utf8;
 
 // The columns factsAt reads, from `id` on.
 const QString kFactColumns = QStringLiteral(
