@@ -6,12 +6,14 @@
 #include "gui/console/console_window.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -89,6 +91,7 @@ private slots:
     void newRunStartsFromNothing();
     void runRowStaysPutDuringARun();
     void readThatChangedTheRoomType();
+    void narrowLaptop();
     void snapshots();
 };
 
@@ -520,6 +523,24 @@ void ConsoleWindowTest::runRowStaysPutDuringARun() {
     QTest::mouseClick(named(console.window.get(), QStringLiteral("btnStop")), Qt::LeftButton);
 }
 
+// A 1024 px screen: the window is no wider, the run buttons can be reached, and a room number of
+// sixteen characters shows whole.
+void ConsoleWindowTest::narrowLaptop() {
+    ConsoleFixture console;
+    console.window->resize(1024, 700);
+    console.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(console.window.get()));
+    QCOMPARE(console.window->width(), 1024);
+    auto* number = console.window->findChild<QComboBox*>(QStringLiteral("roomNumber"));
+    QVERIFY(number->lineEdit()->width() >=
+            number->lineEdit()->fontMetrics().horizontalAdvance(QStringLiteral("1234567890ABCDEF")));
+    QPushButton* last = console.button(267);
+    auto* area = console.window->findChild<QScrollArea*>();
+    area->ensureWidgetVisible(last);
+    const QPoint at = last->mapTo(console.window.get(), last->rect().center());
+    QVERIFY(console.window->rect().contains(at));
+}
+
 // A read that changed the room type says by which devices, can be undone, and the room type it
 // left is not sent to the next room without asking.
 void ConsoleWindowTest::readThatChangedTheRoomType() {
@@ -587,6 +608,10 @@ void ConsoleWindowTest::snapshots() {
     QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
     QTest::qWait(100);
     QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-done.png")));
+    console.window->resize(1024, 700);
+    QTest::qWait(100);
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-1024.png")));
+    console.window->resize(1366, 768);
     // A second verify all under way: the badges of the first are drawn as from an earlier run.
     console.link->bus().faults(1).silent = true;
     console.press(261);

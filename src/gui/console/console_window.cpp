@@ -52,6 +52,14 @@ QScrollArea* scrolling(QWidget* page) {
     return area;
 }
 
+// The body's height is the window's, whatever the title line's wrapping would prefer: asked for a
+// height for its width, the body would take its preferred height and scroll without need.
+class BodyLayout : public QVBoxLayout {
+public:
+    using QVBoxLayout::QVBoxLayout;
+    bool hasHeightForWidth() const override { return false; }
+};
+
 constexpr int kElapsedTickMs = 200;
 // Beyond this the drawing gets no better; on a laptop the console takes the whole screen.
 constexpr QSize kLargestOpening(1800, 1000);
@@ -105,7 +113,14 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
                 m_options.openRoomType(path, roomNumber);
                 reject();
             });
-    auto* layout = new QVBoxLayout(this);
+    // Below the width the rows need (a small laptop, a window made narrow) the body scrolls
+    // rather than squeezing buttons or pushing the window past the screen.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* body = new QWidget;
+    auto* bodyArea = scrolling(body);
+    outer->addWidget(bodyArea);
+    auto* layout = new BodyLayout(body);
     layout->setContentsMargins(12, 8, 12, 12);
     layout->setSpacing(6);
     layout->addWidget(buildHeader());
@@ -114,7 +129,7 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
 
     m_frame = new ConsoleFrame(this);
     buildTabs();
-    auto* upper = new QWidget(this);
+    auto* upper = new QWidget(body);
     auto* row = new QHBoxLayout(upper);
     row->setContentsMargins(0, 0, 0, 0);
     // Extra width goes mostly to the pages and their drawing.
@@ -123,7 +138,7 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
 
     m_busLog = new BusLogPane(*m_context, m_options.askSaveName, m_options.clock, this);
     m_busLog->hide();
-    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter = new QSplitter(Qt::Vertical, body);
     m_splitter->setChildrenCollapsible(false);
     m_splitter->addWidget(upper);
     m_splitter->addWidget(m_busLog);
@@ -164,10 +179,16 @@ QWidget* ConsoleWindow::buildHeader() {
     // Laying the line out the first time loads its glyphs (tens of ms): here, not at a run's start
     // when the line comes back and the run's timers are waiting.
     m_title->sizeHint();
+    // Long lists of numbers wrap to a second line instead of widening the window.
+    m_title->setWordWrap(true);
+    m_title->setMinimumWidth(240);
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(8);
     row->addWidget(m_title, 1);
+    row->addWidget(m_recordBar);
+    row->addSpacing(12);
     row->addWidget(m_recordBar->installerBox());
     return box;
 }
@@ -176,7 +197,7 @@ QWidget* ConsoleWindow::buildRunRow() {
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
+    row->setSpacing(6);
     auto* portLabel = new QLabel(QStringLiteral("串口选择:"), box);
     row->addWidget(portLabel);
     m_ports = new PortComboBox(box);
@@ -188,7 +209,7 @@ QWidget* ConsoleWindow::buildRunRow() {
         if (!m_context->choosePort(choice)) m_ports->setCurrentIndex(-1);
     });
     row->addWidget(m_ports);
-    row->addSpacing(12);
+    row->addSpacing(6);
     for (const RunButton& run : kRunButtons) {
         QPushButton* button =
             makeButton(QString::fromUtf8(run.text), QStringLiteral("btn%1").arg(run.id), box);
@@ -200,8 +221,6 @@ QWidget* ConsoleWindow::buildRunRow() {
     QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
     connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
     row->addWidget(help);
-    row->addSpacing(12);
-    row->addWidget(m_recordBar);
     row->addStretch(1);
     m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
     m_logToggle->setCheckable(true);
@@ -217,7 +236,7 @@ QWidget* ConsoleWindow::buildProgressRow() {
     row->setSpacing(8);
     m_status = new QLabel(box);
     m_status->setObjectName(QStringLiteral("status"));
-    m_status->setMinimumWidth(360);
+    m_status->setMinimumWidth(240);
     row->addWidget(m_status, 1);
     row->addWidget(m_recordBar->recordLabel(), 1);
     m_progress = new QProgressBar(box);

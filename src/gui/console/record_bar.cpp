@@ -90,7 +90,9 @@ QWidget* RecordBar::buildRoomList() {
     m_roomNumber->setObjectName(QStringLiteral("roomNumber"));
     m_roomNumber->setEditable(true);
     m_roomNumber->setInsertPolicy(QComboBox::NoInsert);
-    m_roomNumber->setMinimumWidth(110);
+    // Sixteen characters is the longest room number there is: all of it shows.
+    m_roomNumber->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_roomNumber->setMinimumContentsLength(16);
     m_roomNumber->setMaxVisibleItems(20);
     m_roomNumber->setToolTip(QStringLiteral("正在调试的房间号, 记入调试记录"));
     // Choosing a room may offer to open another room type: not on a wheel that meant to scroll.
