@@ -38,6 +38,11 @@ sed 's/,162, /,150, /' "$EXAMPLE" > "$WORK/v150.shd"
 "$CLI" diff "$EXAMPLE" "$WORK/v150.shd" > "$WORK/version.out"
 check "a version change exits 1" [ $? -eq 1 ]
 check "and shows as its own line" [ "$(cat "$WORK/version.out")" = "配置文件版本: 1.6.2 → 1.5.0" ]
+# So is the S line's first field, which Open does not keep.
+sed 's/^S,1,/S,7,/' "$EXAMPLE" > "$WORK/s7.shd"
+"$CLI" diff "$EXAMPLE" "$WORK/s7.shd" > "$WORK/s7.out"
+check "an S line change exits 1" [ $? -eq 1 ]
+check "and shows as its own line" [ "$(cat "$WORK/s7.out")" = "S行首字段: 1 → 7" ]
 "$CLI" diff "$EXAMPLE" "$EXAMPLE" --json > "$WORK/same.json"
 check "--json of equal files says so" python3 -c '
 import json, sys

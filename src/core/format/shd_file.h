@@ -40,6 +40,9 @@ struct LoadResult {
     bool notGbk = false;
     // Some bytes are no GBK at all: they read as U+FFFD and any save writes them as '?'.
     bool bytesLost = false;
+    // The S line's first field as the file holds it (low 8 bits), -1 without one. Open leaves
+    // the model's value as it was; a comparison of two files still sees it.
+    int headerByte = -1;
     bool refused() const {
         return status == LoadStatus::RefusedNewer || status == LoadStatus::RefusedOlder ||
                status == LoadStatus::NotRoomType;

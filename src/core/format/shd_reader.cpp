@@ -228,6 +228,7 @@ private:
             &m_room.backgroundMusicCount,
             &m_room.gatewayCount,
         };
+        if (f.size() > 1) m_result.headerByte = number(f[1]) & 0xFF;
         constexpr std::size_t kFirst = 2;
         for (std::size_t i = kFirst; i < f.size() && i - kFirst < std::size(counts); ++i) {
             *counts[i - kFirst] = number(f[i]);

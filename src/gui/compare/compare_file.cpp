@@ -32,6 +32,8 @@ CompareWindow* compareWithFile(const model::RoomTypeConfig& room, FileDialogs& d
         }
         return nullptr;
     }
+    // What a save of the room type in memory would change, the S line's first field included.
+    if (result.headerByte >= 0) other.headerByte = result.headerByte;
     return showComparison(room, other, QString::fromUtf8(kInMemoryText),
                           QDir::toNativeSeparators(path), parent);
 }

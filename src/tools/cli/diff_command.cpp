@@ -50,9 +50,14 @@ int runDiff(const Words& words) {
     model::RoomTypeConfig a = model::makeStartupRoomType();
     model::RoomTypeConfig b = model::makeStartupRoomType();
     // Each file that cannot be read says why (on stderr) before the command gives up.
-    const bool loadedA = loadRoomType(args.positional()[0], a) == 0;
-    const bool loadedB = loadRoomType(args.positional()[1], b) == 0;
+    format::LoadResult fromA;
+    format::LoadResult fromB;
+    const bool loadedA = loadRoomType(args.positional()[0], a, &fromA) == 0;
+    const bool loadedB = loadRoomType(args.positional()[1], b, &fromB) == 0;
     if (!loadedA || !loadedB) return 2;
+    // Open does not keep the S line's first field; the files may still differ in it.
+    if (fromA.headerByte >= 0) a.headerByte = fromA.headerByte;
+    if (fromB.headerByte >= 0) b.headerByte = fromB.headerByte;
     const std::vector<compare::Difference> differences = compare::compareRoomTypes(a, b);
     if (args.has("--json")) {
         printJson(differences);

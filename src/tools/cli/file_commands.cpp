@@ -78,9 +78,10 @@ bool prepare(const Words& words, const Args& args, const char* help, model::Room
         exitCode = 2;
         return false;
     }
-    exitCode = loadRoomType(args.positional()[0], room, bytesLost);
+    format::LoadResult details;
+    exitCode = loadRoomType(args.positional()[0], room, &details);
+    if (bytesLost) *bytesLost = details.bytesLost;
     return exitCode == 0;
-    return true;
 }
 
 // `bytesLost`: the input had bytes that are no GBK, which the output cannot carry.

@@ -9,7 +9,8 @@
 
 namespace room::cli {
 
-int loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* bytesLost) {
+int loadRoomType(const std::string& path, model::RoomTypeConfig& room,
+                 format::LoadResult* details) {
     if (!format::isRoomTypeFileName(path)) {
         std::cerr << path << ": not a room-type file (expected .shd or .hdq)\n";
         return 1;
@@ -27,7 +28,7 @@ int loadRoomType(const std::string& path, model::RoomTypeConfig& room, bool* byt
     for (const std::string& message : result.messages) std::cerr << message << "\n";
     if (result.refused()) return 1;
     if (result.notGbk) std::cerr << path << ": " << format::notGbkMessage() << "\n";
-    if (bytesLost) *bytesLost = result.bytesLost;
+    if (details) *details = result;
     return 0;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "core/format/shd_file.h"
 #include "core/model/room_type.h"
 
 namespace room::cli {
@@ -13,12 +14,12 @@ namespace room::cli {
 constexpr int kNotRoomTypeExit = 2;
 
 // Loads FILE into `room`; prints the reader's messages on stderr, and a line when the file is not
-// GBK text. `bytesLost` (when given) tells whether some bytes are no GBK at all, so that no
-// output can carry them. Returns 0 when loaded, else the command's exit code with the reason
+// GBK text. `details` (when given) receives the reader's result: whether some bytes are no GBK
+// at all, so that no output can carry them, and what the file holds that the model does not. Returns 0 when loaded, else the command's exit code with the reason
 // already printed: kNotRoomTypeExit for a file without a room type in it, 1 when the file is
 // missing, unreadable, not named as a room-type file or refused for its version.
 [[nodiscard]] int loadRoomType(const std::string& path, model::RoomTypeConfig& room,
-                               bool* bytesLost = nullptr);
+                               format::LoadResult* details = nullptr);
 
 // `path` with its extension replaced by `extension` (".yml").
 std::string withExtension(const std::string& path, const std::string& extension);
