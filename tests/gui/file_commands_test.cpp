@@ -265,6 +265,23 @@ private slots:
         f.button(1001)->click();
         f.button(1002)->click();  // answered with Cancel
         QCOMPARE(f.dialogs.proposedNames, QStringList{QFileInfo(path).absoluteFilePath()});
+        // After a cloud export, the room file beside it; after New, the new room type's own
+        // name in that folder, not the file of another room type.
+        f.dialogs.savePaths << m_dir.filePath("cloud.yml");
+        f.button(1002)->click();
+        f.button(1002)->click();
+        QCOMPARE(f.dialogs.proposedNames.last(), m_dir.filePath("cloud.shd"));
+        gui::CommandHooks hooks;
+        hooks.newRoomType = [](gui::RoomDocument& doc, QWidget*) {
+            doc.room.roomTypeName = "套房";
+            return true;
+        };
+        f.window->setCommandHooks(hooks);
+        f.prompter.answerNext(platform::Answer::No);  // the opened room type is not saved first
+        f.button(1000)->click();
+        f.button(1002)->click();
+        QCOMPARE(f.dialogs.proposedNames.last(),
+                 m_dir.filePath(QString::fromStdString(f.document.room.hotelName) + "-套房"));
     }
 
     void saveAsHdqWritesTheShdBesideIt() {

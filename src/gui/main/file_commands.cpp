@@ -55,10 +55,16 @@ QString openFailedText(const QString& path, const QString& reason) {
 SaveOutcome FileCommands::save() {
     const model::RoomTypeConfig& room = m_document.room;
     // The file the room type came from (or last went to), folder and all; else a name from it.
-    const QString proposed =
-        !room.currentFileName.empty()
-            ? fromUtf8(room.currentFileName)
-            : fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
+    // After a cloud export the room file beside it is proposed: a second Save is meant to keep
+    // the room type, not to export it again.
+    const QString ownName = fromUtf8(room.hotelName) + QStringLiteral("-") + fromUtf8(room.roomTypeName);
+    const QString last = fromUtf8(room.currentFileName);
+    QString proposed = ownName;
+    if (!last.isEmpty() && m_newRoomType) {
+        proposed = QFileInfo(last).absoluteDir().filePath(ownName);
+    } else if (!last.isEmpty()) {
+        proposed = endsWith(last, ".yml") ? last.left(last.size() - 4) + QStringLiteral(".shd") : last;
+    }
     const QString chosen = m_dialogs.saveFileName(m_parent, proposed);
     if (chosen.isEmpty()) return SaveOutcome::Cancelled;
     return saveAs(chosen);
@@ -93,6 +99,7 @@ SaveOutcome FileCommands::saveAs(const QString& chosenPath) {
     if (!write(target, bytes, confirmed)) return SaveOutcome::Failed;
 
     room.currentFileName = target.toStdString();
+    m_newRoomType = false;
     if (roomFile) room.modified = 0;
     m_prompter.information(QStringLiteral("文件保存成功!"), platform::defaultCaption());
     return roomFile ? SaveOutcome::SavedRoomFile : SaveOutcome::SavedExport;
@@ -172,6 +179,7 @@ OpenOutcome FileCommands::openPath(const QString& path) {
     copy.modified = 0;
     copy.currentFileName = QFileInfo(path).absoluteFilePath().toStdString();
     m_document.room = std::move(copy);
+    m_newRoomType = false;
     return result.status == format::LoadStatus::Loaded ? OpenOutcome::Loaded
                                                        : OpenOutcome::LoadedTooOld;
 }

@@ -41,6 +41,9 @@ public:
     OpenOutcome openPath(const QString& path);
     // Messages of the last open, to be shown once the window shows the result.
     void showPendingMessages();
+    // A room type made with New is not the file last saved: Save proposes its own name, in the
+    // folder of that file, until it is saved or another file is opened.
+    void newRoomTypeMade() { m_newRoomType = true; }
 
 private:
     bool write(const QString& target, const QByteArray& bytes, bool confirmed);
@@ -51,6 +54,7 @@ private:
     FileDialogs& m_dialogs;
     QWidget* m_parent;
     QStringList m_pending;
+    bool m_newRoomType = false;
 };
 
 // The texts of the two failure messages; they name the file and the reason.

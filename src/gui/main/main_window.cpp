@@ -111,6 +111,7 @@ void MainWindow::runEditor(const std::function<bool(RoomDocument&, QWidget*)>& h
     refresh();
     m_document.room.modified = 1;
     if (setsTitle) {
+        m_files->newRoomTypeMade();
         showRoomTitle();
     } else {
         syncTitle();
