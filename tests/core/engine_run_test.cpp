@@ -344,12 +344,12 @@ TEST(EngineRun, OutcomeOfARunInAFewWords) {
         const char* text;
     };
     const Case cases[] = {
-        {"all answered", {RunMode::SendAll, 4, 4, 4, false, false, {}, {}, {}, {}, {}}, true, "4个中4个应答"},
-        {"nothing attached", {RunMode::SendAll, 4, 4, 0, false, false, {1, 2, 3, 4}, {}, {}, {}, {}},
+        {"all answered", {RunMode::SendAll, 4, 4, 4, false, false, {}, {}, {}, {}, {}, {}}, true, "4个中4个应答"},
+        {"nothing attached", {RunMode::SendAll, 4, 4, 0, false, false, {1, 2, 3, 4}, {}, {}, {}, {}, {}},
          false, "4个中0个应答"},
-        {"one differs", {RunMode::VerifyAll, 3, 3, 3, false, false, {}, {2}, {}, {}, {}}, false,
+        {"one differs", {RunMode::VerifyAll, 3, 3, 3, false, false, {}, {2}, {}, {}, {}, {}}, false,
          "3个中3个应答, 1个数据异常"},
-        {"stopped", {RunMode::VerifyAll, 2, 5, 2, true, false, {}, {}, {3, 4, 5}, {}, {}}, false,
+        {"stopped", {RunMode::VerifyAll, 2, 5, 2, true, false, {}, {}, {3, 4, 5}, {}, {}, {}}, false,
          "2个中2个应答, 3个未处理"},
     };
     for (const Case& c : cases) {

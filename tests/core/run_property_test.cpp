@@ -318,6 +318,54 @@ TEST(RunProperty, NoFaultMixMakesARunVouchForWhatItDidNotHear) {
                 cases);
 }
 
+// Scans over the same mixes: a number is found only when an answer under it was on the line,
+// and never when its device is silent and nobody else speaks under its number.
+TEST(RunProperty, NoScanFindsANumberNobodyAnsweredUnder) {
+    const int cases = caseCount() / 2;
+    int collisionsPassed = 0;
+    for (int seed = 1; seed <= cases && !::testing::Test::HasFailure(); ++seed) {
+        std::mt19937 rng(static_cast<unsigned>(seed));
+        const Mix mix = randomMix(rng);
+        SimRun sim(roomFor(mix));
+        sim.bus.setEcho(mix.echo);
+        for (int d = 1; d <= mix.devices; ++d) sim.bus.faults(d) = mix.faults[d];
+        std::vector<int> asked;
+        for (int n = 1; n <= mix.devices + 2; ++n) asked.push_back(n);
+        const milliseconds window(100 + static_cast<int>(rng() % 400));
+        sim.take(sim.engine.scan(asked, window, sim.now));
+        sim.play();
+        sim.bus.answerDue(sim.now + std::chrono::seconds(30));
+        sim.drainEvents();
+        SCOPED_TRACE(mix.describe());
+        SCOPED_TRACE(seed);
+        std::set<int> spokenUnder;
+        int collisions = 0;  // two answers OR'ed or in turn: what they make may carry any number
+        for (const simulator::BusEvent& e : sim.events) {
+            if (e.kind != simulator::BusEvent::Kind::Answered || e.unasked) continue;
+            // A twin answers under the number it was asked by; a collision carries either.
+            spokenUnder.insert(e.twin ? e.device : carried(mix, e.device));
+            collisions += e.collided;
+        }
+        const RunSummary summary = sim.summary();
+        ASSERT_TRUE(summary.scan);
+        for (const ScanFinding& found : summary.scan->found) {
+            if (spokenUnder.count(found.number)) continue;
+            EXPECT_GT(collisions, 0) << "found " << found.number;
+            ++collisionsPassed;
+        }
+        // Nothing found is slow as well, and the room type is left alone.
+        for (int n : summary.scan->slow) {
+            for (const ScanFinding& found : summary.scan->found) EXPECT_NE(found.number, n);
+        }
+        for (int d = 1; d <= mix.devices; ++d) {
+            EXPECT_TRUE(sim.room.devices[d] == roomFor(mix).devices[d]);
+        }
+    }
+    // A collision whose bytes add up under a third number is the bus's limit, as for runs.
+    std::printf("%d of %d scans found a number only a collision carried\n", collisionsPassed, cases);
+    EXPECT_LE(collisionsPassed, std::max(1, cases / 1000));
+}
+
 }  // namespace
 
 namespace {

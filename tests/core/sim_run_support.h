@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/commissioning/engine.h"
+#include "core/commissioning/run_sequence.h"
 #include "core/format/shd_file.h"
 #include "core/simulator/bus.h"
 
@@ -76,6 +77,36 @@ struct SimRun {
     void run(Action action) {
         take(engine.command(action, now, true));
         play();
+    }
+
+    // Plays every run of one command of the installer, as the console and the tool do.
+    void runSequence(const SequencePlan& plan) {
+        RunSequence sequence(plan);
+        std::optional<NextRun> next = sequence.first();
+        while (next) {
+            const std::size_t before = log.size();
+            start(*next);
+            play();
+            bool ended = false;
+            for (std::size_t i = before; i < log.size(); ++i) ended = ended || log[i].runFinished;
+            next = ended ? sequence.after(summary()) : std::nullopt;
+        }
+    }
+    void start(const NextRun& run) {
+        switch (run.kind) {
+            case NextRun::Kind::Command:
+                take(engine.command(run.action, now, true));
+                break;
+            case NextRun::Kind::Scan:
+                take(engine.scan(run.devices, run.window, now));
+                break;
+            case NextRun::Kind::Devices:
+                take(engine.runDevices(run.action, run.devices, now));
+                break;
+            case NextRun::Kind::Retry:
+                take(engine.retry(run.devices, now));
+                break;
+        }
     }
 
     // Plays engine deadlines and answer bytes in time order while anything is going on.

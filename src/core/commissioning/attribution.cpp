@@ -36,6 +36,16 @@ void Attribution::startRun() {
     closeWindow();
 }
 
+void Attribution::startRetry(const DeviceFlags& again) {
+    for (int n = 1; n <= kLastBusDevice; ++n) {
+        if (again[n]) m_doubt[n] = false;
+    }
+    m_turn = 0;
+    m_turnOut = false;
+    m_garbled = 0;
+    closeWindow();
+}
+
 void Attribution::await(int device) {
     m_awaited = device;
     m_done = false;

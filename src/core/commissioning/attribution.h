@@ -56,6 +56,8 @@ public:
 
     // A run starts: no number is in doubt, nobody was asked yet.
     void startRun();
+    // A run serves `again` once more: their doubts are tried again, the others' stand.
+    void startRetry(const DeviceFlags& again);
     // `device` is being served; its answer counts once its request has gone out.
     void await(int device);
     // A frame for `device` (0: the whole bus) was handed to the port at `now`. The first frame
@@ -66,6 +68,10 @@ public:
     void closeWindow();
 
     int awaited() const { return m_done ? 0 : m_awaited; }
+    // A frame has begun on the line since the awaited device's request went out.
+    bool answerBegun() const {
+        return m_requestOut && !m_receiver.idle() && m_frameBegan >= m_requestAt;
+    }
     bool isComplete() const { return m_done; }
     bool asked(int device) const { return isBusNumber(device) && m_asked[device]; }
 

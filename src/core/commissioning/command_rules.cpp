@@ -83,4 +83,30 @@ Effects questionOnly(const std::string& text) {
     return fx;
 }
 
+RunMode runModeOf(Action action) {
+    switch (action) {
+        case Action::SendAll:
+            return RunMode::SendAll;
+        case Action::VerifyAll:
+            return RunMode::VerifyAll;
+        case Action::ReadAll:
+            return RunMode::ReadAll;
+        default:
+            return RunMode::Idle;
+    }
+}
+
+std::optional<std::string> listRunRefusal(RunMode mode, const model::RoomTypeConfig& room,
+                                          bool portOpen, bool runActive) {
+    // Refused quietly: nothing an installer pressed asked for it.
+    if (mode == RunMode::Idle || mode == RunMode::ClearAll) return std::string();
+    // A scan asks with read requests: refused as a read would be.
+    const Action action = mode == RunMode::SendAll     ? Action::SendAll
+                          : mode == RunMode::VerifyAll ? Action::VerifyAll
+                                                       : Action::ReadAll;
+    if (auto refused = commandRefusal(action, portOpen, runActive)) return refused;
+    if (mode == RunMode::SendAll) return sendAllRefusal(room);
+    return std::nullopt;
+}
+
 }  // namespace room::commissioning

@@ -24,7 +24,8 @@ enum class RunMode : std::uint8_t {
     ReadAll = 2,
     VerifyAll = 3,
     ClearAll = 4,
-    SendAll = 5
+    SendAll = 5,
+    Scan = 8,  // a bus scan: who answers, asked with read requests (no operation of its own)
 };
 
 // Operation of the switch-panel pages (the operation byte of their frames).
@@ -77,6 +78,22 @@ struct Progress {
     int answered = 0;
 };
 
+// What a bus scan found (scan.h). `missing` and `extra` are against the room type, when the scan
+// had one to compare with.
+struct ScanFinding {
+    int number = 0;
+    int type = 0;  // the device type its answer gave, 0 when it did not say
+    bool operator==(const ScanFinding&) const = default;
+};
+struct ScanReport {
+    std::vector<ScanFinding> found;  // answered in their own turn, ascending
+    std::vector<int> missing;        // scanned, in use in the room type, silent
+    std::vector<int> extra;          // answered, not in use in the room type
+    std::vector<int> slow;           // an answer began after the number's window: not credited
+    bool againstRoomType = false;
+    Milliseconds window{0};
+};
+
 struct RunSummary {
     RunMode mode = RunMode::Idle;
     int visited = 0;
@@ -89,6 +106,7 @@ struct RunSummary {
     std::vector<int> unreached;  // a cut-short run never served these
     std::vector<int> served;     // every device the run served, ascending
     std::vector<int> inDoubt;    // served devices whose number another talker claimed
+    std::optional<ScanReport> scan;  // a bus scan's findings
 };
 
 struct ResultChange {

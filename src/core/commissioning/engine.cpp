@@ -46,6 +46,7 @@ Effects Engine::command(Action action, TimePoint now, bool confirmed) {
     if (!confirmed) {
         if (auto asked = commandQuestion(action)) return questionOnly(*asked);
     }
+    m_scope.all();
     switch (action) {
         case Action::SendAll:
             return startRun(RunMode::SendAll, now);
@@ -65,6 +66,33 @@ Effects Engine::command(Action action, TimePoint now, bool confirmed) {
             break;
     }
     return {};
+}
+
+Effects Engine::runDevices(Action action, const std::vector<int>& devices, TimePoint now) {
+    return startList(runModeOf(action), devices, now, false);
+}
+
+Effects Engine::retry(const std::vector<int>& devices, TimePoint now) {
+    if (m_lastMode == RunMode::Scan) return {};
+    return startList(m_lastMode, devices, now, true);
+}
+
+Effects Engine::scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now) {
+    m_scan.start(std::clamp(window, kShortestScanWindow, kLongestScanWindow));
+    return startList(RunMode::Scan, numbers, now, false);
+}
+
+Effects Engine::startList(RunMode mode, const std::vector<int>& devices, TimePoint now,
+                          bool again) {
+    if (auto refused = listRunRefusal(mode, m_room, m_portOpen, runActive())) {
+        return refused->empty() ? Effects{} : messageOnly(*refused);
+    }
+    m_scope.only(devices);
+    if (m_scope.first() == 0) {
+        m_scope.all();
+        return {};
+    }
+    return startRun(mode, now, again);
 }
 
 Effects Engine::clearAll(TimePoint now) {
@@ -95,32 +123,48 @@ Effects Engine::stop(TimePoint /*now*/) {
 // ---------------------------------------------------------------------------------------------
 // Runs (timer 1)
 
-Effects Engine::startRun(RunMode mode, TimePoint now) {
+Effects Engine::startRun(RunMode mode, TimePoint now, bool again) {
     Effects fx;
     if (mode == RunMode::SendAll) setStatus(text::kSending, fx);
-    if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll) {
-        for (int device = 1; device <= kLastBusDevice; ++device) {
-            if (m_results[device] != 0) setResult(device, 0, fx);
-        }
-        m_verify.errorCount = 0;
+    m_verify.errorCount = 0;
+    DeviceFlags served{};
+    for (int device = 1; device <= kLastBusDevice; ++device) {
+        // A retry starts afresh for its own devices only.
+        if (again && !m_scope.includes(device)) continue;
+        served[device] = true;
+        if (mode != RunMode::SendAll && m_results[device] != 0) setResult(device, 0, fx);
+        m_answered[device] = false;
+        m_served[device] = false;
+        m_deviceDifferences[device].clear();
     }
+    m_again = again;
     m_runMode = mode;
-    m_currentDevice = 1;
+    const int first = m_scope.first();
+    m_currentDevice = first;
     m_visited = 0;
     m_lastServed = 0;
-    m_answered.fill(false);
-    m_served.fill(false);
     m_differences.clear();
-    m_deviceDifferences.fill({});
-    m_attribution.startRun();
+    if (again) {
+        m_attribution.startRetry(served);
+    } else {
+        m_attribution.startRun();
+    }
     m_readStage.clear();
     m_inGrace = false;
-    m_planned = 1 + remainingDevices(m_room, mode, 1);
+    m_planned = 1 + m_scope.remaining(m_room, mode, first);
     fx.runButtonsShown = false;
-    fx.runStarted = Progress{mode, 1, 0, m_planned, 0};
-    // Device 1 is served whatever its selection.
-    serve(1, startPeriod(mode, m_room.systemType), now, fx);
+    fx.runStarted = Progress{mode, first, 0, m_planned, 0};
+    // Device 1 is served whatever its selection (a run of its own list starts at its first).
+    serve(first, startPeriod(mode == RunMode::Scan ? RunMode::ReadAll : mode, m_room.systemType),
+          now, fx);
     return fx;
+}
+
+Milliseconds Engine::servePeriod(int device) const {
+    // A scan gives an answer that has begun the time a read would.
+    if (m_runMode == RunMode::Scan) return startPeriod(RunMode::ReadAll, m_room.systemType);
+    (void)device;
+    return kServePeriod;
 }
 
 void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) {
@@ -136,18 +180,24 @@ void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) 
     m_served[device] = true;
     m_attribution.await(device);
     ++m_visited;
-    m_planned = m_visited + remainingDevices(m_room, m_runMode, device);
+    m_planned = m_visited + m_scope.remaining(m_room, m_runMode, device);
     fx.progress = Progress{m_runMode, device, m_visited, m_planned, answeredDevices()};
-    queueFrames(device, runFrameKind(m_runMode),
-                protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
-    m_timer1 = m_writes.busyUntil(now) + period;
-    m_serveDeadline = *m_timer1;
+    const RunMode asked = m_runMode == RunMode::Scan ? RunMode::ReadAll : m_runMode;
+    queueFrames(device, runFrameKind(asked),
+                protocol::deviceFrames(m_room, device, runOperation(asked)), now, fx);
+    m_serveDeadline = m_writes.busyUntil(now) + period;
+    m_timer1 = m_serveDeadline;
+    m_scanWaiting = m_runMode == RunMode::Scan;
+    if (m_scanWaiting) m_timer1 = m_writes.busyUntil(now) + m_scan.window();
 }
 
 void Engine::runStep(TimePoint now, Effects& fx) {
     m_timer1.reset();
-    const int device = nextDevice(m_room, m_runMode, m_currentDevice);
-    if (!m_inGrace && (m_attribution.awaited() != 0 || device == 0)) {
+    const int device = m_scope.next(m_room, m_runMode, m_currentDevice);
+    // A scan moves on as soon as a window passes without an answer; only its last number gets
+    // the grace, so that its late answer is heard as late.
+    const bool scanning = m_runMode == RunMode::Scan && device != 0;
+    if (!m_inGrace && !scanning && (m_attribution.awaited() != 0 || device == 0)) {
         // The period is over without a whole answer, or the last device is done: listen a while
         // longer, taking nothing, so that a late answer or a second talker is heard as such.
         leaveServed(fx);
@@ -162,12 +212,12 @@ void Engine::runStep(TimePoint now, Effects& fx) {
         return;
     }
     m_currentDevice = device;
-    if (m_room.devices[device].inUse != 0) {
+    if (m_room.devices[device].inUse != 0 && m_runMode != RunMode::Scan) {
         // Timer 1 rests until the pause is over and the device has been served.
         m_pendingServe = PendingServe{now + kInUsePause, device};
         return;
     }
-    serve(device, kServePeriod, now, fx);
+    serve(device, servePeriod(device), now, fx);
 }
 
 // The run moves on from the device it served: a check that got part of the device's short
@@ -185,6 +235,11 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
     summary.mode = mode;
     summary.visited = m_visited;
     summary.total = stopped ? m_planned : m_visited;
+    if (m_again) {
+        // A retry answers for the whole room: what the runs before it served counts too.
+        summary.visited = static_cast<int>(flagged(m_served).size());
+        summary.total = summary.visited + (stopped ? m_planned - m_visited : 0);
+    }
     summary.answered = answeredDevices();
     summary.stopped = stopped;
     summary.portLost = portLost;
@@ -197,12 +252,19 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
         }
     }
     summary.abnormal = abnormalDevices(m_room, mode, m_served, judged);
-    if (stopped) summary.unreached = devicesAfter(m_room, mode, m_lastServed);
+    if (stopped) summary.unreached = m_scope.after(m_room, mode, m_lastServed);
     summary.served = flagged(m_served);
     for (int device : summary.served) {
         if (m_attribution.inDoubt(device)) summary.inDoubt.push_back(device);
     }
-    if (std::string title = summaryTitle(summary); !title.empty()) {
+    if (mode == RunMode::Scan) {
+        // The report says who answered; silent numbers are not a scan's failures.
+        summary.scan = m_scan.report(m_served, &m_room);
+        summary.abnormal.clear();
+        summary.unread.clear();
+    }
+    if (std::string title = mode == RunMode::Scan ? scanTitle(*summary.scan) : summaryTitle(summary);
+        !title.empty()) {
         m_title = title;
         fx.title = std::move(title);
     }
@@ -218,8 +280,12 @@ void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
     m_pendingServe.reset();
     m_inGrace = false;
     m_attribution.closeWindow();
-    setStatus(finishedStatus(summary), fx);
+    m_scanWaiting = false;
+    m_scope.all();
+    setStatus(mode == RunMode::Scan ? scanStatus(summary) : finishedStatus(summary), fx);
     m_currentDevice = 0;
+    m_lastMode = mode;
+    m_again = false;
     m_runMode = RunMode::Idle;
     fx.runButtonsShown = true;
     fx.runFinished = std::move(summary);
@@ -232,6 +298,11 @@ Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
     Effects fx;
     for (std::uint8_t byte : bytes) {
         for (const Heard& heard : m_attribution.push(byte, now)) handleAnswer(heard, now, fx);
+        if (m_scanWaiting && m_attribution.answerBegun()) {
+            // Someone has begun to answer in this number's window: it gets its whole period.
+            m_scanWaiting = false;
+            if (m_timer1 && *m_timer1 < m_serveDeadline) m_timer1 = m_serveDeadline;
+        }
         const int turn = m_attribution.takeGarbled();
         if (turn != 0 && runActive()) outOfTurn(turn, fx);
     }
@@ -245,7 +316,14 @@ void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
     note.badChecksum = !protocol::checkAnswerSum(answer).ok;
     note.badLength = protocol::lengthFault(answer, 0).has_value();
     note.bytes = answer.bytes;
-    if (judging()) {
+    if (m_runMode == RunMode::Scan) {
+        note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
+        if (note.fate == AnswerFate::Taken && !note.broken()) {
+            takeScanAnswer(answer, now);
+        } else if (note.fate == AnswerFate::Late) {
+            m_scan.late(note.device);
+        }
+    } else if (judging()) {
         note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
         // Out of turn, or broken on the way (another talker may have had a hand in it).
         const bool suspect = note.fate != AnswerFate::Ignored &&
@@ -257,6 +335,21 @@ void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
         if (runActive() && suspect) outOfTurn(note.device, fx);
     }
     fx.answers.push_back(std::move(note));
+}
+
+// A scan reads the awaited number's whole answer as a read all would, into nothing.
+void Engine::takeScanAnswer(const protocol::Answer& answer, TimePoint now) {
+    std::vector<protocol::Answer> whole{answer};
+    if (answer.kind == protocol::Answer::Kind::Short) {
+        if (m_attribution.addBlock(answer) == BlockFate::NotABlock || !m_attribution.allBlocks()) {
+            return;
+        }
+        whole = m_attribution.takeBlocks();
+    }
+    const bool found = m_scan.take(whole, m_room, m_lastServed);
+    if (found) m_results[m_lastServed] = 1;
+    m_attribution.markComplete();
+    answerComplete(now, found);
 }
 
 // The awaited device's whole answer is in: move on soon; but answers never hold a device past

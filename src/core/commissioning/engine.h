@@ -17,6 +17,8 @@
 #include "core/commissioning/effects.h"
 #include "core/commissioning/read_stage.h"
 #include "core/commissioning/run_rules.h"
+#include "core/commissioning/run_scope.h"
+#include "core/commissioning/scan.h"
 #include "core/commissioning/write_queue.h"
 #include "core/model/room_type.h"
 #include "core/protocol/checks.h"
@@ -36,6 +38,17 @@ public:
     // Run buttons, the exit command and stop. A command whose confirmation is not yet given
     // returns only the question; ask it and call again with confirmed = true on OK.
     Effects command(Action action, TimePoint now, bool confirmed = false);
+
+    // A send all, verify all or read all of just `devices` (ascending; device 1 only when
+    // listed), e.g. the read after a scan. Asks nothing: the caller has.
+    Effects runDevices(Action action, const std::vector<int>& devices, TimePoint now);
+    // The last run's operation once more for just `devices`; the others keep what that run found,
+    // so the run ends with the verdict of the whole room.
+    Effects retry(const std::vector<int>& devices, TimePoint now);
+    RunMode lastRunMode() const { return m_lastMode; }
+    // A bus scan of `numbers` with read requests, each given `window` to begin its answer.
+    // Changes nothing on the devices or in the room type.
+    Effects scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now);
 
     // Single-device send from a switch page, with the same confirmation protocol.
     Effects sendDevice(int device, TimePoint now, bool confirmed = false);
@@ -89,7 +102,10 @@ private:
         int device = 0;
     };
 
-    Effects startRun(RunMode mode, TimePoint now);
+    Effects startList(RunMode mode, const std::vector<int>& devices, TimePoint now, bool again);
+    Effects startRun(RunMode mode, TimePoint now, bool again = false);
+    Milliseconds servePeriod(int device) const;
+    void takeScanAnswer(const protocol::Answer& answer, TimePoint now);
     Effects clearAll(TimePoint now);
     Effects sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent);
     Effects stop(TimePoint now);
@@ -128,12 +144,17 @@ private:
 
     bool m_portOpen = false;
     RunMode m_runMode = RunMode::Idle;
+    RunMode m_lastMode = RunMode::Idle;
+    bool m_again = false;  // the run is a retry: devices outside its list keep their outcome
     int m_currentDevice = 0;
     ResultTable m_results{};
     protocol::VerifyState m_verify{};
     bool m_readBackDone = false;
     Attribution m_attribution;
     ReadStage m_readStage;
+    RunScope m_scope;
+    ScanBook m_scan;
+    bool m_scanWaiting = false;  // a scan's number has its window and no answer has begun
 
     PageOperation m_pageOperation = PageOperation::None;
     Execution m_execution = Execution::OnReceipt;
