@@ -98,7 +98,7 @@ struct SimRun {
                 take(engine.command(run.action, now, true));
                 break;
             case NextRun::Kind::Scan:
-                take(engine.scan(run.devices, run.window, now));
+                take(engine.scan(run.devices, run.window, now, run.againstRoomType));
                 break;
             case NextRun::Kind::Devices:
                 take(engine.runDevices(run.action, run.devices, now));

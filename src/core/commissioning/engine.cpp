@@ -77,8 +77,9 @@ Effects Engine::retry(const std::vector<int>& devices, TimePoint now) {
     return startList(m_lastMode, devices, now, true);
 }
 
-Effects Engine::scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now) {
-    m_scan.start(std::clamp(window, kShortestScanWindow, kLongestScanWindow));
+Effects Engine::scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now,
+                     bool againstRoomType) {
+    m_scan.start(std::clamp(window, kShortestScanWindow, kLongestScanWindow), againstRoomType);
     return startList(RunMode::Scan, numbers, now, false);
 }
 

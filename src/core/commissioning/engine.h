@@ -48,7 +48,8 @@ public:
     RunMode lastRunMode() const { return m_lastMode; }
     // A bus scan of `numbers` with read requests, each given `window` to begin its answer.
     // Changes nothing on the devices or in the room type.
-    Effects scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now);
+    Effects scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now,
+                 bool againstRoomType = true);
 
     // Single-device send from a switch page, with the same confirmation protocol.
     Effects sendDevice(int device, TimePoint now, bool confirmed = false);

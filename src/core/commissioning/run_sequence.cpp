@@ -11,8 +11,9 @@ RunSequence::RunSequence(SequencePlan plan) : m_plan(std::move(plan)) {
 }
 
 NextRun RunSequence::first() const {
-    if (m_plan.scanFirst) {
-        return NextRun{NextRun::Kind::Scan, Action::ReadAll, m_plan.scanNumbers, m_plan.window};
+    if (m_plan.scanFirst || m_plan.scanOnly) {
+        return NextRun{NextRun::Kind::Scan, Action::ReadAll, m_plan.scanNumbers, m_plan.window,
+                       m_plan.againstRoomType};
     }
     const Action action = m_plan.thenVerify ? Action::SendAll : m_plan.action;
     return NextRun{NextRun::Kind::Command, action, {}, m_plan.window};
@@ -21,7 +22,7 @@ NextRun RunSequence::first() const {
 std::optional<NextRun> RunSequence::after(const RunSummary& finished) {
     if (finished.stopped) return std::nullopt;
     if (finished.mode == RunMode::Scan) {
-        if (!finished.scan) return std::nullopt;
+        if (!finished.scan || m_plan.scanOnly) return std::nullopt;
         std::vector<int> answering = answeringNumbers(*finished.scan);
         if (answering.empty()) return std::nullopt;
         return NextRun{NextRun::Kind::Devices, Action::ReadAll, std::move(answering),

@@ -23,6 +23,7 @@ struct NextRun {
     Action action = Action::VerifyAll;  // Command and Devices
     std::vector<int> devices;           // Scan (the numbers), Devices and Retry
     Milliseconds window = kDefaultScanWindow;
+    bool againstRoomType = true;
     bool operator==(const NextRun&) const = default;
 };
 
@@ -30,6 +31,8 @@ struct SequencePlan {
     Action action = Action::VerifyAll;  // what the installer asked for
     bool thenVerify = false;            // a send all followed by its verify all
     bool scanFirst = false;             // a read all that finds its devices first
+    bool scanOnly = false;              // a scan and nothing after it
+    bool againstRoomType = true;        // the scan's report holds it against the room type
     std::vector<int> scanNumbers;       // the numbers the scan asks (empty: 1 to 32)
     Milliseconds window = kDefaultScanWindow;
     int retries = 0;

@@ -15,8 +15,9 @@ std::string numberList(const std::vector<int>& numbers) {
 
 }  // namespace
 
-void ScanBook::start(Milliseconds window) {
+void ScanBook::start(Milliseconds window, bool againstRoomType) {
     m_window = window;
+    m_against = againstRoomType;
     m_found.fill(false);
     m_late.fill(false);
     m_types.fill(0);
@@ -38,6 +39,7 @@ void ScanBook::late(int number) {
 }
 
 ScanReport ScanBook::report(const DeviceFlags& served, const model::RoomTypeConfig* room) const {
+    if (!m_against) room = nullptr;
     ScanReport report;
     report.window = m_window;
     report.againstRoomType = room != nullptr;

@@ -29,7 +29,9 @@ constexpr Milliseconds kLongestScanWindow{3000};
 
 class ScanBook {
 public:
-    void start(Milliseconds window);
+    // `againstRoomType`: the room type in memory is what the scan is held against (not an empty
+    // one standing in for none).
+    void start(Milliseconds window, bool againstRoomType = true);
     Milliseconds window() const { return m_window; }
     // The whole answer of `number` in its turn (one long answer, or its six short blocks): found
     // when it reads as a device record. Read on a copy of `room`; nothing of it is kept.
@@ -47,6 +49,7 @@ private:
     static bool valid(int n) { return n >= 1 && n <= kLastBusDevice; }
 
     Milliseconds m_window = kDefaultScanWindow;
+    bool m_against = true;
     DeviceFlags m_found{};
     DeviceFlags m_late{};
     std::array<int, kLastBusDevice + 1> m_types{};

@@ -41,6 +41,8 @@ QString runName(commissioning::RunMode mode) {
             return QStringLiteral("校验所有");
         case commissioning::RunMode::ReadAll:
             return QStringLiteral("读取所有");
+        case commissioning::RunMode::Scan:
+            return QStringLiteral("扫描总线");
         default:
             return QStringLiteral("清除所有");
     }

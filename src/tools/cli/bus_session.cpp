@@ -20,21 +20,45 @@ BusSession::BusSession(platform::RunDriver& driver, Action action)
     connect(&m_driver, &platform::RunDriver::portLost, this, &BusSession::onLost);
 }
 
+BusSession::BusSession(platform::RunDriver& driver, const commissioning::SequencePlan& plan)
+    : BusSession(driver, plan.action) {
+    m_sequence.emplace(plan);
+}
+
 void BusSession::start() {
     auto& engine = m_driver.engine();
     m_driver.call([&](TimePoint now) { return engine.setPortOpen(true, now); });
-    // The command line is the installer's confirmation: no question is asked.
-    m_driver.call([&](TimePoint now) { return engine.command(m_action, now, true); });
-    const bool isRun =
-        m_action == Action::SendAll || m_action == Action::VerifyAll || m_action == Action::ReadAll;
-    if (isRun && !engine.runActive() && !m_done) {
-        // Refused (the message is printed): nothing will end the run, as none started.
-        QTimer::singleShot(0, this, [this] { finish(2); });
+    if (m_sequence) {
+        startRun(m_sequence->first());
         return;
     }
-    if (!isRun && !m_done) {
-        // One short frame: give the port time to put it on the wire before the process ends.
-        QTimer::singleShot(300, this, [this] { finish(0); });
+    // The command line is the installer's confirmation: no question is asked.
+    m_driver.call([&](TimePoint now) { return engine.command(m_action, now, true); });
+    // One short frame: give the port time to put it on the wire before the process ends.
+    if (!m_done) QTimer::singleShot(300, this, [this] { finish(0); });
+}
+
+void BusSession::startRun(const commissioning::NextRun& run) {
+    using Kind = commissioning::NextRun::Kind;
+    auto& engine = m_driver.engine();
+    emit runStarting();
+    m_driver.call([&](TimePoint now) {
+        switch (run.kind) {
+            case Kind::Scan:
+                return engine.scan(run.devices, run.window, now, run.againstRoomType);
+            case Kind::Devices:
+                return engine.runDevices(run.action, run.devices, now);
+            case Kind::Retry:
+                return engine.retry(run.devices, now);
+            case Kind::Command:
+                break;
+        }
+        // The command line is the installer's confirmation: no question is asked.
+        return engine.command(run.action, now, true);
+    });
+    if (!engine.runActive() && !m_done) {
+        // Refused (the message is printed): nothing will end the run, as none started.
+        QTimer::singleShot(0, this, [this] { finish(2); });
     }
 }
 
@@ -67,8 +91,15 @@ void BusSession::onLost(const QString& reason) {
     finish(2);
 }
 
-void BusSession::finishRun(const commissioning::RunSummary& summary) {
+void BusSession::finishRun(const commissioning::RunSummary& finished) {
+    const commissioning::RunSummary& summary = finished;
     m_summary = summary;
+    if (summary.scan) {
+        for (const std::string& line : commissioning::scanLines(*summary.scan)) {
+            printLine(std::cout, line);
+        }
+    }
+    emit runEnded(summary);
     const auto numbers = [](const std::vector<int>& devices) {
         std::string text;
         for (int device : devices) {
@@ -86,6 +117,19 @@ void BusSession::finishRun(const commissioning::RunSummary& summary) {
                       (summary.unreached.empty() ? std::string()
                                                  : "; never served:" + numbers(summary.unreached)));
         finish(2);
+        return;
+    }
+    if (std::optional<commissioning::NextRun> next = m_sequence ? m_sequence->after(summary)
+                                                                 : std::nullopt) {
+        if (next->kind == commissioning::NextRun::Kind::Retry) {
+            printLine(std::cerr, "retry" + numbers(next->devices));
+        }
+        // After the effects of this run's end are carried out.
+        QTimer::singleShot(0, this, [this, run = *next] { startRun(run); });
+        return;
+    }
+    if (summary.scan) {
+        finish(commissioning::scanMatches(*summary.scan) ? 0 : 3);
         return;
     }
     // The engine's lists cover every device the run served, by the number it answered under.

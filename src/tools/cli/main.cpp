@@ -18,11 +18,14 @@ constexpr const char* kUsage =
     "  frames FILE --device N --op OP [--any-key]\n"
     "                                     print the frames device N gets for operation OP\n"
 #ifdef ROOM_WITH_SERIAL
-    "  run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--room-number N] [--records DB]\n"
+    "  run ACTION --port PORT FILE [--devices LIST] [--retry N] [-o OUT] [--room-number N]\n"
+    "                                     [--records DB]\n"
     "  run ACTION --port PORT --room N [--records DB]\n"
     "                                     commission the devices over a serial port; ACTION is\n"
     "                                     send-all, verify-all, read-all, clear-all,\n"
-    "                                     leave-network or check-devices\n"
+    "                                     send-verify, leave-network or check-devices\n"
+    "  scan --port PORT [ROOM.shd] [--devices LIST] [--window MS]\n"
+    "                                     list the devices that answer on the bus\n"
     "  job import ROOMS.csv | job status [--json] [--records DB]\n"
     "                                     the hotel's rooms and their states\n"
     "  report [--records DB] [--room-number N] -o OUT.pdf|OUT.csv\n"
@@ -53,6 +56,7 @@ int run(int argc, char** argv) {
     if (command == "diff") return room::cli::runDiff(words);
     if (command == "frames") return room::cli::runFrames(words);
     if (command == "run") return room::cli::runBus(words, argc, argv);
+    if (command == "scan") return room::cli::runScan(words, argc, argv);
     if (command == "job") return room::cli::runJob(words, argc, argv);
     if (command == "records") return room::cli::runRecords(words, argc, argv);
     if (command == "report") return room::cli::runReport(words, argc, argv);

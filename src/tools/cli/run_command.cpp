@@ -10,6 +10,9 @@ int runBus(const Words&, int, char**) {
     std::cerr << "this build of roomcfg-cli has no serial support (built without Qt)\n";
     return 2;
 }
+int runScan(const Words& words, int argc, char** argv) {
+    return runBus(words, argc, argv);
+}
 }  // namespace room::cli
 
 #else
@@ -18,6 +21,8 @@ int runBus(const Words&, int, char**) {
 #include <QTimer>
 #include <memory>
 
+#include "core/commissioning/command_rules.h"
+#include "core/commissioning/scan.h"
 #include "core/format/shd_file.h"
 #include "core/records/room_number.h"
 #include "platform/qserialport_link.h"
@@ -35,16 +40,23 @@ namespace room::cli {
 namespace {
 
 constexpr const char* kRunHelp =
-    "usage: roomcfg-cli run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--force]\n"
+    "usage: roomcfg-cli run ACTION --port PORT FILE [--devices LIST] [--retry N] [-o OUT] [--force]\n"
     "       roomcfg-cli run ACTION --port PORT --room N [--devices LIST] [-o OUT] [--force]\n"
     "Commissions the devices of the room type in FILE over the serial port PORT (a device name\n"
     "such as /dev/ttyUSB0 or COM3, or SIM for the simulated bus holding FILE's devices).\n"
     "With --room N the room type is the one the job gives room N, and the run is recorded\n"
     "under that room.\n"
-    "ACTION: send-all, verify-all, read-all, clear-all, leave-network, check-devices.\n"
+    "ACTION: send-all, verify-all, send-verify (a send-all, then a verify-all of the same\n"
+    "devices, each recorded; the exit code is the verify's), read-all, clear-all,\n"
+    "leave-network, check-devices.\n"
     "  --devices LIST  take part: e.g. 1-4,7 (default: the room type's devices, those whose\n"
-    "                  record is in use; device 1 is always served). A read-all into an empty\n"
-    "                  room type needs the list, e.g. --devices 1-32.\n"
+    "                  record is in use; device 1 is always served). A read-all into a room type\n"
+    "                  without devices in use and without --devices scans the bus first (see\n"
+    "                  roomcfg-cli scan) and reads the numbers that answered.\n"
+    "  --retry N       at the end of a run, serve each device that did not answer again, at\n"
+    "                  most N more times; each retry is recorded as a run of its own and its\n"
+    "                  verdict covers the whole room\n"
+    "  --window MS     the scan window of a read-all that scans first (default 300)\n"
     "  -o OUT          read-all: where to write the room type read back (required; not written\n"
     "                  when no device was read)\n"
     "  --room-number N the room being commissioned, for the commissioning record (1 to 16\n"
@@ -57,9 +69,19 @@ constexpr const char* kRunHelp =
     "or a file that holds no room type, 1 on a bad file. Ctrl+C (SIGINT, SIGTERM, SIGHUP) ends\n"
     "a run as a lost port does; a second one ends the tool at once.\n";
 
+constexpr const char* kScanHelp =
+    "usage: roomcfg-cli scan --port PORT [ROOM.shd] [--devices LIST] [--window MS]\n"
+    "Asks the numbers 1 to 32 (or LIST, e.g. 1-8,12) with a read request, which changes nothing\n"
+    "on a device, giving each MS milliseconds (default 300, 50 to 3000) for its answer to begin;\n"
+    "an answer that has begun gets its normal time. Prints every number that answered with its\n"
+    "device type, and against ROOM.shd \"缺少:\" (in use there, silent) and \"多出:\" (answering,\n"
+    "not in use there). A number whose answer began after its window is listed \"应答慢:\": run a\n"
+    "normal read for it. Exit 0 when what answered is exactly what ROOM.shd has in use (without\n"
+    "ROOM.shd: when anything answered), 3 otherwise, 2 on a port error.\n";
+
 std::optional<commissioning::Action> actionFor(const std::string& word) {
     using commissioning::Action;
-    if (word == "send-all") return Action::SendAll;
+    if (word == "send-all" || word == "send-verify") return Action::SendAll;
     if (word == "verify-all") return Action::VerifyAll;
     if (word == "read-all") return Action::ReadAll;
     if (word == "clear-all") return Action::ClearAll;
@@ -79,7 +101,25 @@ struct RunRequest {
     bool fromJob = false;  // --room: the file is the job's for that room
     std::string installer;
     std::optional<std::string> records;
+    bool thenVerify = false;  // send-verify
+    int retries = 0;
+    commissioning::Milliseconds window = commissioning::kDefaultScanWindow;
 };
+
+// --window MS, within what a scan takes; false (said on stderr) when it is off.
+bool takeWindow(const Args& args, commissioning::Milliseconds& window) {
+    const auto text = args.value("--window");
+    if (!text) return true;
+    const auto ms = parseList(*text, int(commissioning::kShortestScanWindow.count()),
+                              int(commissioning::kLongestScanWindow.count()));
+    if (!ms || ms->size() != 1 || text->find_first_not_of("0123456789") != std::string::npos) {
+        std::cerr << "--window takes milliseconds, " << commissioning::kShortestScanWindow.count()
+                  << " to " << commissioning::kLongestScanWindow.count() << "\n";
+        return false;
+    }
+    window = commissioning::Milliseconds(ms->front());
+    return true;
+}
 
 // The room's file from the job; false (said on stderr) when the room is not in it.
 bool takeJobRoom(RunRequest& request) {
@@ -102,7 +142,9 @@ bool takeJobRoom(RunRequest& request) {
 
 // Reads the words into a request; prints the problem and returns nullopt when they are off.
 std::optional<RunRequest> parseRequest(const Words& words) {
-    Args args(words, {"--port", "--devices", "-o", "--room-number", "--room", "--records", "--installer"},
+    Args args(words,
+              {"--port", "--devices", "-o", "--room-number", "--room", "--records", "--installer",
+               "--retry", "--window"},
               {"--force"});
     const bool fromJob = args.value("--room").has_value();
     const std::size_t expected = fromJob ? 1 : 2;
@@ -119,6 +161,16 @@ std::optional<RunRequest> parseRequest(const Words& words) {
         return std::nullopt;
     }
     request.action = *action;
+    request.thenVerify = args.positional()[0] == "send-verify";
+    if (auto retries = args.value("--retry")) {
+        const auto n = parseList(*retries, 0, 9);
+        if (!n || n->size() != 1 || retries->find_first_not_of("0123456789") != std::string::npos) {
+            std::cerr << "--retry takes a number of retries, 0 to 9\n";
+            return std::nullopt;
+        }
+        request.retries = n->front();
+    }
+    if (!takeWindow(args, request.window)) return std::nullopt;
     request.port = *args.value("--port");
     request.out = args.value("-o");
     request.force = args.has("--force");
@@ -183,12 +235,10 @@ int saveReadBack(const RunRequest& request, model::RoomTypeConfig& room) {
 
 // What the record says of the run, added after the loop has ended.
 void keepRunRecord(const RunRequest& request, const model::RoomTypeConfig& room,
-                   const commissioning::Engine& engine, const BusSession& session,
+                   const commissioning::Engine& engine, const commissioning::RunSummary& summary,
                    const records::RunRecord& stamped) {
-    const auto& summary = session.summary();
-    if (!summary) return;
     records::RunRecord record =
-        records::recordOfRun(room, *summary, records::differencesByDevice(engine));
+        records::recordOfRun(room, summary, records::differencesByDevice(engine));
     records::takeStamp(record, stamped);
     if (!record.operation.empty()) keepRecord(std::move(record), recordsPath(request.records));
 }
@@ -210,6 +260,58 @@ int finishReadAll(const RunRequest& request, model::RoomTypeConfig& room,
 }
 
 }  // namespace
+
+int runScan(const Words& words, int argc, char** argv) {
+    for (const auto& w : words) {
+        if (w == "--help" || w == "-h") {
+            std::cout << kScanHelp;
+            return 0;
+        }
+    }
+    QCoreApplication app(argc, argv);
+    const Args args(words, {"--port", "--devices", "--window"}, {});
+    if (!args.ok() || args.positional().size() > 1 || !args.value("--port")) {
+        std::cerr << (args.ok() ? "expected --port PORT and at most one ROOM.shd" : args.error())
+                  << "\n" << kScanHelp;
+        return 2;
+    }
+    commissioning::SequencePlan plan;
+    plan.scanOnly = true;
+    if (!takeWindow(args, plan.window)) return 2;
+    if (auto list = args.value("--devices")) {
+        const auto numbers = parseList(*list, 1, model::kBusDevices);
+        if (!numbers) {
+            std::cerr << "--devices takes numbers 1-32, e.g. 1-4,7\n";
+            return 2;
+        }
+        plan.scanNumbers = *numbers;
+    }
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    const bool withRoom = !args.positional().empty();
+    if (withRoom) {
+        if (const int failed = loadRoomType(args.positional()[0], room)) return failed;
+    }
+    model::RoomTypeConfig edit = model::makeStartupRoomType();
+    commissioning::Engine engine(room, edit);
+    const std::string port = *args.value("--port");
+    auto link = makeLink(port, room);
+    if (!link->open(QString::fromStdString(port))) {
+        std::cerr << port << ": cannot open: " << link->errorString().toStdString() << "\n";
+        return 2;
+    }
+    platform::RunDriver driver(engine, *link);
+    // Without a room type the scan holds what answered against nothing.
+    plan.againstRoomType = withRoom;
+    BusSession session(driver, plan);
+    QObject::connect(&session, &BusSession::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::caught, &driver, [&driver](const QString& name) {
+        driver.dropLink(QStringLiteral("closed on ") + name);
+    });
+    session.start();
+    return app.exec();
+}
 
 int runBus(const Words& words, int argc, char** argv) {
     for (const auto& w : words) {
@@ -239,24 +341,40 @@ int runBus(const Words& words, int argc, char** argv) {
         return 2;
     }
     platform::RunDriver driver(engine, *link);
-    BusSession session(driver, request->action);
-    QObject::connect(&session, &BusSession::finished, &app, &QCoreApplication::exit,
+    const bool isRun = commissioning::runModeOf(request->action) != commissioning::RunMode::Idle;
+    commissioning::SequencePlan plan;
+    plan.action = request->action;
+    plan.thenVerify = request->thenVerify;
+    plan.retries = request->retries;
+    plan.window = request->window;
+    // A room type without devices: find them on the bus instead of a full period on each of 32.
+    plan.scanFirst = request->action == commissioning::Action::ReadAll && !request->devices &&
+                     !commissioning::hasDeviceInUse(room);
+    auto session = isRun ? std::make_unique<BusSession>(driver, plan)
+                         : std::make_unique<BusSession>(driver, request->action);
+    QObject::connect(session.get(), &BusSession::finished, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
     // Ctrl+C ends the run as a pulled adapter would: cut short, recorded, exit 2.
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::caught, &driver, [&driver](const QString& name) {
         driver.dropLink(QStringLiteral("closed on ") + name);
     });
-    // The record names the room type as it was given, before a read all changes it.
+    // Each run is recorded as it ends, stamped when it began, with the room type as it was
+    // then (before a read all changes it).
     records::RunRecord stamped;
-    platform::stamp(stamped, room, QString::fromStdString(request->roomNumber),
-                    QString::fromStdString(request->port));
-    stamped.installer = request->installer;
-    session.start();
+    QObject::connect(session.get(), &BusSession::runStarting, [&] {
+        platform::stamp(stamped, room, QString::fromStdString(request->roomNumber),
+                        QString::fromStdString(request->port));
+        stamped.installer = request->installer;
+    });
+    QObject::connect(session.get(), &BusSession::runEnded,
+                     [&](const commissioning::RunSummary& summary) {
+                         keepRunRecord(*request, room, engine, summary, stamped);
+                     });
+    session->start();
     const int code = app.exec();
-    keepRunRecord(*request, room, engine, session, stamped);
     if (request->action != commissioning::Action::ReadAll) return code;
-    return finishReadAll(*request, room, engine, session, code);
+    return finishReadAll(*request, room, engine, *session, code);
 }
 
 }  // namespace room::cli
