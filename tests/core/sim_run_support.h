@@ -92,22 +92,7 @@ struct SimRun {
             next = ended ? sequence.after(summary()) : std::nullopt;
         }
     }
-    void start(const NextRun& run) {
-        switch (run.kind) {
-            case NextRun::Kind::Command:
-                take(engine.command(run.action, now, true));
-                break;
-            case NextRun::Kind::Scan:
-                take(engine.scan(run.devices, run.window, now, run.againstRoomType));
-                break;
-            case NextRun::Kind::Devices:
-                take(engine.runDevices(run.action, run.devices, now));
-                break;
-            case NextRun::Kind::Retry:
-                take(engine.retry(run.devices, now));
-                break;
-        }
-    }
+    void start(const NextRun& run) { take(startNext(engine, run, now)); }
 
     // Plays engine deadlines and answer bytes in time order while anything is going on.
     void play() {

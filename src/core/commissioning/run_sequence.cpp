@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/commissioning/engine.h"
+
 namespace room::commissioning {
 
 RunSequence::RunSequence(SequencePlan plan) : m_plan(std::move(plan)) {
@@ -38,6 +40,20 @@ std::optional<NextRun> RunSequence::after(const RunSummary& finished) {
         return NextRun{NextRun::Kind::Command, Action::VerifyAll, {}, m_plan.window};
     }
     return std::nullopt;
+}
+
+Effects startNext(Engine& engine, const NextRun& run, TimePoint now) {
+    switch (run.kind) {
+        case NextRun::Kind::Scan:
+            return engine.scan(run.devices, run.window, now, run.againstRoomType);
+        case NextRun::Kind::Devices:
+            return engine.runDevices(run.action, run.devices, now);
+        case NextRun::Kind::Retry:
+            return engine.retry(run.devices, now);
+        case NextRun::Kind::Command:
+            break;
+    }
+    return engine.command(run.action, now, true);
 }
 
 std::vector<int> failedDevices(const RunSummary& summary) {

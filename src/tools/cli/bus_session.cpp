@@ -39,23 +39,9 @@ void BusSession::start() {
 }
 
 void BusSession::startRun(const commissioning::NextRun& run) {
-    using Kind = commissioning::NextRun::Kind;
     auto& engine = m_driver.engine();
     emit runStarting();
-    m_driver.call([&](TimePoint now) {
-        switch (run.kind) {
-            case Kind::Scan:
-                return engine.scan(run.devices, run.window, now, run.againstRoomType);
-            case Kind::Devices:
-                return engine.runDevices(run.action, run.devices, now);
-            case Kind::Retry:
-                return engine.retry(run.devices, now);
-            case Kind::Command:
-                break;
-        }
-        // The command line is the installer's confirmation: no question is asked.
-        return engine.command(run.action, now, true);
-    });
+    m_driver.call([&](TimePoint now) { return commissioning::startNext(engine, run, now); });
     if (!engine.runActive() && !m_done) {
         // Refused (the message is printed): nothing will end the run, as none started.
         QTimer::singleShot(0, this, [this] { finish(2); });
