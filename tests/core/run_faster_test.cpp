@@ -58,7 +58,7 @@ TEST(BusScan, FindsWhoAnswersInItsOwnWindowOnly) {
         SCOPED_TRACE(c.name);
         SimRun sim(exampleRoom());
         c.setup(sim.bus);
-        sim.take(sim.engine.scan(numbers(1, 32), kDefaultScanWindow, sim.now));
+        sim.start(NextRun{NextRun::Kind::Scan, Action::ReadAll, numbers(1, 32)});
         sim.play();
         const RunSummary summary = sim.summary();
         ASSERT_TRUE(summary.scan);
@@ -128,7 +128,7 @@ TEST(Retry, ServesTheSilentAgainAndKeepsWhatTheRunFound) {
     EXPECT_EQ(sim.summary().unread, std::vector<int>{4});
     sim.bus.faults(4).silent = false;
     const std::size_t before = sim.events.size();
-    sim.take(sim.engine.retry(sim.summary().unread, sim.now));
+    sim.start(NextRun{NextRun::Kind::Retry, Action::VerifyAll, sim.summary().unread});
     sim.play();
     const RunSummary retried = sim.summary();
     EXPECT_TRUE(retried.unread.empty());

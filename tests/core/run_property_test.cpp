@@ -332,7 +332,7 @@ TEST(RunProperty, NoScanFindsANumberNobodyAnsweredUnder) {
         std::vector<int> asked;
         for (int n = 1; n <= mix.devices + 2; ++n) asked.push_back(n);
         const milliseconds window(100 + static_cast<int>(rng() % 400));
-        sim.take(sim.engine.scan(asked, window, sim.now));
+        sim.start(NextRun{NextRun::Kind::Scan, Action::ReadAll, asked, window});
         sim.play();
         sim.bus.answerDue(sim.now + std::chrono::seconds(30));
         sim.drainEvents();

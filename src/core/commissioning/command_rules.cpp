@@ -83,6 +83,23 @@ Effects questionOnly(const std::string& text) {
     return fx;
 }
 
+bool pageSendEnabled(const model::RoomTypeConfig& room, int device, PageOperation operation,
+                     bool busy) {
+    if (device < 1 || device > model::kBusDevices || busy) return false;
+    return operation == PageOperation::Read || room.selected[device] != 0;
+}
+
+bool pageCheckBoxEnabled(const model::RoomTypeConfig& room, int device, PageOperation operation) {
+    if (device < 1 || device > model::kBusDevices) return false;
+    return operation == PageOperation::Read || room.devices[device].inUse != 0;
+}
+
+void unselectUnused(model::RoomTypeConfig& room) {
+    for (int device = 1; device <= model::kBusDevices; ++device) {
+        if (room.devices[device].inUse == 0) room.selected[device] = 0;
+    }
+}
+
 RunMode runModeOf(Action action) {
     switch (action) {
         case Action::SendAll:

@@ -25,6 +25,13 @@ std::optional<std::string> commandQuestion(Action action);
 // Why a switch page cannot send to `device` now, if it cannot.
 std::optional<std::string> pageRefusal(const model::RoomTypeConfig& room, int device,
                                        PageOperation operation, bool portOpen, bool runActive);
+// Whether a switch page enables a device's send button (not while its last send is busy) and its
+// check box; a read may go to any number.
+bool pageSendEnabled(const model::RoomTypeConfig& room, int device, PageOperation operation,
+                     bool busy);
+bool pageCheckBoxEnabled(const model::RoomTypeConfig& room, int device, PageOperation operation);
+// What the pages do when they open: devices whose record is not in use are unselected.
+void unselectUnused(model::RoomTypeConfig& room);
 // The frame label of a page's operation, and the execution choice that goes with it.
 FrameKind pageFrameKind(PageOperation operation);
 std::optional<Execution> executionFor(PageOperation operation);

@@ -18,7 +18,7 @@ Engine::Engine(model::RoomTypeConfig& room, model::RoomTypeConfig& edit)
     : m_room(room), m_edit(edit) {}
 
 int Engine::result(int device) const {
-    return isBusDevice(device) ? m_results[device] : 0;
+    return isBusDevice(device) ? m_ledger.results[device] : 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -47,62 +47,41 @@ Effects Engine::command(Action action, TimePoint now, bool confirmed) {
         if (auto asked = commandQuestion(action)) return questionOnly(*asked);
     }
     m_scope.all();
+    if (const RunMode mode = runModeOf(action); mode != RunMode::Idle) return startRun(mode, now);
     switch (action) {
-        case Action::SendAll:
-            return startRun(RunMode::SendAll, now);
-        case Action::VerifyAll:
-            return startRun(RunMode::VerifyAll, now);
-        case Action::ReadAll:
-            return startRun(RunMode::ReadAll, now);
         case Action::ClearAll:
-            return clearAll(now);
+            return sendFixed(protocol::clearAllFrame(), FrameKind::Clear, now, true);
         case Action::LeaveNetwork:
             return sendFixed(protocol::leaveNetworkFrame(), FrameKind::Command, now, true);
         case Action::CheckDevices:
             return sendFixed(protocol::checkDevicesFrame(), FrameKind::Command, now, true);
         case Action::ExitSendMode:
             return sendFixed(protocol::exitSendModeFrame(), FrameKind::Command, now, false);
-        case Action::Stop:
+        default:
             break;
     }
     return {};
 }
 
-Effects Engine::runDevices(Action action, const std::vector<int>& devices, TimePoint now) {
-    return startList(runModeOf(action), devices, now, false);
-}
-
-Effects Engine::retry(const std::vector<int>& devices, TimePoint now) {
-    if (m_lastMode == RunMode::Scan) return {};
-    return startList(m_lastMode, devices, now, true);
-}
-
-Effects Engine::scan(const std::vector<int>& numbers, Milliseconds window, TimePoint now,
-                     bool againstRoomType) {
-    m_scan.start(std::clamp(window, kShortestScanWindow, kLongestScanWindow), againstRoomType);
-    return startList(RunMode::Scan, numbers, now, false);
-}
-
-Effects Engine::startList(RunMode mode, const std::vector<int>& devices, TimePoint now,
-                          bool again) {
+Effects Engine::start(const NextRun& run, TimePoint now) {
+    if (run.kind == NextRun::Kind::Command) return command(run.action, now, true);
+    const bool again = run.kind == NextRun::Kind::Retry;
+    const RunMode mode = run.kind == NextRun::Kind::Scan ? RunMode::Scan
+                         : again                          ? m_lastMode
+                                                          : runModeOf(run.action);
     if (auto refused = listRunRefusal(mode, m_room, m_portOpen, runActive())) {
         return refused->empty() ? Effects{} : messageOnly(*refused);
     }
-    m_scope.only(devices);
-    if (m_scope.first() == 0) {
+    m_scope.only(run.devices);
+    if (m_scope.first() == 0 || (again && mode == RunMode::Scan)) {
         m_scope.all();
         return {};
     }
+    if (mode == RunMode::Scan) {
+        m_scan.start(std::clamp(run.window, kShortestScanWindow, kLongestScanWindow),
+                     run.againstRoomType);
+    }
     return startRun(mode, now, again);
-}
-
-Effects Engine::clearAll(TimePoint now) {
-    Effects fx;
-    m_runMode = RunMode::ClearAll;
-    queueFrames(0, FrameKind::Clear, {protocol::clearAllFrame()}, now, fx);
-    m_runMode = RunMode::Idle;
-    setStatus(text::kSent, fx);
-    return fx;
 }
 
 Effects Engine::sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent) {
@@ -128,44 +107,23 @@ Effects Engine::startRun(RunMode mode, TimePoint now, bool again) {
     Effects fx;
     if (mode == RunMode::SendAll) setStatus(text::kSending, fx);
     m_verify.errorCount = 0;
-    DeviceFlags served{};
-    for (int device = 1; device <= kLastBusDevice; ++device) {
-        // A retry starts afresh for its own devices only.
-        if (again && !m_scope.includes(device)) continue;
-        served[device] = true;
-        if (mode != RunMode::SendAll && m_results[device] != 0) setResult(device, 0, fx);
-        m_answered[device] = false;
-        m_served[device] = false;
-        m_deviceDifferences[device].clear();
-    }
-    m_again = again;
+    const DeviceFlags fresh = m_ledger.start(mode, m_scope, again, fx);
     m_runMode = mode;
     const int first = m_scope.first();
     m_currentDevice = first;
-    m_visited = 0;
-    m_lastServed = 0;
-    m_differences.clear();
     if (again) {
-        m_attribution.startRetry(served);
+        m_attribution.startRetry(fresh);
     } else {
         m_attribution.startRun();
     }
     m_readStage.clear();
     m_inGrace = false;
-    m_planned = 1 + m_scope.remaining(m_room, mode, first);
+    m_ledger.planned = 1 + m_scope.remaining(m_room, mode, first);
     fx.runButtonsShown = false;
-    fx.runStarted = Progress{mode, first, 0, m_planned, 0};
+    fx.runStarted = Progress{mode, first, 0, m_ledger.planned, 0};
     // Device 1 is served whatever its selection (a run of its own list starts at its first).
-    serve(first, startPeriod(mode == RunMode::Scan ? RunMode::ReadAll : mode, m_room.systemType),
-          now, fx);
+    serve(first, startPeriod(mode, m_room.systemType), now, fx);
     return fx;
-}
-
-Milliseconds Engine::servePeriod(int device) const {
-    // A scan gives an answer that has begun the time a read would.
-    if (m_runMode == RunMode::Scan) return startPeriod(RunMode::ReadAll, m_room.systemType);
-    (void)device;
-    return kServePeriod;
 }
 
 void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) {
@@ -177,19 +135,14 @@ void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) 
         m_verify.verifyDevice = 0;
     }
     setStatus(formatNumber(text::kServing, device), fx);
-    m_lastServed = device;
-    m_served[device] = true;
+    m_ledger.serve(device, m_scope.remaining(m_room, m_runMode, device));
     m_attribution.await(device);
-    ++m_visited;
-    m_planned = m_visited + m_scope.remaining(m_room, m_runMode, device);
-    fx.progress = Progress{m_runMode, device, m_visited, m_planned, answeredDevices()};
-    const RunMode asked = m_runMode == RunMode::Scan ? RunMode::ReadAll : m_runMode;
-    queueFrames(device, runFrameKind(asked),
-                protocol::deviceFrames(m_room, device, runOperation(asked)), now, fx);
+    fx.progress =
+        Progress{m_runMode, device, m_ledger.visited, m_ledger.planned, answeredDevices()};
+    queueFrames(device, runFrameKind(m_runMode),
+                protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
     m_serveDeadline = m_writes.busyUntil(now) + period;
-    m_timer1 = m_serveDeadline;
-    m_scanWaiting = m_runMode == RunMode::Scan;
-    if (m_scanWaiting) m_timer1 = m_writes.busyUntil(now) + m_scan.window();
+    m_timer1 = m_runMode == RunMode::Scan ? m_scan.asked(m_writes.busyUntil(now)) : m_serveDeadline;
 }
 
 void Engine::runStep(TimePoint now, Effects& fx) {
@@ -218,7 +171,7 @@ void Engine::runStep(TimePoint now, Effects& fx) {
         m_pendingServe = PendingServe{now + kInUsePause, device};
         return;
     }
-    serve(device, servePeriod(device), now, fx);
+    serve(device, servePeriod(m_runMode, m_room.systemType), now, fx);
 }
 
 // The run moves on from the device it served: a check that got part of the device's short
@@ -232,61 +185,23 @@ void Engine::leaveServed(Effects& fx) {
 
 void Engine::finishRun(bool stopped, bool portLost, Effects& fx) {
     const RunMode mode = m_runMode;
-    RunSummary summary;
-    summary.mode = mode;
-    summary.visited = m_visited;
-    summary.total = stopped ? m_planned : m_visited;
-    if (m_again) {
-        // A retry answers for the whole room: what the runs before it served counts too.
-        summary.visited = static_cast<int>(flagged(m_served).size());
-        summary.total = summary.visited + (stopped ? m_planned - m_visited : 0);
-    }
-    summary.answered = answeredDevices();
-    summary.stopped = stopped;
-    summary.portLost = portLost;
-    summary.unread = unreadDevices(mode, m_served, m_results, m_answered);
-    ResultTable judged = m_results;
-    if (mode == RunMode::SendAll) {
-        // A send keeps no results of its own; what an earlier verify found is not this run's.
-        for (int d = 1; d <= kLastBusDevice; ++d) {
-            judged[d] = m_answered[d] && m_attribution.inDoubt(d) ? 2 : 0;
-        }
-    }
-    summary.abnormal = abnormalDevices(m_room, mode, m_served, judged);
-    if (stopped) summary.unreached = m_scope.after(m_room, mode, m_lastServed);
-    summary.served = flagged(m_served);
-    for (int device : summary.served) {
-        if (m_attribution.inDoubt(device)) summary.inDoubt.push_back(device);
-    }
-    if (mode == RunMode::Scan) {
-        // The report says who answered; silent numbers are not a scan's failures.
-        summary.scan = m_scan.report(m_served, &m_room);
-        summary.abnormal.clear();
-        summary.unread.clear();
-    }
-    if (std::string title = mode == RunMode::Scan ? scanTitle(*summary.scan) : summaryTitle(summary);
-        !title.empty()) {
+    RunSummary summary =
+        m_ledger.summarize(m_room, mode, stopped, portLost, m_attribution, m_scope, m_scan);
+    if (std::string title = summaryTitle(summary); !title.empty()) {
         m_title = title;
         fx.title = std::move(title);
     }
-    if (mode == RunMode::ReadAll) {
-        if (m_readStage.commit(m_room)) {
-            m_readBackDone = true;
-            fx.readBack = true;
-        }
-        // A read-back may have raised deviceCount to the highest device that answered.
-        m_room.deviceCount = model::deviceCountFromCounts(m_room);
+    if (mode == RunMode::ReadAll && m_readStage.commit(m_room)) {
+        m_readBackDone = true;
+        fx.readBack = true;
     }
     m_timer1.reset();
     m_pendingServe.reset();
     m_inGrace = false;
     m_attribution.closeWindow();
-    m_scanWaiting = false;
-    m_scope.all();
-    setStatus(mode == RunMode::Scan ? scanStatus(summary) : finishedStatus(summary), fx);
+    setStatus(finishedStatus(summary), fx);
     m_currentDevice = 0;
     m_lastMode = mode;
-    m_again = false;
     m_runMode = RunMode::Idle;
     fx.runButtonsShown = true;
     fx.runFinished = std::move(summary);
@@ -299,10 +214,10 @@ Effects Engine::onBytes(std::span<const std::uint8_t> bytes, TimePoint now) {
     Effects fx;
     for (std::uint8_t byte : bytes) {
         for (const Heard& heard : m_attribution.push(byte, now)) handleAnswer(heard, now, fx);
-        if (m_scanWaiting && m_attribution.answerBegun()) {
-            // Someone has begun to answer in this number's window: it gets its whole period.
-            m_scanWaiting = false;
-            if (m_timer1 && *m_timer1 < m_serveDeadline) m_timer1 = m_serveDeadline;
+        // Someone has begun to answer in a scanned number's window: it gets its whole period.
+        if (m_runMode == RunMode::Scan && m_scan.answerBegins(m_attribution.answerBegun()) &&
+            m_timer1 && *m_timer1 < m_serveDeadline) {
+            m_timer1 = m_serveDeadline;
         }
         const int turn = m_attribution.takeGarbled();
         if (turn != 0 && runActive()) outOfTurn(turn, fx);
@@ -319,11 +234,8 @@ void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
     note.bytes = answer.bytes;
     if (m_runMode == RunMode::Scan) {
         note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
-        if (note.fate == AnswerFate::Taken && !note.broken()) {
-            takeScanAnswer(answer, now);
-        } else if (note.fate == AnswerFate::Late) {
-            m_scan.late(note.device);
-        }
+        if (note.fate == AnswerFate::Late) m_scan.late(note.device);
+        if (note.fate == AnswerFate::Taken && !note.broken()) takeScanAnswer(answer, now);
     } else if (judging()) {
         note.fate = m_attribution.judge(heard, note.device, expectedFraming(answer));
         // Out of turn, or broken on the way (another talker may have had a hand in it).
@@ -340,17 +252,10 @@ void Engine::handleAnswer(const Heard& heard, TimePoint now, Effects& fx) {
 
 // A scan reads the awaited number's whole answer as a read all would, into nothing.
 void Engine::takeScanAnswer(const protocol::Answer& answer, TimePoint now) {
-    std::vector<protocol::Answer> whole{answer};
-    if (answer.kind == protocol::Answer::Kind::Short) {
-        if (m_attribution.addBlock(answer) == BlockFate::NotABlock || !m_attribution.allBlocks()) {
-            return;
-        }
-        whole = m_attribution.takeBlocks();
-    }
-    const bool found = m_scan.take(whole, m_room, m_lastServed);
-    if (found) m_results[m_lastServed] = 1;
-    m_attribution.markComplete();
-    answerComplete(now, found);
+    const std::optional<bool> found = m_scan.take(answer, m_attribution, m_room, m_ledger.lastServed);
+    if (!found) return;
+    if (*found) m_ledger.results[m_ledger.lastServed] = 1;
+    answerComplete(now, *found);
 }
 
 // The awaited device's whole answer is in: move on soon; but answers never hold a device past
@@ -358,8 +263,8 @@ void Engine::takeScanAnswer(const protocol::Answer& answer, TimePoint now) {
 void Engine::answerComplete(TimePoint now, bool intact) {
     // A whole answer counts when it acknowledged a send, or was checked or read, and was not
     // broken on the way.
-    const int device = m_lastServed;
-    m_answered[device] = intact && (m_runMode == RunMode::SendAll || m_results[device] != 0);
+    const int device = m_ledger.lastServed;
+    m_ledger.answered[device] = intact && (m_runMode == RunMode::SendAll || m_ledger.results[device] != 0);
     m_timer1 = std::min(m_writes.busyUntil(now) + kAnswerPeriod, m_serveDeadline + kAnswerPeriod);
 }
 
@@ -382,9 +287,9 @@ bool Engine::expectedFraming(const protocol::Answer& answer) const {
 // run nothing under that number is vouched for: a device already found OK or read is not any more.
 // A number not served yet says so in its own turn; one served without an answer stays unread.
 void Engine::outOfTurn(int number, Effects& fx) {
-    if (!m_attribution.doubt(number) || !m_served[number]) return;
+    if (!m_attribution.doubt(number) || !m_ledger.served[number]) return;
     m_readStage.drop(number);
-    if (m_results[number] == 1 || (m_runMode == RunMode::SendAll && m_answered[number])) {
+    if (m_ledger.results[number] == 1 || (m_runMode == RunMode::SendAll && m_ledger.answered[number])) {
         conflict(number, fx);
     }
 }
@@ -396,8 +301,8 @@ void Engine::conflict(int number, Effects& fx) {
 
 void Engine::noteDifference(int device, std::string text, Effects& fx, std::string lamps) {
     const std::string named = lamps.empty() ? text : text + " " + lamps;  // the record names lamps
-    if (isBusDevice(device)) m_deviceDifferences[device].push_back(named);
-    m_differences.push_back(text);
+    if (isBusDevice(device)) m_ledger.deviceDifferences[device].push_back(named);
+    m_ledger.differences.push_back(text);
     fx.differences.push_back(text);
     fx.differenceLamps.push_back(std::move(lamps));
     setStatus(std::move(text), fx);
@@ -411,16 +316,15 @@ bool Engine::take(const protocol::Answer& answer, Effects& fx) {
                        (mode == RunMode::Idle && m_pageOperation == PageOperation::Verify);
     if (check) {
         if (!verify(answer, fx)) return false;
-        if (runActive() && m_results[m_lastServed] != 0) m_attribution.markComplete();
+        if (runActive() && m_ledger.results[m_ledger.lastServed] != 0) m_attribution.markComplete();
         return true;
     }
-    if (mode == RunMode::ClearAll) return false;
     if (answer.kind == protocol::Answer::Kind::Short) return takeBlock(answer, fx);
     if (mode == RunMode::SendAll) {
         // Only an acknowledgement that adds up and came whole says the device took it.
         if (!protocol::intactAcknowledgement(answer)) return false;
         m_attribution.markComplete();
-        if (m_attribution.inDoubt(m_lastServed)) conflict(m_lastServed, fx);
+        if (m_attribution.inDoubt(m_ledger.lastServed)) conflict(m_ledger.lastServed, fx);
         return true;
     }
     if (!readBack({answer}, fx)) return false;
@@ -431,7 +335,7 @@ bool Engine::take(const protocol::Answer& answer, Effects& fx) {
 // A short block of the awaited device's send acknowledgement or read: the answer is whole once
 // each of the six came once. A block that comes again spoils a read.
 bool Engine::takeBlock(const protocol::Answer& answer, Effects& fx) {
-    const int device = runActive() ? m_lastServed : m_pageDevice;
+    const int device = runActive() ? m_ledger.lastServed : m_pageDevice;
     const BlockFate fate = m_attribution.addBlock(answer);
     if (fate == BlockFate::NotABlock) return false;
     if (fate == BlockFate::Repeat) {
@@ -470,7 +374,7 @@ bool Engine::verify(const protocol::Answer& answer, Effects& fx) {
 
 // During a run the read is kept back until the run ends; a page read is written at once.
 bool Engine::readBack(std::vector<protocol::Answer> answers, Effects& fx) {
-    const int device = runActive() ? m_lastServed : m_pageDevice;
+    const int device = runActive() ? m_ledger.lastServed : m_pageDevice;
     protocol::CheckOutcome outcome;
     if (runActive()) {
         if (m_attribution.inDoubt(device)) {
@@ -534,7 +438,7 @@ void Engine::endPageCheck(Effects& fx) {
 
 void Engine::setResult(int device, int value, Effects& fx) {
     if (!isBusDevice(device)) return;
-    m_results[device] = static_cast<std::uint8_t>(value);
+    m_ledger.results[device] = static_cast<std::uint8_t>(value);
     fx.results.push_back(ResultChange{device, value, false, m_runMode == RunMode::ReadAll});
 }
 
@@ -544,22 +448,6 @@ void Engine::setResult(int device, int value, Effects& fx) {
 void Engine::setPageOperation(PageOperation operation) {
     m_pageOperation = operation;
     if (auto execution = executionFor(operation)) m_execution = *execution;
-}
-
-void Engine::unselectUnused() {
-    for (int device = 1; device <= kLastBusDevice; ++device) {
-        if (m_room.devices[device].inUse == 0) m_room.selected[device] = 0;
-    }
-}
-
-bool Engine::sendButtonEnabled(int device) const {
-    if (!isBusDevice(device) || pageBusy()) return false;
-    return m_pageOperation == PageOperation::Read || m_room.selected[device] != 0;
-}
-
-bool Engine::checkBoxEnabled(int device) const {
-    if (!isBusDevice(device)) return false;
-    return m_pageOperation == PageOperation::Read || m_room.devices[device].inUse != 0;
 }
 
 Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
@@ -574,8 +462,8 @@ Effects Engine::sendDevice(int device, TimePoint now, bool confirmed) {
     Effects fx;
     if (pageBusy()) return fx;
     setStatus("", fx);
-    m_differences.clear();
-    m_deviceDifferences[device].clear();
+    m_ledger.differences.clear();
+    m_ledger.deviceDifferences[device].clear();
     m_pageDevice = device;
     m_pageCheckPending =
         m_pageOperation == PageOperation::Verify || m_pageOperation == PageOperation::Read;

@@ -14,10 +14,13 @@
 #include <vector>
 
 #include "core/commissioning/attribution.h"
+#include "core/commissioning/command_rules.h"
 #include "core/commissioning/effects.h"
 #include "core/commissioning/read_stage.h"
+#include "core/commissioning/run_ledger.h"
 #include "core/commissioning/run_rules.h"
 #include "core/commissioning/run_scope.h"
+#include "core/commissioning/run_sequence.h"
 #include "core/commissioning/scan.h"
 #include "core/commissioning/write_queue.h"
 #include "core/model/room_type.h"
@@ -39,12 +42,11 @@ public:
     // returns only the question; ask it and call again with confirmed = true on OK.
     Effects command(Action action, TimePoint now, bool confirmed = false);
 
-    // A send all, verify all or read all of just `devices` (ascending; device 1 only when
-    // listed), e.g. the read after a scan. Asks nothing: the caller has.
-    Effects runDevices(Action action, const std::vector<int>& devices, TimePoint now);
-    // The last run's operation once more for just `devices`; the others keep what that run found,
-    // so the run ends with the verdict of the whole room.
-    Effects retry(const std::vector<int>& devices, TimePoint now);
+    // A run one command of the installer makes after another (run_sequence.h): a scan, a run of
+    // just the listed devices (ascending; device 1 only when listed), or the last run's
+    // operation once more for them, whose summary then covers the whole room. Asks nothing: the
+    // command that made it has.
+    Effects start(const NextRun& run, TimePoint now);
     RunMode lastRunMode() const { return m_lastMode; }
     // A bus scan of `numbers` with read requests, each given `window` to begin its answer.
     // Changes nothing on the devices or in the room type.
@@ -59,13 +61,17 @@ public:
     void setExecution(Execution execution) { m_execution = execution; }
 
     // What the pages do when they open: devices whose record is not in use are unselected.
-    void unselectUnused();
+    void unselectUnused() { commissioning::unselectUnused(m_room); }
     void setSelected(int device, bool on) {
         if (Attribution::isBusNumber(device)) m_room.selected[device] = on ? 1 : 0;
     }
     // Whether the page enables a device's send button and check box.
-    bool sendButtonEnabled(int device) const;
-    bool checkBoxEnabled(int device) const;
+    bool sendButtonEnabled(int device) const {
+        return pageSendEnabled(m_room, device, m_pageOperation, pageBusy());
+    }
+    bool checkBoxEnabled(int device) const {
+        return pageCheckBoxEnabled(m_room, device, m_pageOperation);
+    }
 
     Effects onBytes(std::span<const std::uint8_t> bytes, TimePoint now);
     Effects onTimeout(TimePoint now);
@@ -88,14 +94,14 @@ public:
     std::optional<TimePoint> pageBusyUntil() const { return m_pageBusyUntil; }
     bool runButtonsShown() const { return !runActive(); }
     // Every difference since the last run or single send started, and those of one device.
-    const std::vector<std::string>& differences() const { return m_differences; }
+    const std::vector<std::string>& differences() const { return m_ledger.differences; }
     const std::vector<std::string>& differencesOf(int device) const {
-        return m_deviceDifferences[Attribution::isBusNumber(device) ? device : 0];
+        return m_ledger.deviceDifferences[Attribution::isBusNumber(device) ? device : 0];
     }
-    int visitedDevices() const { return m_visited; }
-    int plannedDevices() const { return m_planned; }
+    int visitedDevices() const { return m_ledger.visited; }
+    int plannedDevices() const { return m_ledger.planned; }
     // Devices whose own answer was taken, less those whose number another talker claimed.
-    int answeredDevices() const { return m_attribution.vouched(m_answered); }
+    int answeredDevices() const { return m_attribution.vouched(m_ledger.answered); }
 
 private:
     struct PendingServe {
@@ -103,11 +109,8 @@ private:
         int device = 0;
     };
 
-    Effects startList(RunMode mode, const std::vector<int>& devices, TimePoint now, bool again);
     Effects startRun(RunMode mode, TimePoint now, bool again = false);
-    Milliseconds servePeriod(int device) const;
     void takeScanAnswer(const protocol::Answer& answer, TimePoint now);
-    Effects clearAll(TimePoint now);
     Effects sendFixed(protocol::Bytes frame, FrameKind kind, TimePoint now, bool showSent);
     Effects stop(TimePoint now);
 
@@ -146,29 +149,20 @@ private:
     bool m_portOpen = false;
     RunMode m_runMode = RunMode::Idle;
     RunMode m_lastMode = RunMode::Idle;
-    bool m_again = false;  // the run is a retry: devices outside its list keep their outcome
     int m_currentDevice = 0;
-    ResultTable m_results{};
+    RunLedger m_ledger;
     protocol::VerifyState m_verify{};
     bool m_readBackDone = false;
     Attribution m_attribution;
     ReadStage m_readStage;
     RunScope m_scope;
     ScanBook m_scan;
-    bool m_scanWaiting = false;  // a scan's number has its window and no answer has begun
 
     PageOperation m_pageOperation = PageOperation::None;
     Execution m_execution = Execution::OnReceipt;
 
     std::string m_status;
     std::string m_title;
-    std::vector<std::string> m_differences;
-    std::array<std::vector<std::string>, kLastBusDevice + 1> m_deviceDifferences;
-    int m_visited = 0;
-    int m_planned = 0;
-    int m_lastServed = 0;
-    DeviceFlags m_answered{};  // devices whose own whole answer was taken in this run
-    DeviceFlags m_served{};    // devices this run has served
 
     TimePoint m_serveDeadline{};  // answers never keep a device beyond its period
     bool m_inGrace = false;       // the period ended unanswered; still listening before moving on

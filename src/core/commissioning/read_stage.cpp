@@ -49,6 +49,8 @@ bool ReadStage::commit(model::RoomTypeConfig& room) {
     bool wrote = false;
     for (const Staged& s : m_staged) wrote = readBackWhole(s.answers, room, s.device).wroteRoom || wrote;
     m_staged.clear();
+    // A read-back may have raised deviceCount to the highest device that answered.
+    room.deviceCount = model::deviceCountFromCounts(room);
     return wrote;
 }
 

@@ -23,7 +23,8 @@ public:
                                  std::vector<protocol::Answer> answers);
     void drop(int device);
     void clear() { m_staged.clear(); }
-    // Writes what is kept into `room`, in the order it was read; whether anything was written.
+    // Writes what is kept into `room`, in the order it was read, and sets its device count from
+    // its devices; whether anything was written.
     bool commit(model::RoomTypeConfig& room);
 
 private:

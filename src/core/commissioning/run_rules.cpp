@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/commissioning/scan.h"
 #include "core/commissioning/texts.h"
 
 namespace room::commissioning {
@@ -23,6 +24,7 @@ bool skipped(const model::RoomTypeConfig& room, RunMode mode, int device) {
 }  // namespace
 
 Milliseconds startPeriod(RunMode mode, int systemType) {
+    if (mode == RunMode::Scan) mode = RunMode::ReadAll;
     const bool fast = systemType == 1 || systemType == 2;
     if (mode == RunMode::ReadAll && !fast) {
         return Milliseconds(systemType == 3 || systemType == 4 ? 3000 : 5000);
@@ -30,8 +32,13 @@ Milliseconds startPeriod(RunMode mode, int systemType) {
     return Milliseconds(fast ? 2000 : 3000);
 }
 
+Milliseconds servePeriod(RunMode mode, int systemType) {
+    return mode == RunMode::Scan ? startPeriod(mode, systemType) : kServePeriod;
+}
+
 std::uint8_t runOperation(RunMode mode) {
     switch (mode) {
+        case RunMode::Scan:
         case RunMode::ReadAll:
             return protocol::kOpRead;
         case RunMode::VerifyAll:
@@ -45,6 +52,7 @@ std::uint8_t runOperation(RunMode mode) {
 
 FrameKind runFrameKind(RunMode mode) {
     switch (mode) {
+        case RunMode::Scan:
         case RunMode::ReadAll:
             return FrameKind::Read;
         case RunMode::VerifyAll:
@@ -114,6 +122,7 @@ std::string formatNumber(const char* format, int value) {
 }
 
 std::string summaryTitle(const RunSummary& summary) {
+    if (summary.scan) return scanTitle(*summary.scan);
     const bool check = summary.mode == RunMode::VerifyAll || summary.mode == RunMode::ReadAll;
     std::string title;
     if (check || !summary.unread.empty()) {
@@ -148,6 +157,7 @@ std::string runOutcomeText(const RunSummary& summary) {
 }
 
 std::string finishedStatus(const RunSummary& summary) {
+    if (summary.scan) return scanStatus(summary);
     if (summary.stopped) {
         const char* name = summary.mode == RunMode::ReadAll     ? text::kReadName
                            : summary.mode == RunMode::VerifyAll ? text::kVerifyName

@@ -25,10 +25,12 @@ constexpr Milliseconds kPageBusyPause{2000};  // switch pages' send buttons afte
 // Per-device results 1..32 (entry 0 unused): 0 no answer, 1 matched or read, 2 differences.
 using ResultTable = std::array<std::uint8_t, kLastBusDevice + 1>;
 
-// Timer 1 period when a run starts.
+// Timer 1 period when a run starts, and after each later device is served. A scan gives an
+// answer that has begun the time a read would.
 Milliseconds startPeriod(RunMode mode, int systemType);
+Milliseconds servePeriod(RunMode mode, int systemType);
 
-// Operation byte and frame label of the frames a run sends.
+// Operation byte and frame label of the frames a run sends (a scan asks with read requests).
 std::uint8_t runOperation(RunMode mode);
 FrameKind runFrameKind(RunMode mode);
 

@@ -43,17 +43,7 @@ std::optional<NextRun> RunSequence::after(const RunSummary& finished) {
 }
 
 Effects startNext(Engine& engine, const NextRun& run, TimePoint now) {
-    switch (run.kind) {
-        case NextRun::Kind::Scan:
-            return engine.scan(run.devices, run.window, now, run.againstRoomType);
-        case NextRun::Kind::Devices:
-            return engine.runDevices(run.action, run.devices, now);
-        case NextRun::Kind::Retry:
-            return engine.retry(run.devices, now);
-        case NextRun::Kind::Command:
-            break;
-    }
-    return engine.command(run.action, now, true);
+    return engine.start(run, now);
 }
 
 std::vector<int> failedDevices(const RunSummary& summary) {

@@ -23,12 +23,20 @@ void ScanBook::start(Milliseconds window, bool againstRoomType) {
     m_types.fill(0);
 }
 
-bool ScanBook::take(const std::vector<protocol::Answer>& answers, const model::RoomTypeConfig& room,
-                    int number) {
+std::optional<bool> ScanBook::take(const protocol::Answer& answer, Attribution& attribution,
+                                   const model::RoomTypeConfig& room, int number) {
+    std::vector<protocol::Answer> whole{answer};
+    if (answer.kind == protocol::Answer::Kind::Short) {
+        if (attribution.addBlock(answer) == BlockFate::NotABlock || !attribution.allBlocks()) {
+            return std::nullopt;
+        }
+        whole = attribution.takeBlocks();
+    }
+    attribution.markComplete();
     if (!valid(number)) return false;
     model::RoomTypeConfig scratch = room;
     scratch.devices[number].type = 0;
-    if (readBackWhole(answers, scratch, number).result != 1) return false;
+    if (readBackWhole(whole, scratch, number).result != 1) return false;
     m_found[number] = true;
     m_types[number] = scratch.devices[number].type;
     return true;

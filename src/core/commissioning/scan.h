@@ -13,9 +13,12 @@
 //  - Against a room type, "缺少:" are the numbers scanned that are in use there and did not
 //    answer, "多出:" those that answered and are not in use. A slow number is neither.
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/commissioning/attribution.h"
 #include "core/commissioning/effects.h"
 #include "core/commissioning/run_rules.h"
 #include "core/model/room_type.h"
@@ -33,10 +36,18 @@ public:
     // one standing in for none).
     void start(Milliseconds window, bool againstRoomType = true);
     Milliseconds window() const { return m_window; }
-    // The whole answer of `number` in its turn (one long answer, or its six short blocks): found
-    // when it reads as a device record. Read on a copy of `room`; nothing of it is kept.
-    bool take(const std::vector<protocol::Answer>& answers, const model::RoomTypeConfig& room,
-              int number);
+    // A number's request has left the line at `out`: its window ends at the time returned.
+    TimePoint asked(TimePoint out) {
+        m_waiting = true;
+        return out + m_window;
+    }
+    // Whether an answer has just begun within the window (once per number): it gets its period.
+    bool answerBegins(bool begun) { return begun && std::exchange(m_waiting, false); }
+    // An answer of `number` in its turn that adds up: found or refused once it is whole (one
+    // long answer, or its six short blocks; empty while blocks are still to come). It is read as
+    // a read all would, on a copy of `room`; nothing of it is kept.
+    std::optional<bool> take(const protocol::Answer& answer, Attribution& attribution,
+                             const model::RoomTypeConfig& room, int number);
     // An answer under `number` began after its turn.
     void late(int number);
     bool isFound(int number) const { return valid(number) && m_found[number]; }
@@ -50,6 +61,7 @@ private:
 
     Milliseconds m_window = kDefaultScanWindow;
     bool m_against = true;
+    bool m_waiting = false;
     DeviceFlags m_found{};
     DeviceFlags m_late{};
     std::array<int, kLastBusDevice + 1> m_types{};
