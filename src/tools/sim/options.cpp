@@ -40,6 +40,8 @@ const char* const kUsage =
     "                       carries their OR; an OFFSET of the answer's length or more gives a\n"
     "                       whole second answer after it\n"
     "  --kind DEV:TYPE,...  answer as a device of TYPE (1..255): its type byte and its layout\n"
+    "  --miss DEV:N,...     ignore the first N requests to DEV (no answer, nothing kept), then\n"
+    "                       answer normally\n"
     "  --verbose            print every frame with a timestamp (ms) and its direction\n"
     "  --help               this text\n";
 
@@ -111,6 +113,7 @@ const std::map<std::string, FaultSetter>& faultOptions() {
         {"--repeat", [](auto& f, int, auto v) { return !v && (f.repeat = true); }},
         {"--reorder", [](auto& f, int, auto v) { return !v && (f.reorder = true); }},
         {"--zero", [](auto& f, int, auto v) { return v && *v <= 255 && (f.zeroAt = *v, true); }},
+        {"--miss", [](auto& f, int, auto v) { return v && *v > 0 && (f.miss = *v, true); }},
         {"--kind",
          [](auto& f, int, auto v) { return v && *v >= 1 && *v <= 255 && (f.kind = *v, true); }},
         {"--twin",
