@@ -24,6 +24,7 @@ int runBus(const Words&, int, char**) {
 #include "platform/record_store.h"
 #include "platform/run_driver.h"
 #include "platform/simulated_link.h"
+#include "platform/tcp_link.h"
 #include "tools/cli/args.h"
 #include "tools/cli/bus_session.h"
 #include "tools/cli/file_io.h"
@@ -38,7 +39,8 @@ constexpr const char* kRunHelp =
     "usage: roomcfg-cli run ACTION --port PORT FILE [--devices LIST] [-o OUT] [--force]\n"
     "       roomcfg-cli run ACTION --port PORT --room N [--devices LIST] [-o OUT] [--force]\n"
     "Commissions the devices of the room type in FILE over the serial port PORT (a device name\n"
-    "such as /dev/ttyUSB0 or COM3, or SIM for the simulated bus holding FILE's devices).\n"
+    "such as /dev/ttyUSB0 or COM3, tcp://HOST:PORT for a serial server on the network in TCP\n"
+    "server mode, or SIM for the simulated bus holding FILE's devices).\n"
     "With --room N the room type is the one the job gives room N, and the run is recorded\n"
     "under that room.\n"
     "ACTION: send-all, verify-all, read-all, clear-all, leave-network, check-devices.\n"
@@ -157,6 +159,9 @@ std::optional<RunRequest> parseRequest(const Words& words) {
 std::unique_ptr<platform::SerialLink> makeLink(const std::string& port,
                                                const model::RoomTypeConfig& room) {
     if (port == "SIM" || port == "sim") return std::make_unique<platform::SimulatedLink>(room);
+    if (platform::isTcpPortPath(QString::fromStdString(port))) {
+        return std::make_unique<platform::TcpLink>();
+    }
     return std::make_unique<platform::QSerialPortLink>();
 }
 
