@@ -37,20 +37,30 @@ QString portErrorReport(QSerialPort::SerialPortError error, const QString& syste
 
 QString socketErrorText(QAbstractSocket::SocketError error) {
     switch (error) {
-        case QAbstractSocket::ConnectionRefusedError: return QStringLiteral("连接被拒绝");
-        case QAbstractSocket::RemoteHostClosedError: return QStringLiteral("连接被对方关闭");
-        case QAbstractSocket::HostNotFoundError: return QStringLiteral("找不到主机");
-        case QAbstractSocket::SocketAccessError: return QStringLiteral("无权建立连接");
-        case QAbstractSocket::SocketResourceError: return QStringLiteral("网络资源不足");
-        case QAbstractSocket::SocketTimeoutError: return QStringLiteral("连接超时");
-        case QAbstractSocket::NetworkError: return QStringLiteral("网络出错");
-        case QAbstractSocket::AddressInUseError: return QStringLiteral("地址已被占用");
+        case QAbstractSocket::ConnectionRefusedError:
+            return QStringLiteral("连接被拒绝");
+        case QAbstractSocket::RemoteHostClosedError:
+            return QStringLiteral("连接被对方关闭");
+        case QAbstractSocket::HostNotFoundError:
+            return QStringLiteral("找不到主机");
+        case QAbstractSocket::SocketAccessError:
+            return QStringLiteral("无权建立连接");
+        case QAbstractSocket::SocketResourceError:
+            return QStringLiteral("网络资源不足");
+        case QAbstractSocket::SocketTimeoutError:
+            return QStringLiteral("连接超时");
+        case QAbstractSocket::NetworkError:
+            return QStringLiteral("网络出错");
+        case QAbstractSocket::AddressInUseError:
+            return QStringLiteral("地址已被占用");
         case QAbstractSocket::SocketAddressNotAvailableError:
             return QStringLiteral("地址不可用");
         case QAbstractSocket::UnsupportedSocketOperationError:
             return QStringLiteral("不支持的网络操作");
-        case QAbstractSocket::TemporaryError: return QStringLiteral("网络暂时不可用");
-        default: break;
+        case QAbstractSocket::TemporaryError:
+            return QStringLiteral("网络暂时不可用");
+        default:
+            break;
     }
     return QStringLiteral("网络未知错误");
 }

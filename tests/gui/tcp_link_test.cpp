@@ -2,6 +2,8 @@
 // one is refused, and that a host which does not answer is given up in time while the window
 // keeps painting.
 
+#include "platform/tcp_link.h"
+
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -10,8 +12,6 @@
 #include <QTimer>
 #include <memory>
 #include <vector>
-
-#include "platform/tcp_link.h"
 
 using room::platform::parseTcpPortPath;
 using room::platform::TcpLink;
@@ -81,7 +81,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!link.open(QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort())));
-        QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 3500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 3500,
+                 qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(link.errorString(), QStringLiteral("连接超时"));
         QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
         QVERIFY(!link.isOpen());

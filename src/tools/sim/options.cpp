@@ -136,8 +136,8 @@ std::string applyValue(Options& o, const std::string& name, const std::string& v
         o.linkPath = value;
     } else if (name == "--tcp") {
         const auto colon = value.rfind(':');
-        const auto port = colon == std::string::npos ? std::nullopt
-                                                     : number(value.substr(colon + 1), 0, 65535);
+        const auto port =
+            colon == std::string::npos ? std::nullopt : number(value.substr(colon + 1), 0, 65535);
         if (!port || colon == 0) return bad;
         o.tcpHost = value.substr(0, colon);
         if (o.tcpHost.size() > 2 && o.tcpHost.front() == '[' && o.tcpHost.back() == ']') {
@@ -184,8 +184,8 @@ std::string applyValue(Options& o, const std::string& name, const std::string& v
 }  // namespace
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
-    static const std::set<std::string> valued = {"--link",  "--room",     "--devices",
-                                                 "--type",  "--reaction", "--tcp"};
+    static const std::set<std::string> valued = {"--link", "--room",     "--devices",
+                                                 "--type", "--reaction", "--tcp"};
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];

@@ -89,15 +89,15 @@ bool PtyBus::listen(const std::string& host, int port) {
     hints.ai_flags = AI_PASSIVE;
     addrinfo* found = nullptr;
     const std::string service = std::to_string(port);
-    if (const int failed = getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(),
-                                       &hints, &found)) {
+    if (const int failed =
+            getaddrinfo(host.empty() ? nullptr : host.c_str(), service.c_str(), &hints, &found)) {
         m_error = host + ": " + gai_strerror(failed);
         return false;
     }
     m_error = "no address for " + host;
     for (addrinfo* a = found; a && m_listener < 0; a = a->ai_next) {
-        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK,
-                                a->ai_protocol);
+        const int fd =
+            ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
         if (fd < 0) continue;
         const int on = 1;
         setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
@@ -113,9 +113,9 @@ bool PtyBus::listen(const std::string& host, int port) {
     sockaddr_storage bound{};
     socklen_t length = sizeof bound;
     getsockname(m_listener, reinterpret_cast<sockaddr*>(&bound), &length);
-    m_tcpPort = ntohs(bound.ss_family == AF_INET6
-                          ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
-                          : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+    m_tcpPort =
+        ntohs(bound.ss_family == AF_INET6 ? reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port
+                                          : reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
     m_error.clear();
     return true;
 }
@@ -128,7 +128,8 @@ void PtyBus::accept() {
     // Each answer byte leaves when it is due, not batched behind the last one's ACK.
     const int on = 1;
     setsockopt(m_client, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-    if (m_verbose) std::fprintf(m_log, "%12.3f  tcp client connected\n", stamp(simulator::Clock::now()));
+    if (m_verbose)
+        std::fprintf(m_log, "%12.3f  tcp client connected\n", stamp(simulator::Clock::now()));
 }
 
 void PtyBus::dropClient() {
