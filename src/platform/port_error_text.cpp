@@ -19,14 +19,58 @@ QString portErrorText(QSerialPort::SerialPortError error) {
     return QStringLiteral("串口未知错误");
 }
 
+namespace {
+// Qt's own fallbacks say nothing the text does not.
+bool says(const QString& systemText) {
+    return !systemText.isEmpty() && systemText != QLatin1String("Unknown error") &&
+           systemText != QLatin1String("No error");
+}
+}  // namespace
+
 QString portErrorReport(QSerialPort::SerialPortError error, const QString& systemText) {
     const QString text = portErrorText(error);
     const bool staleAfterRead =
         error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
-    // Qt's own fallbacks say nothing the text does not.
-    const bool says = !systemText.isEmpty() && systemText != QLatin1String("Unknown error") &&
-                      systemText != QLatin1String("No error");
-    if (staleAfterRead || !says) return text;
+    if (staleAfterRead || !says(systemText)) return text;
+    return text + QStringLiteral(" (") + systemText + QLatin1Char(')');
+}
+
+QString socketErrorText(QAbstractSocket::SocketError error) {
+    switch (error) {
+        case QAbstractSocket::ConnectionRefusedError:
+            return QStringLiteral("连接被拒绝");
+        case QAbstractSocket::RemoteHostClosedError:
+            return QStringLiteral("连接被对方关闭");
+        case QAbstractSocket::HostNotFoundError:
+            return QStringLiteral("找不到主机");
+        case QAbstractSocket::SocketAccessError:
+            return QStringLiteral("无权建立连接");
+        case QAbstractSocket::SocketResourceError:
+            return QStringLiteral("网络资源不足");
+        case QAbstractSocket::SocketTimeoutError:
+            return QStringLiteral("连接超时");
+        case QAbstractSocket::NetworkError:
+            return QStringLiteral("网络出错");
+        case QAbstractSocket::AddressInUseError:
+            return QStringLiteral("地址已被占用");
+        case QAbstractSocket::SocketAddressNotAvailableError:
+            return QStringLiteral("地址不可用");
+        case QAbstractSocket::UnsupportedSocketOperationError:
+            return QStringLiteral("不支持的网络操作");
+        case QAbstractSocket::TemporaryError:
+            return QStringLiteral("网络暂时不可用");
+        default:
+            break;
+    }
+    return QStringLiteral("网络未知错误");
+}
+
+QString socketErrorReport(QAbstractSocket::SocketError error, const QString& systemText) {
+    const QString text = socketErrorText(error);
+    // A closed connection or a timeout says all there is; Qt's words repeat it in English.
+    const bool plain = error == QAbstractSocket::RemoteHostClosedError ||
+                       error == QAbstractSocket::SocketTimeoutError;
+    if (plain || !says(systemText)) return text;
     return text + QStringLiteral(" (") + systemText + QLatin1Char(')');
 }
 

@@ -7,6 +7,7 @@
 // some earlier call ("Argument list too long", "Resource temporarily unavailable"). A read or
 // resource error therefore shows only its own text.
 
+#include <QAbstractSocket>
 #include <QSerialPort>
 #include <QString>
 
@@ -16,5 +17,9 @@ QString portErrorText(QSerialPort::SerialPortError error);
 // The text and, where they say something, the system's words: "设备已拔出",
 // "串口不存在 (No such file or directory)".
 QString portErrorReport(QSerialPort::SerialPortError error, const QString& systemText);
+
+// The same for a bus reached over the network (tcp://HOST:PORT): "连接被拒绝 (Connection refused)".
+QString socketErrorText(QAbstractSocket::SocketError error);
+QString socketErrorReport(QAbstractSocket::SocketError error, const QString& systemText);
 
 }  // namespace room::platform

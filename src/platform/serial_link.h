@@ -1,6 +1,7 @@
 #pragma once
-// The serial line a window talks to devices through: a real port (QSerialPortLink) or the
-// emulated bus in process (SimulatedLink). Each window owns its own link.
+// The serial line a window talks to devices through: a real port (QSerialPortLink), a serial
+// server on the network (TcpLink) or the emulated bus in process (SimulatedLink). Each window owns
+// its own link.
 
 #include <QByteArray>
 #include <QObject>

@@ -355,6 +355,21 @@ TEST(SimulatorBus, FaultsChangeTheAnswerAsScripted) {
     }
 }
 
+TEST(SimulatorBus, AMissingDeviceAnswersOnlyAfterItsFirstRequestsPassUnheard) {
+    Bus bus;
+    bus.faults(3).miss = 2;
+    const Bytes send = panelSendFrame(0x01);
+    EXPECT_TRUE(answerOf(bus, send).empty());
+    EXPECT_EQ(answerOf(bus, command(0x01, 6, 2)).size(), 68u) << "the others answer meanwhile";
+    EXPECT_TRUE(answerOf(bus, command(0x01, 3, 2)).empty());
+    // The third request is answered, and the missed send left nothing behind.
+    Bytes empty = emptyPanelRead7();
+    empty[3] = 3;
+    empty[65] = 0x2F;
+    EXPECT_EQ(answerOf(bus, command(0x01, 3, 2)), empty);
+    EXPECT_EQ(answerOf(bus, send), expectedAnswer(send, 0x01));
+}
+
 TEST(SimulatorBus, ALateAnswerDoesNotHoldBackOthers) {
     Bus bus;
     bus.faults(5).lateMs = 2500;

@@ -53,4 +53,16 @@ start_sim --room "$EXAMPLE" --silent 4
 "$CLI" run send-verify --port "$PORT" "$EXAMPLE" > "$WORK/sv4.out" 2> "$WORK/sv4.err"
 check "a silent device fails the verify (exit 3)" [ $? -eq 3 ]
 
+# A device that ignores its first request answers its second: a retry makes it OK.
+start_sim --room "$EXAMPLE" --miss 3:1
+"$CLI" run verify-all --port "$PORT" "$EXAMPLE" > "$WORK/once.out" 2>&1
+check "without a retry it is unread (exit 3)" [ $? -eq 3 ]
+start_sim --room "$EXAMPLE" --miss 3:1
+"$CLI" run verify-all --retry 2 --port "$PORT" "$EXAMPLE" --records "$records" --room-number 1202 \
+  > "$WORK/retry.out" 2> "$WORK/retry.err"
+check "--retry 2 turns it OK (exit 0)" [ $? -eq 0 ]
+check "it was retried alone" contains "$WORK/retry.err" "retry 03"
+"$CLI" report --records "$records" -o "$WORK/retry.csv" > /dev/null 2>&1
+check "the retry is an entry of its own" [ "$(grep -c '1202' "$WORK/retry.csv")" -ge 2 ]
+
 finish

@@ -85,16 +85,18 @@ private slots:
 
     // Every list offers the typed paths, newest first, once each, also after a new start.
     void typedPathsAreOfferedAgain() {
-        QStringList answers{QStringLiteral("/dev/serial/by-id/usb-A"),
-                            QStringLiteral("/dev/pts/7"), QStringLiteral("/dev/serial/by-id/usb-A")};
+        QStringList answers{QStringLiteral("/dev/serial/by-id/usb-A"), QStringLiteral("/dev/pts/7"),
+                            QStringLiteral("/dev/serial/by-id/usb-A"),
+                            QStringLiteral("tcp://192.168.1.200:4001")};
         PortComboBox::setPathAsker([&answers](QWidget*, const QString&) { return answers.takeFirst(); });
         PortComboBox first;
         first.refill();
-        for (int i = 0; i < 3; ++i) choose(&first, otherRow(&first));
-        // Neither path is there on this machine.
-        const QStringList expected{QStringLiteral("ttyS0 板载串口"),
-                                   QStringLiteral("/dev/serial/by-id/usb-A (不存在)"),
-                                   QStringLiteral("/dev/pts/7 (不存在)"), QStringLiteral("其它...")};
+        for (int i = 0; i < 4; ++i) choose(&first, otherRow(&first));
+        // Neither path is there on this machine; a serial server's address is no file to look for.
+        const QStringList expected{
+            QStringLiteral("ttyS0 板载串口"), QStringLiteral("tcp://192.168.1.200:4001"),
+            QStringLiteral("/dev/serial/by-id/usb-A (不存在)"),
+            QStringLiteral("/dev/pts/7 (不存在)"), QStringLiteral("其它...")};
         QCOMPARE(items(&first), expected);
 
         room::platform::SettingsStore restarted(m_dir->path());

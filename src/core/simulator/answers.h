@@ -44,6 +44,9 @@ struct Faults {
     bool reorder = false;      // answer frames of one request in reverse order (short blocks)
     int zeroAt = -1;           // a 0x00 glitch inserted at this byte of each answer frame (-1: no)
     int kind = 0;              // answers in the layout and under the type of this kind (0: its own)
+    // Does not hear this many more requests addressed to it (neither answers nor acts on them),
+    // then answers normally: a device still booting, a noisy stretch of line. Counts down.
+    int miss = 0;
     // A second device set to the same number answers each request too, from the bus's twin
     // memory. Its bytes start twinOffset byte times after the first device's (-1: half way
     // through its answer); where both are on the line the receiver gets their OR, or, with

@@ -104,7 +104,7 @@ void Bus::handleLong(const Bytes& f, TimePoint at) {
         if (baseOp(f[4]) == kClear) clearAll();
         return;
     }
-    if (!isPresent(device)) return;
+    if (!isPresent(device) || missed(device)) return;
     Device& d = m_devices[device];
     const std::vector<Answer> answers = operateLong(d.memory, f, d.faults.kind);
     std::vector<Answer> twin;
@@ -150,7 +150,7 @@ void Bus::handleShortConfiguration(const Bytes& f, TimePoint at) {
         if (baseOp(f[3]) == kClear) clearAll();
         return;
     }
-    if (!isPresent(device)) return;
+    if (!isPresent(device) || missed(device)) return;
     Device& d = m_devices[device];
     const std::vector<Answer> answers = operateShort(d.memory, f);
     std::vector<Answer> twin;
@@ -184,6 +184,13 @@ std::vector<Answer> Bus::operateShort(DeviceMemory& memory, const Bytes& f) cons
         default:
             return {};
     }
+}
+
+bool Bus::missed(int device) {
+    Faults& faults = m_devices[device].faults;
+    if (faults.miss <= 0) return false;
+    --faults.miss;
+    return true;
 }
 
 void Bus::clearAll() {

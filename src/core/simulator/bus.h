@@ -47,7 +47,8 @@
 //  - Faults change only what the faulty device sends; see Faults. A twin (Faults::twin) is a
 //    second device under the same number: it takes what the first is sent into its own memory
 //    (twinMemory, other data until then) and answers the same requests, its bytes colliding with
-//    the first device's (collide()).
+//    the first device's (collide()). A device that misses requests (Faults::miss) lets them pass
+//    as if it were not on the bus, twin and all, and keeps nothing of them.
 //  - An echoing adapter (setEcho) hands back every byte the console writes as it leaves, before
 //    any device can answer.
 
@@ -166,6 +167,8 @@ private:
     std::vector<Answer> operateLong(DeviceMemory& memory, const Bytes& frame, int kind) const;
     std::vector<Answer> operateShort(DeviceMemory& memory, const Bytes& frame) const;
     void clearAll();
+    // Whether the device lets this request pass unheard (Faults::miss), counting it.
+    bool missed(int device);
     void record(BusEvent event);
     void respond(int device, const std::vector<Answer>& answers, TimePoint at,
                  const std::vector<Answer>& twin = {});

@@ -1,6 +1,7 @@
 #pragma once
-// The serial link behind a chosen port row: a real serial port, or the simulated bus whose
-// devices hold the room type the program has open.
+// The serial link behind a chosen port row: a real serial port, a serial server on the network
+// (a typed tcp://HOST:PORT), or the simulated bus whose devices hold the room type the program
+// has open.
 
 #include <functional>
 #include <memory>

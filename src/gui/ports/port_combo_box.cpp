@@ -11,6 +11,7 @@
 #include "gui/toolkit/wheel_guard.h"
 #include "platform/ports.h"
 #include "platform/settings_store.h"
+#include "platform/tcp_link.h"
 
 namespace room::gui {
 
@@ -127,7 +128,10 @@ void PortComboBox::refill() {
     clear();
     for (int row = 0; row < m_choices.size(); ++row) {
         const PortChoice& choice = m_choices[row];
-        if (typedRow(row) && !platform::portPathExists(choice.portName)) {
+        // A network address is no file: whether it answers shows when it is opened.
+        const bool missing = typedRow(row) && !platform::isTcpPortPath(choice.portName) &&
+                             !platform::portPathExists(choice.portName);
+        if (missing) {
             addItem(choice.displayText + kMissingPortMark);
             setItemData(row, palette().color(QPalette::Disabled, QPalette::Text),
                         Qt::ForegroundRole);

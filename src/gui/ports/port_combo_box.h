@@ -2,8 +2,9 @@
 // A port list as every window that talks to devices shows it: the machine's serial ports and,
 // when the program runs with --simulate, the simulated bus "SIM 模拟设备总线" as the last row.
 // Below them, the port paths typed before and "其它...", which asks for a path the system does
-// not list (a /dev/serial/by-id link, a pseudo-terminal, a COM number), then the simulated bus.
-// A typed path that is gone shows greyed with "(不存在)"; Delete or "删除" on it in the open list
+// not list (a /dev/serial/by-id link, a pseudo-terminal, a COM number, a serial server's
+// tcp://HOST:PORT), then the simulated bus. A typed path that is gone shows greyed with
+// "(不存在)" (a tcp:// address never does); Delete or "删除" on it in the open list
 // forgets it. After a fill the port chosen last (remembered in setinfo.ini) is shown, but nothing
 // is opened: only choosing a row (again, too) emits portChosen. The wheel does nothing unless the
 // list has focus.

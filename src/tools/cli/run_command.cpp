@@ -29,6 +29,7 @@ int runScan(const Words& words, int argc, char** argv) {
 #include "platform/record_store.h"
 #include "platform/run_driver.h"
 #include "platform/simulated_link.h"
+#include "platform/tcp_link.h"
 #include "tools/cli/args.h"
 #include "tools/cli/bus_session.h"
 #include "tools/cli/file_io.h"
@@ -43,7 +44,8 @@ constexpr const char* kRunHelp =
     "usage: roomcfg-cli run ACTION --port PORT FILE [--devices LIST] [--retry N] [-o OUT] [--force]\n"
     "       roomcfg-cli run ACTION --port PORT --room N [--devices LIST] [-o OUT] [--force]\n"
     "Commissions the devices of the room type in FILE over the serial port PORT (a device name\n"
-    "such as /dev/ttyUSB0 or COM3, or SIM for the simulated bus holding FILE's devices).\n"
+    "such as /dev/ttyUSB0 or COM3, tcp://HOST:PORT for a serial server on the network in TCP\n"
+    "server mode, or SIM for the simulated bus holding FILE's devices).\n"
     "With --room N the room type is the one the job gives room N, and the run is recorded\n"
     "under that room.\n"
     "ACTION: send-all, verify-all, send-verify (a send-all, then a verify-all of the same\n"
@@ -71,6 +73,7 @@ constexpr const char* kRunHelp =
 
 constexpr const char* kScanHelp =
     "usage: roomcfg-cli scan --port PORT [ROOM.shd] [--devices LIST] [--window MS]\n"
+    "PORT as for run: a serial port, tcp://HOST:PORT or SIM.\n"
     "Asks the numbers 1 to 32 (or LIST, e.g. 1-8,12) with a read request, which changes nothing\n"
     "on a device, giving each MS milliseconds (default 300, 50 to 3000) for its answer to begin;\n"
     "an answer that has begun gets its normal time. Prints every number that answered with its\n"
@@ -209,6 +212,9 @@ std::optional<RunRequest> parseRequest(const Words& words) {
 std::unique_ptr<platform::SerialLink> makeLink(const std::string& port,
                                                const model::RoomTypeConfig& room) {
     if (port == "SIM" || port == "sim") return std::make_unique<platform::SimulatedLink>(room);
+    if (platform::isTcpPortPath(QString::fromStdString(port))) {
+        return std::make_unique<platform::TcpLink>();
+    }
     return std::make_unique<platform::QSerialPortLink>();
 }
 

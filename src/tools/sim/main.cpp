@@ -1,5 +1,5 @@
-// roombus-sim: the devices of a room bus behind a pseudo-terminal, for trying the console and
-// roomcfg-cli without hardware.
+// roombus-sim: the devices of a room bus behind a pseudo-terminal (and a TCP port, as a serial
+// server), for trying the console and roomcfg-cli without hardware.
 
 #include <unistd.h>
 
@@ -92,9 +92,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "roombus-sim: %s\n", pty.error().c_str());
         return 1;
     }
+    if (options.tcpPort && !pty.listen(options.tcpHost, *options.tcpPort)) {
+        std::fprintf(stderr, "roombus-sim: --tcp: %s\n", pty.error().c_str());
+        return 1;
+    }
     // The link exists once the path is printed, so a reader of the first line can use either.
     if (!options.linkPath.empty() && !makeLink(options.linkPath, pty.slavePath())) return 1;
     std::printf("%s\n", pty.slavePath().c_str());
+    if (options.tcpPort) {
+        const bool v6 = options.tcpHost.find(':') != std::string::npos;
+        std::printf("tcp://%s%s%s:%d\n", v6 ? "[" : "", options.tcpHost.c_str(), v6 ? "]" : "",
+                    pty.tcpPort());
+    }
     std::fflush(stdout);
 
     const int code = pty.run();

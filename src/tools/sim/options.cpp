@@ -11,6 +11,9 @@ const char* const kUsage =
     "Emulates the devices of a room bus behind a pseudo-terminal. The first line printed is the\n"
     "terminal's path; open it as the serial port (9600 8N1).\n"
     "  --link PATH          also make a symlink PATH to the terminal (removed on exit)\n"
+    "  --tcp HOST:PORT      also serve the bus over TCP, as a serial server does: listen on\n"
+    "                       HOST:PORT (PORT 0: any free one) and print tcp://HOST:PORT as the\n"
+    "                       second line; one client at a time, a new one replaces the old\n"
     "  --room FILE          the room's devices are on the bus, holding what FILE (.shd) "
     "configures;\n"
     "                       otherwise all 32 are, empty\n"
@@ -40,6 +43,8 @@ const char* const kUsage =
     "                       carries their OR; an OFFSET of the answer's length or more gives a\n"
     "                       whole second answer after it\n"
     "  --kind DEV:TYPE,...  answer as a device of TYPE (1..255): its type byte and its layout\n"
+    "  --miss DEV:N,...     ignore the first N requests to DEV (no answer, nothing kept), then\n"
+    "                       answer normally\n"
     "  --verbose            print every frame with a timestamp (ms) and its direction\n"
     "  --help               this text\n";
 
@@ -111,6 +116,7 @@ const std::map<std::string, FaultSetter>& faultOptions() {
         {"--repeat", [](auto& f, int, auto v) { return !v && (f.repeat = true); }},
         {"--reorder", [](auto& f, int, auto v) { return !v && (f.reorder = true); }},
         {"--zero", [](auto& f, int, auto v) { return v && *v <= 255 && (f.zeroAt = *v, true); }},
+        {"--miss", [](auto& f, int, auto v) { return v && *v > 0 && (f.miss = *v, true); }},
         {"--kind",
          [](auto& f, int, auto v) { return v && *v >= 1 && *v <= 255 && (f.kind = *v, true); }},
         {"--twin",
@@ -128,6 +134,16 @@ std::string applyValue(Options& o, const std::string& name, const std::string& v
     const std::string bad = "bad value for " + name + ": " + value;
     if (name == "--link") {
         o.linkPath = value;
+    } else if (name == "--tcp") {
+        const auto colon = value.rfind(':');
+        const auto port =
+            colon == std::string::npos ? std::nullopt : number(value.substr(colon + 1), 0, 65535);
+        if (!port || colon == 0) return bad;
+        o.tcpHost = value.substr(0, colon);
+        if (o.tcpHost.size() > 2 && o.tcpHost.front() == '[' && o.tcpHost.back() == ']') {
+            o.tcpHost = o.tcpHost.substr(1, o.tcpHost.size() - 2);  // [::1]
+        }
+        o.tcpPort = *port;
     } else if (name == "--room") {
         o.roomFile = value;
     } else if (name == "--reaction") {
@@ -168,8 +184,8 @@ std::string applyValue(Options& o, const std::string& name, const std::string& v
 }  // namespace
 
 ParseResult parseOptions(const std::vector<std::string>& args) {
-    static const std::set<std::string> valued = {"--link", "--room", "--devices", "--type",
-                                                 "--reaction"};
+    static const std::set<std::string> valued = {"--link", "--room",     "--devices",
+                                                 "--type", "--reaction", "--tcp"};
     Options o;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];

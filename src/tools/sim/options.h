@@ -13,6 +13,9 @@ namespace room::sim {
 struct Options {
     std::string linkPath;  // --link: a symlink to the pty, removed on exit
     std::string roomFile;  // --room: devices preloaded from a room-type file
+    // --tcp HOST:PORT: the bus is served over TCP as well (PORT 0: any free port).
+    std::string tcpHost;
+    std::optional<int> tcpPort;
     // --devices: the devices on the bus (N: 1..N; or a list). Unset: the room's devices, or all 32
     // without a room.
     std::optional<std::vector<int>> devices;
