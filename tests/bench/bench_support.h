@@ -32,6 +32,26 @@ inline room::model::RoomTypeConfig fullRoomType() {
     return room;
 }
 
+// 32 switch panels, each with its own keys and outputs and eight scene slots.
+inline room::model::RoomTypeConfig switchPanels32() {
+    namespace model = room::model;
+    model::RoomTypeConfig room = model::makeStartupRoomType();
+    room.switchPanelCount = 32;
+    room.deviceCount = 32;
+    for (int v = 1; v <= 32; ++v) {
+        room.devices[v].type = 1;
+        for (int c = 0; c < model::kChannels; ++c) {
+            model::setInput(room, v, c, 10 + (v + c) % 40);
+            model::setOutput(room, v, c, 10 + (v * 3 + c) % 40);
+        }
+        for (int n = 1; n <= 8; ++n) {
+            room.devices[v].slot(n) = {model::sceneCodeForSlot(n), {10, 0, 10, 0, 238, 10}};
+        }
+    }
+    model::refreshMasks(room);
+    return room;
+}
+
 template <typename F>
 double secondsFor(int iterations, F&& work) {
     const auto start = std::chrono::steady_clock::now();

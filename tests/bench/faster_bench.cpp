@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "bench_support.h"
 #include "core/commissioning/engine.h"
 #include "core/format/shd_file.h"
 #include "platform/qserialport_link.h"
@@ -37,21 +38,6 @@ model::RoomTypeConfig exampleRoom() {
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     model::RoomTypeConfig room = model::makeStartupRoomType();
     format::readRoomTypeFile(bytes, room);
-    return room;
-}
-
-model::RoomTypeConfig panels() {
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    room.switchPanelCount = 32;
-    room.deviceCount = 32;
-    for (int v = 1; v <= 32; ++v) {
-        room.devices[v].type = 1;
-        for (int c = 0; c < model::kChannels; ++c) {
-            model::setInput(room, v, c, 10 + (v + c) % 40);
-            model::setOutput(room, v, c, 10 + (v * 3 + c) % 40);
-        }
-    }
-    model::refreshMasks(room);
     return room;
 }
 
@@ -195,7 +181,7 @@ QStringList startAndRead(QProcess& process, const QString& program, const QStrin
 }
 
 Tally sendVerify(platform::SerialLink& link, const QString& port) {
-    model::RoomTypeConfig room = panels();
+    model::RoomTypeConfig room = switchPanels32();
     model::RoomTypeConfig edit = model::makeStartupRoomType();
     Engine engine(room, edit);
     Tally t;

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "bench_support.h"
 #include "core/commissioning/engine.h"
 #include "platform/run_driver.h"
 #include "platform/simulated_link.h"
@@ -19,24 +20,6 @@ using commissioning::Action;
 using commissioning::TimePoint;
 
 namespace {
-
-model::RoomTypeConfig panels() {
-    model::RoomTypeConfig room = model::makeStartupRoomType();
-    room.switchPanelCount = 32;
-    room.deviceCount = 32;
-    for (int v = 1; v <= 32; ++v) {
-        room.devices[v].type = 1;
-        for (int c = 0; c < model::kChannels; ++c) {
-            model::setInput(room, v, c, 10 + (v + c) % 40);
-            model::setOutput(room, v, c, 10 + (v * 3 + c) % 40);
-        }
-        for (int n = 1; n <= 8; ++n) {
-            room.devices[v].slot(n) = {model::sceneCodeForSlot(n), {10, 0, 10, 0, 238, 10}};
-        }
-    }
-    model::refreshMasks(room);
-    return room;
-}
 
 struct Tally {
     long bytesOut = 0;
@@ -65,7 +48,7 @@ double runOnce(platform::RunDriver& driver, Action action, Tally& tally) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    model::RoomTypeConfig room = panels();
+    model::RoomTypeConfig room = switchPanels32();
     model::RoomTypeConfig edit = model::makeStartupRoomType();
     platform::SimulatedLink link;  // empty devices: the send all configures them
     link.open("SIM");
