@@ -10,6 +10,7 @@
 
 #include "core/protocol/commands.h"
 #include "gui/console/console_context.h"
+#include "gui/console/scan_window_setting.h"
 #include "gui/console/test_page_widgets.h"
 #include "gui/toolkit/color_button.h"
 #include "gui/toolkit/labelled.h"
@@ -60,6 +61,7 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     cardOut->addWidget(usb);
     cardOut->addStretch(1);
     left->addLayout(cardOut);
+    left->addWidget(makeScanWindowRow(this));
     left->addWidget(buildInfraredSettings());
     left->addWidget(buildKeyCount());
     left->addStretch(1);
