@@ -130,8 +130,8 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     auto* bodyArea = scrolling(body);
     outer->addWidget(bodyArea);
     auto* layout = new BodyLayout(body);
-    layout->setContentsMargins(12, 8, 12, 12);
-    layout->setSpacing(6);
+    layout->setContentsMargins(12, 4, 12, 8);
+    layout->setSpacing(4);
     layout->addWidget(buildHeader());
     layout->addWidget(buildRunRow());
     layout->addWidget(buildProgressRow());
@@ -510,6 +510,7 @@ void ConsoleWindow::done(int result) {
         // The run may have ended on its own while the box was up.
         if (m_context->engine().runActive()) runAction(Action::Stop);
     }
+    m_sequencer->cancel();  // no run of a command starts after the window has gone
     QDialog::done(result);
 }
 

@@ -61,7 +61,6 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     cardOut->addWidget(usb);
     cardOut->addStretch(1);
     left->addLayout(cardOut);
-    left->addWidget(makeScanWindowRow(this));
     left->addWidget(buildInfraredSettings());
     left->addWidget(buildKeyCount());
     left->addStretch(1);
@@ -70,6 +69,7 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     right->setSpacing(12);
     right->addWidget(buildSwitchTest());
     right->addWidget(buildCommands());
+    right->addWidget(makeScanWindowRow(this));  // the left column has no height to spare
     right->addStretch(1);
 
     columns->addLayout(left);

@@ -66,7 +66,11 @@ void RunSequencer::play(const SequencePlan& plan, std::optional<Action> askedAs)
 }
 
 void RunSequencer::startRun(const NextRun& run) {
-    if (!m_sequence) return;  // stopped, or another port, since
+    // Stopped, or the port went, since the last run ended: nothing follows.
+    if (!m_sequence || !m_context.portOpen()) {
+        cancel();
+        return;
+    }
     commissioning::Engine& engine = m_context.engine();
     m_context.run([&](TimePoint now, bool) { return commissioning::startNext(engine, run, now); });
     if (!engine.runActive()) m_sequence.reset();
