@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -153,6 +154,11 @@ void ConsoleWindowTest::withoutPortEveryButtonRefuses() {
     for (int id : {260, 261, 262, 263, 264, 267}) {
         console.prompter.clear();
         console.press(id);
+        QCOMPARE(console.prompter.texts(), QStringList{kChoosePort});
+    }
+    for (const char* name : {"btnSendVerify", "btnScan"}) {
+        console.prompter.clear();
+        QTest::mouseClick(named(console.window.get(), QString::fromUtf8(name)), Qt::LeftButton);
         QCOMPARE(console.prompter.texts(), QStringList{kChoosePort});
     }
     QVERIFY(console.link == nullptr);
@@ -523,8 +529,8 @@ void ConsoleWindowTest::runRowStaysPutDuringARun() {
     QTest::mouseClick(named(console.window.get(), QStringLiteral("btnStop")), Qt::LeftButton);
 }
 
-// A 1024 px screen: the window is no wider, the run buttons can be reached, and a room number of
-// sixteen characters shows whole.
+// A 1024 px screen: the window is no wider, every button shows without scrolling, and a room
+// number of sixteen characters shows whole.
 void ConsoleWindowTest::narrowLaptop() {
     ConsoleFixture console;
     console.window->resize(1024, 700);
@@ -539,6 +545,7 @@ void ConsoleWindowTest::narrowLaptop() {
     area->ensureWidgetVisible(last);
     const QPoint at = last->mapTo(console.window.get(), last->rect().center());
     QVERIFY(console.window->rect().contains(at));
+    QVERIFY(!area->horizontalScrollBar()->isVisible());
 }
 
 // A read that changed the room type says by which devices, can be undone, and the room type it
@@ -622,6 +629,18 @@ void ConsoleWindowTest::snapshots() {
     console.window->tabs()->setCurrentIndex(3);
     QTest::qWait(50);  // the run row lays itself out again
     QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-tab3.png")));
+    // A scan: device 3 silent, 4 slow, and a panel the room type does not use under 12.
+    console.window->tabs()->setCurrentIndex(0);
+    console.link->bus().faults(1).silent = false;
+    console.link->bus().setPresent({1, 2, 3, 4, 5, 6, 7, 12});
+    console.link->bus().memory(12).type = 1;
+    QTest::mouseClick(named(console.window.get(), QStringLiteral("btnScan")), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(console.idle(), kRunTimeoutMs);
+    QTest::qWait(100);
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-scan.png")));
+    console.window->resize(1024, 700);
+    QTest::qWait(100);
+    QVERIFY(console.window->grab().save(dir + QStringLiteral("/console-scan-1024.png")));
     room::gui::HelpDialog help(console.window.get());
     help.show();
     QTest::qWait(50);

@@ -113,7 +113,20 @@ void ResultBadges::endSend(const RunSummary& summary) {
     }
 }
 
+void ResultBadges::endScan(const ScanReport& report) {
+    ++m_run;
+    m_answeredTypes.fill(0);
+    for (const ScanFinding& found : report.found) {
+        set(found.number, Badge::Found);
+        if (onBus(found.number)) m_answeredTypes[found.number] = found.type;
+    }
+    for (int device : report.extra) set(device, Badge::Extra);
+    for (int device : report.missing) set(device, Badge::Missing);
+    for (int device : report.slow) set(device, Badge::Slow);
+}
+
 void ResultBadges::apply(const Effects& effects) {
+    if (effects.runFinished && effects.runFinished->scan) endScan(*effects.runFinished->scan);
     if (effects.runStarted) {
         const RunMode mode = effects.runStarted->mode;
         if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll || mode == RunMode::SendAll) {
@@ -159,6 +172,10 @@ void ResultBadges::apply(const Effects& effects) {
 
 Badge ResultBadges::badge(int device) const {
     return onBus(device) ? m_entries[device].badge : Badge::None;
+}
+
+int ResultBadges::answeredType(int device) const {
+    return badge(device) == Badge::Extra ? m_answeredTypes[device] : 0;
 }
 
 bool ResultBadges::fromEarlierRun(int device) const {

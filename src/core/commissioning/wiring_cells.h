@@ -84,6 +84,11 @@ enum class Badge : std::uint8_t {
     Differences,  // verified: answered with differences (or, in a send, a number in doubt)
     NoAnswer,     // served and never answered
     Sent,         // a send all's configuration was acknowledged
+    // A bus scan's findings
+    Found,    // in use and answered
+    Missing,  // in use and silent
+    Extra,    // answered, not in use
+    Slow,     // began its answer after its window
 };
 
 // Follows the console's effects: each device keeps the result of its latest check, a verify all,
@@ -92,10 +97,13 @@ enum class Badge : std::uint8_t {
 // without a result for it; a send all marks every device it served when it ends, acknowledged or
 // not, from the run's summary. Clear all leaves the badges alone. A badge older than the latest
 // run is marked as from an earlier run, so a stale verdict never passes for a fresh one.
+// A bus scan, as it ends, marks the numbers its report names; it changes nothing else.
 class ResultBadges {
 public:
     void apply(const Effects& effects);
     Badge badge(int device) const;
+    // The device type an extra device's answer gave (0: none), while its badge is the scan's.
+    int answeredType(int device) const;
     bool fromEarlierRun(int device) const;
     void clear();
 
@@ -107,6 +115,7 @@ private:
     void set(int device, Badge badge);
     void leave(int device);
     void endSend(const RunSummary& summary);
+    void endScan(const ScanReport& report);
 
     int m_run = 0;
     bool m_running = false;
@@ -114,6 +123,7 @@ private:
     DeviceFlagsOnBus m_served{};  // devices the send all being run has served
     int m_serving = 0;  // device being served, still waiting for its answer
     std::array<Entry, model::kBusDevices + 1> m_entries{};
+    std::array<int, model::kBusDevices + 1> m_answeredTypes{};
 };
 
 }  // namespace room::commissioning

@@ -20,6 +20,8 @@ constexpr std::string_view kTypedPortKey = "输入的串口";
 constexpr std::string_view kLastPortKey = "上次使用的串口";
 // A file path or a postgresql:// URL, never with its password.
 constexpr std::string_view kRecordLocationKey = "调试记录位置";
+// The console's "扫描窗口(毫秒):", in milliseconds.
+constexpr std::string_view kScanWindowKey = "扫描窗口";
 constexpr std::size_t kRecentFileCount = 6;
 constexpr std::size_t kTypedPortCount = 5;
 // Values are read into a 255-byte buffer: at most 254 bytes of text survive.

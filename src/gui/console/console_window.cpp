@@ -20,6 +20,7 @@
 
 #include "core/commissioning/engine.h"
 #include "core/commissioning/run_rules.h"
+#include "core/commissioning/scan.h"
 #include "gui/console/before_read.h"
 #include "gui/console/console_context.h"
 #include "gui/console/console_frame.h"
@@ -29,6 +30,7 @@
 #include "gui/console/other_settings_page.h"
 #include "gui/console/quick_control_page.h"
 #include "gui/console/run_result_look.h"
+#include "gui/console/run_sequencer.h"
 #include "gui/console/switch_panel_page.h"
 #include "gui/ports/port_combo_box.h"
 #include "gui/toolkit/labelled.h"
@@ -68,14 +70,20 @@ constexpr QSize kFrameAllowance(16, 39);
 constexpr int kFirstTestTab = 2;  // tabs from here on hide the run buttons
 
 struct RunButton {
-    int id;
+    const char* name;
     const char* text;
     Action action;
+    void (RunSequencer::*play)() = nullptr;  // a command of more than one run
 };
 constexpr RunButton kRunButtons[] = {
-    {260, "下发所有", Action::SendAll},      {261, "校验所有", Action::VerifyAll},
-    {262, "清除所有", Action::ClearAll},     {263, "读取所有", Action::ReadAll},
-    {264, "退出网络", Action::LeaveNetwork}, {267, "检查设备", Action::CheckDevices},
+    {"btn260", "下发所有", Action::SendAll},
+    {"btn261", "校验所有", Action::VerifyAll},
+    {"btnSendVerify", "下发并校验", Action::SendAll, &RunSequencer::sendThenVerify},
+    {"btn262", "清除所有", Action::ClearAll},
+    {"btn263", "读取所有", Action::ReadAll},
+    {"btnScan", "扫描总线", Action::ReadAll, &RunSequencer::scanBus},
+    {"btn264", "退出网络", Action::LeaveNetwork},
+    {"btn267", "检查设备", Action::CheckDevices},
 };
 
 QString fromUtf8(std::string_view text) {
@@ -95,7 +103,8 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
                              ConsoleOptions options, QWidget* parent)
     : QDialog(parent),
       m_context(std::make_unique<ConsoleContext>(document, prompter, options.linkFactory)),
-      m_options(std::move(options)) {
+      m_options(std::move(options)),
+      m_sequencer(new RunSequencer(*m_context, this)) {
     setObjectName(QStringLiteral("console"));
     setModal(true);
     setFont(consoleFont());
@@ -121,8 +130,8 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     auto* bodyArea = scrolling(body);
     outer->addWidget(bodyArea);
     auto* layout = new BodyLayout(body);
-    layout->setContentsMargins(12, 8, 12, 12);
-    layout->setSpacing(6);
+    layout->setContentsMargins(12, 4, 12, 8);
+    layout->setSpacing(4);
     layout->addWidget(buildHeader());
     layout->addWidget(buildRunRow());
     layout->addWidget(buildProgressRow());
@@ -151,6 +160,7 @@ ConsoleWindow::ConsoleWindow(RoomDocument& document, platform::Prompter& prompte
     connect(m_context.get(), &ConsoleContext::commandSent, this, &ConsoleWindow::showCommandSent);
     connect(m_context.get(), &ConsoleContext::portLost, this,
             [this] { m_ports->setCurrentIndex(-1); });
+    connect(m_sequencer, &RunSequencer::changed, this, &ConsoleWindow::updateRunButtons);
     updateRunButtons();
     fitToScreen();
 }
@@ -190,6 +200,14 @@ QWidget* ConsoleWindow::buildHeader() {
     row->addWidget(m_recordBar);
     row->addSpacing(12);
     row->addWidget(m_recordBar->installerBox());
+    // Up here rather than in the run row, so that row fits a 1024 px screen.
+    QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
+    connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
+    row->addWidget(help);
+    m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
+    m_logToggle->setCheckable(true);
+    connect(m_logToggle, &QPushButton::toggled, this, &ConsoleWindow::setBusLogShown);
+    row->addWidget(m_logToggle);
     return box;
 }
 
@@ -212,20 +230,15 @@ QWidget* ConsoleWindow::buildRunRow() {
     row->addSpacing(6);
     for (const RunButton& run : kRunButtons) {
         QPushButton* button =
-            makeButton(QString::fromUtf8(run.text), QStringLiteral("btn%1").arg(run.id), box);
-        const Action action = run.action;
-        connect(button, &QPushButton::clicked, this, [this, action] { runAction(action); });
+            makeButton(QString::fromUtf8(run.text), QString::fromUtf8(run.name), box);
+        connect(button, &QPushButton::clicked, this, [this, run] {
+            m_commandMs = m_context->elapsedMs();
+            run.play ? (m_sequencer->*run.play)() : runAction(run.action);
+        });
         row->addWidget(button);
         m_runButtons << button;
     }
-    QPushButton* help = makeButton(QStringLiteral("说明"), QStringLiteral("btn328"), box);
-    connect(help, &QPushButton::clicked, this, &ConsoleWindow::showHelp);
-    row->addWidget(help);
     row->addStretch(1);
-    m_logToggle = makeButton(QStringLiteral("总线记录"), QStringLiteral("btnBusLog"), box);
-    m_logToggle->setCheckable(true);
-    connect(m_logToggle, &QPushButton::toggled, this, &ConsoleWindow::setBusLogShown);
-    row->addWidget(m_logToggle);
     return box;
 }
 
@@ -233,15 +246,15 @@ QWidget* ConsoleWindow::buildProgressRow() {
     auto* box = new QWidget(this);
     auto* row = new QHBoxLayout(box);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
+    row->setSpacing(6);
     m_status = new QLabel(box);
     m_status->setObjectName(QStringLiteral("status"));
-    m_status->setMinimumWidth(240);
+    m_status->setMinimumWidth(220);
     row->addWidget(m_status, 1);
     row->addWidget(m_recordBar->recordLabel(), 1);
     m_progress = new QProgressBar(box);
     m_progress->setObjectName(QStringLiteral("runProgress"));
-    m_progress->setMinimumWidth(420);
+    m_progress->setMinimumWidth(400);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_progress->setTextVisible(true);
@@ -249,9 +262,18 @@ QWidget* ConsoleWindow::buildProgressRow() {
     nameControl(m_progress, QStringLiteral("运行结果"));
     m_progress->hide();
     row->addWidget(m_progress);
+    m_retry = makeButton(QStringLiteral("重试未通过的设备"), QStringLiteral("btnRetry"), box);
+    connect(m_retry, &QPushButton::clicked, m_sequencer, &RunSequencer::retry);
+    row->addWidget(m_retry);
     m_stop = makeButton(QStringLiteral("停止"), QStringLiteral("btnStop"), box);
     connect(m_stop, &QPushButton::clicked, this, [this] { runAction(Action::Stop); });
     row->addWidget(m_stop);
+    // One shows while the other hides: neither slides under the cursor.
+    for (QPushButton* button : {m_retry, m_stop}) {
+        QSizePolicy policy = button->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        button->setSizePolicy(policy);
+    }
     return box;
 }
 
@@ -326,6 +348,8 @@ void ConsoleWindow::setBusLogShown(bool shown) {
 void ConsoleWindow::runAction(Action action) {
     if (action == Action::SendAll && !BeforeRead::sendAllowed(*m_context)) return;
     m_commandMs = m_context->elapsedMs();
+    if (action == Action::Stop) m_sequencer->cancel();
+    if (action == Action::ReadAll && m_sequencer->readIntoEmptyRoom()) return;
     commissioning::Engine& engine = m_context->engine();
     m_context->run([&engine, action](TimePoint now, bool confirmed) {
         return engine.command(action, now, confirmed);
@@ -376,6 +400,8 @@ void ConsoleWindow::applyEffects(const Effects& effects) {
 // What the last run found belongs to that run and that room: a new run, another room or another
 // port starts from nothing.
 void ConsoleWindow::clearLastRun() {
+    // Another room or port: nothing to retry. A run starting keeps what it retries.
+    if (!m_context->engine().runActive()) m_sequencer->forgetLastRun();
     setRunResultLook(m_progress, m_status, true);
     m_title->setText(consoleTitleLine(m_context->room(), m_options.clock()));
     m_recordBar->recordLabel()->clear();
@@ -419,7 +445,9 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
     m_progress->setValue(std::min(summary.visited, std::max(1, summary.total)));
     const QString ended = runName(summary.mode) +
                           (summary.stopped ? QStringLiteral("已停止") : QStringLiteral("结束"));
-    const bool clean = commissioning::cleanRun(summary);
+    // A scan that found other devices than the room type's is no clean one either.
+    const bool clean = commissioning::cleanRun(summary) &&
+                       (!summary.scan || commissioning::scanMatches(*summary.scan));
     const QString outcome = fromUtf8(commissioning::runOutcomeText(summary));
     // A run that left a device silent or different says so first, never in the calm words of
     // a clean one; the status line keeps its text and adds the same few words.
@@ -431,7 +459,8 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
                     .arg(summary.answered)
                     .arg(seconds, 0, 'f', 1)
               : QStringLiteral("%1: %2, 用时%3秒").arg(ended, outcome).arg(seconds, 0, 'f', 1);
-    if (!clean) m_status->setText(m_status->text() + QStringLiteral("   ") + outcome);
+    if (!clean && !summary.scan)
+        m_status->setText(m_status->text() + QStringLiteral("   ") + outcome);
     setRunResultLook(m_progress, m_status, clean);
     m_progress->setFormat(text);
     m_runSummary = text;
@@ -440,15 +469,19 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
 
 void ConsoleWindow::updateRunButtons() {
     const bool onSwitchTab = tabs()->currentIndex() < kFirstTestTab;
+    // Between two runs of one command the console stays busy.
+    const bool idle = m_runButtonsAllowed && !m_sequencer->playing();
     for (QPushButton* button : m_runButtons) {
         // During a run the hidden buttons keep their place, so nothing moves under the cursor.
         QSizePolicy policy = button->sizePolicy();
         policy.setRetainSizeWhenHidden(onSwitchTab);
         button->setSizePolicy(policy);
-        button->setVisible(onSwitchTab && m_runButtonsAllowed);
+        button->setVisible(onSwitchTab && idle);
     }
-    m_ports->setEnabled(m_runButtonsAllowed);
-    m_stop->setVisible(!m_runButtonsAllowed);
+    m_ports->setEnabled(idle);
+    m_stop->setVisible(!idle);
+    m_retry->setVisible(idle);
+    m_retry->setEnabled(m_sequencer->retryAllowed());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -477,6 +510,7 @@ void ConsoleWindow::done(int result) {
         // The run may have ended on its own while the box was up.
         if (m_context->engine().runActive()) runAction(Action::Stop);
     }
+    m_sequencer->cancel();  // no run of a command starts after the window has gone
     QDialog::done(result);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The device configuration console ("下载"): a modal dialog over the run engine. Caption and title
-// line name the room type; the port list, the run buttons 260-264 and 267, "说明" (328), the
-// status line, the five tabs in the painted frame, the run's progress with "停止", the list of
-// the run's differences and the bus log.
+// line name the room type; the port list, the run buttons 260-264 and 267 with "下发并校验" and
+// "扫描总线", "说明" (328), the status line, the five tabs in the painted frame, the run's progress
+// with "停止" and "重试未通过的设备", the list of the run's differences and the bus log.
 //
 // Closing by Escape or the close box is "other than OK"; Enter ends it with OK, as it always did.
 // Closing while a run goes asks "正在调试, 确定中断?" first: 取消 keeps the console and the run;
@@ -38,6 +38,7 @@ namespace room::gui {
 class ConsoleContext;
 class ConsoleFrame;
 class PortComboBox;
+class RunSequencer;
 
 struct ConsoleOptions {
     LinkFactory linkFactory = makeLink;
@@ -102,12 +103,14 @@ private:
 
     std::unique_ptr<ConsoleContext> m_context;
     ConsoleOptions m_options;
+    RunSequencer* m_sequencer = nullptr;
     RecordBar* m_recordBar = nullptr;
     QLabel* m_title = nullptr;
     QLabel* m_status = nullptr;
     PortComboBox* m_ports = nullptr;
     QList<QPushButton*> m_runButtons;
     QPushButton* m_stop = nullptr;
+    QPushButton* m_retry = nullptr;
     QPushButton* m_logToggle = nullptr;
     QProgressBar* m_progress = nullptr;
     QListWidget* m_differences = nullptr;

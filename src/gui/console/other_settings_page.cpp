@@ -10,6 +10,7 @@
 
 #include "core/protocol/commands.h"
 #include "gui/console/console_context.h"
+#include "gui/console/scan_window_setting.h"
 #include "gui/console/test_page_widgets.h"
 #include "gui/toolkit/color_button.h"
 #include "gui/toolkit/labelled.h"
@@ -68,6 +69,7 @@ OtherSettingsPage::OtherSettingsPage(ConsoleContext& context, QWidget* parent)
     right->setSpacing(12);
     right->addWidget(buildSwitchTest());
     right->addWidget(buildCommands());
+    right->addWidget(makeScanWindowRow(this));  // the left column has no height to spare
     right->addStretch(1);
 
     columns->addLayout(left);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <initializer_list>
 
 #include "core/model/catalogues.h"
 
@@ -26,6 +27,7 @@ constexpr int kBadgeTop = 115;    // below the position line (96 + 16)
 constexpr int kBadgeWidth = 130;  // stays left of the relay column
 constexpr int kBadgeSize = 14;
 constexpr int kLegendTop = 650;  // below the fourth row of cells (483 + 151)
+constexpr int kLegendPitch = 22;  // the scan's line below the first
 
 const QColor kPanelColour(170, 182, 196);
 
@@ -61,6 +63,14 @@ BadgeLook badgeLook(Badge badge) {
             return {QColor(225, 130, 0), QStringLiteral("?"), QStringLiteral("无应答")};
         case Badge::Sent:
             return {QColor(30, 110, 190), QStringLiteral("✓"), QStringLiteral("已下发")};
+        case Badge::Found:
+            return {QColor(0, 150, 60), QStringLiteral("✓"), QStringLiteral("应答")};
+        case Badge::Missing:
+            return {QColor(210, 40, 40), QStringLiteral("✗"), QStringLiteral("缺少")};
+        case Badge::Extra:
+            return {QColor(130, 60, 180), QStringLiteral("+"), QStringLiteral("多出")};
+        case Badge::Slow:
+            return {QColor(225, 130, 0), QStringLiteral("!"), QStringLiteral("应答慢")};
         case Badge::None:
             break;
     }
@@ -108,7 +118,7 @@ QTransform WiringView::toView() const {
 QRect WiringView::drawnArea() {
     const QRect last = panelRect(commissioning::cellOrigin(commissioning::kDevicesPerPage));
     return QRect(QPoint(commissioning::kCellLeft - 24, 0),
-                 QPoint(last.right() + 12, kLegendTop + 30));
+                 QPoint(last.right() + 12, kLegendTop + kLegendPitch + 30));
 }
 
 QImage WiringView::drawing() const {
@@ -191,7 +201,10 @@ void WiringView::paintCellFrame(QPainter& painter, int device) const {
     painter.restore();
 
     QString tag = QStringLiteral("%1#").arg(device);
-    const int type = m_room.devices[static_cast<std::size_t>(device)].type;
+    // A device the room type does not use shows what it said it is.
+    const int answered = m_badges.answeredType(device);
+    const int type =
+        answered != 0 ? answered : m_room.devices[static_cast<std::size_t>(device)].type;
     if (type != 0) {
         // The catalogue's "1.开关面板" without its number: the number here is the device's.
         QString kind = fromUtf8(std::string(model::deviceTypeName(type)));
@@ -281,12 +294,22 @@ void WiringView::paintLegend(QPainter& painter) const {
     const QString checked = QStringLiteral("运行结果:");
     painter.drawText(QPoint(x, y + metrics.ascent()), checked);
     x += metrics.horizontalAdvance(checked) + 6;
-    for (Badge badge :
-         {Badge::Matched, Badge::Read, Badge::Sent, Badge::Differences, Badge::NoAnswer}) {
-        const int width = kBadgeSize + 5 + metrics.horizontalAdvance(badgeLook(badge).label);
-        drawBadge(painter, QRect(x, y, width, kBoxHeight), badge);
-        x += width + 14;
-    }
+    const auto badges = [&](int top, std::initializer_list<Badge> list) {
+        for (Badge badge : list) {
+            const int width = kBadgeSize + 5 + metrics.horizontalAdvance(badgeLook(badge).label);
+            drawBadge(painter, QRect(x, top, width, kBoxHeight), badge);
+            x += width + 14;
+        }
+    };
+    badges(y, {Badge::Matched, Badge::Read, Badge::Sent, Badge::Differences, Badge::NoAnswer});
+    // The scan's marks on a line of their own, under the run results.
+    const int scanTop = y + kLegendPitch;
+    x = commissioning::kCellLeft;
+    painter.setPen(QColor(60, 72, 85));
+    const QString scanned = QStringLiteral("扫描总线:");
+    painter.drawText(QPoint(x, scanTop + metrics.ascent()), scanned);
+    x += metrics.horizontalAdvance(scanned) + 6;
+    badges(scanTop, {Badge::Found, Badge::Missing, Badge::Extra, Badge::Slow});
 }
 
 }  // namespace room::gui

@@ -1,14 +1,15 @@
 #include "gui/main/application.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QPalette>
 #include <QPointer>
 #include <QStyleFactory>
 #include <cstdio>
 
 #include "gui/console/console_window.h"
+#include "gui/console/scan_window_setting.h"
 #include "gui/editors/editor_flow.h"
 #include "gui/job/job_window.h"
 #include "gui/main/file_dialogs.h"
@@ -167,6 +168,7 @@ int runApplication(int argc, char** argv) {
     platform::QtSpeech speech;
     platform::SettingsStore settings;
     PortComboBox::setPathMemory(&settings);
+    setScanWindowStore(&settings);
     RecordLocationDialog::useSavedLocation(settings);
     // Entries kept on this computer while the record was out of reach go now, and then every
     // minute, on a thread of their own so a server out of reach never holds up the window.
