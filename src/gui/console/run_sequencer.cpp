@@ -81,7 +81,10 @@ void RunSequencer::retry() {
     if (!retryAllowed()) return;
     const std::vector<int> devices = commissioning::failedDevices(*m_last);
     commissioning::Engine& engine = m_context.engine();
-    m_context.run([&](TimePoint now, bool) { return engine.retry(devices, now); });
+    // A retry repeats the last run's operation, whatever the action says.
+    const commissioning::NextRun again{commissioning::NextRun::Kind::Retry, commissioning::Action::VerifyAll,
+                                       devices};
+    m_context.run([&](TimePoint now, bool) { return engine.start(again, now); });
     emit changed();
 }
 
