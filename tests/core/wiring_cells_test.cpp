@@ -194,6 +194,25 @@ TEST(WiringCells, BadgesShowEachDevicesLatestCheckAndSayWhenItIsFromAnEarlierRun
     bus.runToEnd();
     follow();
     EXPECT_EQ(badges.badge(1), Badge::NoAnswer);
+
+    // A retry of the silent device 3: the others' verdicts stay those of the current run.
+    bool threeAnswers = false;
+    bus.device = [&held, &threeAnswers](const OutFrame& frame) -> std::vector<enginetest::Bytes> {
+        if (frame.device == 3 && !threeAnswers) return {};
+        return {enginetest::panelAnswer(held, frame.device, 3)};
+    };
+    bus.take(engine.command(Action::VerifyAll, bus.now));
+    bus.runToEnd();
+    follow();
+    EXPECT_EQ(badges.badge(3), Badge::NoAnswer);
+    threeAnswers = true;
+    bus.take(engine.start(NextRun{NextRun::Kind::Retry, Action::VerifyAll, {3}}, bus.now));
+    bus.runToEnd();
+    follow();
+    for (int d = 1; d <= 4; ++d) {
+        EXPECT_EQ(badges.badge(d), Badge::Matched) << d;
+        EXPECT_FALSE(badges.fromEarlierRun(d)) << d;
+    }
 }
 
 }  // namespace

@@ -76,6 +76,7 @@ struct Progress {
     int visited = 0;
     int total = 0;
     int answered = 0;
+    bool retry = false;  // the run serves some devices again; the others keep their outcome
 };
 
 // What a bus scan found (scan.h). `missing` and `extra` are against the room type, when the scan

@@ -120,7 +120,7 @@ Effects Engine::startRun(RunMode mode, TimePoint now, bool again) {
     m_inGrace = false;
     m_ledger.planned = 1 + m_scope.remaining(m_room, mode, first);
     fx.runButtonsShown = false;
-    fx.runStarted = Progress{mode, first, 0, m_ledger.planned, 0};
+    fx.runStarted = Progress{mode, first, 0, m_ledger.planned, 0, again};
     // Device 1 is served whatever its selection (a run of its own list starts at its first).
     serve(first, startPeriod(mode, m_room.systemType), now, fx);
     return fx;
@@ -138,7 +138,7 @@ void Engine::serve(int device, Milliseconds period, TimePoint now, Effects& fx) 
     m_ledger.serve(device, m_scope.remaining(m_room, m_runMode, device));
     m_attribution.await(device);
     fx.progress =
-        Progress{m_runMode, device, m_ledger.visited, m_ledger.planned, answeredDevices()};
+        Progress{m_runMode, device, m_ledger.visited, m_ledger.planned, answeredDevices(), m_ledger.again};
     queueFrames(device, runFrameKind(m_runMode),
                 protocol::deviceFrames(m_room, device, runOperation(m_runMode)), now, fx);
     m_serveDeadline = m_writes.busyUntil(now) + period;

@@ -130,7 +130,9 @@ void ResultBadges::apply(const Effects& effects) {
     if (effects.runStarted) {
         const RunMode mode = effects.runStarted->mode;
         if (mode == RunMode::VerifyAll || mode == RunMode::ReadAll || mode == RunMode::SendAll) {
-            ++m_run;
+            // A retry goes on with the run before it: what it does not serve stays current.
+            m_retrying = effects.runStarted->retry;
+            if (!m_retrying) ++m_run;
             m_running = true;
             m_sending = mode == RunMode::SendAll;
             m_serving = 0;
@@ -157,6 +159,8 @@ void ResultBadges::apply(const Effects& effects) {
         if (m_serving != 0 && !m_sending) leave(m_serving);
         m_serving = effects.progress->device;
         m_served[m_serving] = true;
+        // Served again: its badge is from before until the retry says otherwise.
+        if (m_retrying) m_entries[m_serving].run = m_run - 1;
     }
     if (effects.runFinished) {
         if (m_sending) {

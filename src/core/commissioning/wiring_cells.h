@@ -97,7 +97,8 @@ enum class Badge : std::uint8_t {
 // without a result for it; a send all marks every device it served when it ends, acknowledged or
 // not, from the run's summary. Clear all leaves the badges alone. A badge older than the latest
 // run is marked as from an earlier run, so a stale verdict never passes for a fresh one.
-// A bus scan, as it ends, marks the numbers its report names; it changes nothing else.
+// A bus scan, as it ends, marks the numbers its report names; it changes nothing else. A retry
+// goes on with the run before it: only the devices it serves again change.
 class ResultBadges {
 public:
     void apply(const Effects& effects);
@@ -120,6 +121,7 @@ private:
     int m_run = 0;
     bool m_running = false;
     bool m_sending = false;
+    bool m_retrying = false;
     DeviceFlagsOnBus m_served{};  // devices the send all being run has served
     int m_serving = 0;  // device being served, still waiting for its answer
     std::array<Entry, model::kBusDevices + 1> m_entries{};
