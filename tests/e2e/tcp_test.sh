@@ -37,6 +37,15 @@ check "read back over tcp reproduces keys, outputs and scenes" diff -u "$WORK/ex
 "$CLI" run verify-all --port "$PORT" "$EXAMPLE" > "$WORK/pty.out" 2>&1
 check "the pty sees what was sent over tcp" [ $? -eq 0 ]
 
+# The faster ways work over the network too: a scan, send-verify with a retry.
+start_tcp_sim --room "$EXAMPLE"
+"$CLI" scan --port "$TCP" "$EXAMPLE" > "$WORK/scan.out" 2>&1
+check "a scan over tcp finds the seven (exit 0)" [ $? -eq 0 ]
+start_tcp_sim --room "$EXAMPLE" --miss 2:1
+"$CLI" run send-verify --retry 1 --port "$TCP" "$EXAMPLE" > "$WORK/sv.out" 2> "$WORK/sv.err"
+check "send-verify with a retry over tcp exits 0" [ $? -eq 0 ]
+check "the device that missed its first request was retried" contains "$WORK/sv.err" "retry 02"
+
 # A device that differs gives exit 3 over tcp as over a pty.
 start_tcp_sim --room "$EXAMPLE" --corrupt 3
 "$CLI" run verify-all --port "$TCP" "$EXAMPLE" > "$WORK/corrupt.out" 2>&1
