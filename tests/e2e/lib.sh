@@ -40,6 +40,20 @@ stop_sim() {
   SIM_PID=""
 }
 
+# verify_then_pull PORT: a verify all of the example over PORT with the simulator stopped 1.5 s
+# in (all devices silent keep the run waiting); sets rc and took, the seconds from stop to end.
+verify_then_pull() {
+  "$CLI" run verify-all --port "$1" "$EXAMPLE" > "$WORK/lost.out" 2> "$WORK/lost.err" &
+  local cli=$! killed_at ended_at
+  sleep 1.5
+  killed_at=$(date +%s.%N)
+  stop_sim
+  wait "$cli"
+  rc=$?
+  ended_at=$(date +%s.%N)
+  took=$(awk "BEGIN { print $ended_at - $killed_at }")
+}
+
 check() {  # check NAME CONDITION-COMMAND...
   local name=$1; shift
   checks=$((checks + 1))

@@ -108,7 +108,9 @@ void BusSession::finishRun(const commissioning::RunSummary& finished) {
     if (std::optional<commissioning::NextRun> next = m_sequence ? m_sequence->after(summary)
                                                                  : std::nullopt) {
         if (next->kind == commissioning::NextRun::Kind::Retry) {
-            printLine(std::cerr, "retry" + numbers(next->devices));
+            std::string line = "retry";
+            line += numbers(next->devices);
+            printLine(std::cerr, line);
         }
         // After the effects of this run's end are carried out.
         QTimer::singleShot(0, this, [this, run = *next] { startRun(run); });
