@@ -81,10 +81,12 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         QVERIFY(!link.open(QStringLiteral("tcp://127.0.0.1:%1").arg(server.serverPort())));
-        QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 3500,
+        // Not before 3 s; after it, as soon as a busy machine gets round to it.
+        QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 6000,
                  qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(link.errorString(), QStringLiteral("连接超时"));
-        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
+        // The window's timers went on (30 ticks on an idle machine; fewer under load).
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
         QVERIFY(!link.isOpen());
     }
 };
