@@ -75,6 +75,8 @@ bool TcpLink::open(const QString& portName) {
     m_opening = true;
     QEventLoop loop;
     QTimer timer;
+    // A coarse timer may fire up to 5 % early: the host gets its whole 3 s.
+    timer.setTimerType(Qt::PreciseTimer);
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     connect(&m_socket, &QAbstractSocket::connected, &loop, &QEventLoop::quit);
