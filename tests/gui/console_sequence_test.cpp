@@ -52,6 +52,7 @@ private slots:
     void scanFindsMissingAndExtraDevices();
     void sendThenVerify();
     void retryServesOnlyTheFailedDevices();
+    void readAllIntoAnEmptyRoomTypeScansFirst();
 };
 
 // Device 3 of the example is silent and a switch panel the room type does not use answers
@@ -119,6 +120,37 @@ void ConsoleSequenceTest::retryServesOnlyTheFailedDevices() {
     QCOMPARE(console.window->titleLine(), QStringLiteral("未读到的编号:数据异常的编号:"));
     QCOMPARE(console.recorded(), (std::vector<std::string>{"校验所有", "校验所有"}));
     QVERIFY(!retry->isEnabled());
+}
+
+// No device in use: 读取所有 asks as ever, finds the three devices on the bus and reads just those,
+// one entry in the record.
+void ConsoleSequenceTest::readAllIntoAnEmptyRoomTypeScansFirst() {
+    QTemporaryDir dir;
+    ConsoleFixture console(false, recordPath(dir));
+    console.choosePort();
+    console.link->bus().setPresent({2, 5, 9});
+    for (int d : {2, 5, 9}) {
+        console.link->bus().memory(d).type = 1;
+        console.link->bus().memory(d).inputs[0] = static_cast<std::uint8_t>(10 + d);
+    }
+    console.prompter.answerNext(room::platform::Answer::Ok);
+    console.press(263);
+    QVERIFY(!console.idle());
+    QTRY_VERIFY_WITH_TIMEOUT(console.window->runSummary().startsWith(QStringLiteral("读取所有结束")),
+                             2 * kRunTimeoutMs);
+    QCOMPARE(console.prompter.records().size(), 1);  // the read's own question, once
+    for (int d = 1; d <= 32; ++d) {
+        QCOMPARE(console.document.room.devices[d].inUse != 0, d == 2 || d == 5 || d == 9);
+    }
+    std::size_t reads = 0;
+    for (const auto& line : console.window->busLog()->log().lines()) {
+        if (line.direction == room::gui::BusLogLine::Direction::Sent) ++reads;
+    }
+    QCOMPARE(reads, std::size_t(32 + 3));  // a request per number scanned, then one per device read
+    QTest::qWait(room::gui::RecordBar::kBusyMs * 2);
+    room::platform::RecordStore store(console.recordsPath);
+    const auto runs = store.runs(std::nullopt);
+    QVERIFY(runs && runs->size() == 1 && runs->front().operation == "读取所有");
 }
 
 QTEST_MAIN(ConsoleSequenceTest)
