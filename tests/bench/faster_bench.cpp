@@ -125,41 +125,38 @@ void line(const char* what, const Tally& t, double limit) {
                 t.seconds, limit, t.seconds / limit, t.runs, t.requests, t.answers);
 }
 
+// Plays `plan` on `room` over `link`, which is open.
+Tally playOn(model::RoomTypeConfig room, platform::SerialLink& link, const SequencePlan& plan) {
+    model::RoomTypeConfig edit = model::makeStartupRoomType();
+    Engine engine(room, edit);
+    platform::RunDriver driver(engine, link);
+    driver.call([&](TimePoint now) { return engine.setPortOpen(true, now); });
+    return play(driver, plan);
+}
+
+// The example room's seven devices on the simulated bus, the room type `room`.
+Tally playOnExampleBus(const model::RoomTypeConfig& room, const SequencePlan& plan) {
+    platform::SimulatedLink link(exampleRoom());
+    link.open("SIM");
+    return playOn(room, link, plan);
+}
+
 void inProcess() {
-    const model::RoomTypeConfig example = exampleRoom();
-    {
-        model::RoomTypeConfig room = example;
-        model::RoomTypeConfig edit = room;
-        platform::SimulatedLink link(example);
-        link.open("SIM");
-        Engine engine(room, edit);
-        platform::RunDriver driver(engine, link);
-        driver.call([&](TimePoint now) { return engine.setPortOpen(true, now); });
-        SequencePlan scan;
-        scan.scanOnly = true;
-        const Tally t = play(driver, scan);
-        line("scan of 32 numbers, 7 devices", t, bound(t, kDefaultScanWindow, true));
-        std::printf("%-44s %zu found\n", "", t.last.scan ? t.last.scan->found.size() : 0);
-    }
-    Tally scanRead;
-    Tally readAll;
-    for (const bool scanFirst : {true, false}) {
-        model::RoomTypeConfig room = model::makeStartupRoomType();
-        model::RoomTypeConfig edit = room;
-        platform::SimulatedLink link(example);
-        link.open("SIM");
-        Engine engine(room, edit);
-        platform::RunDriver driver(engine, link);
-        driver.call([&](TimePoint now) { return engine.setPortOpen(true, now); });
-        SequencePlan plan;
-        plan.action = Action::ReadAll;
-        plan.scanFirst = scanFirst;
-        if (!scanFirst) {
-            // Today's way into an unknown room: a read of every number, a full period each.
-            for (int v = 1; v <= 32; ++v) room.selected[v] = 1;
-        }
-        (scanFirst ? scanRead : readAll) = play(driver, plan);
-    }
+    SequencePlan scan;
+    scan.scanOnly = true;
+    const Tally t = playOnExampleBus(exampleRoom(), scan);
+    line("scan of 32 numbers, 7 devices", t, bound(t, kDefaultScanWindow, true));
+    std::printf("%-44s %zu found\n", "", t.last.scan ? t.last.scan->found.size() : 0);
+
+    SequencePlan plan;
+    plan.action = Action::ReadAll;
+    plan.scanFirst = true;
+    const Tally scanRead = playOnExampleBus(model::makeStartupRoomType(), plan);
+    // Today's way into an unknown room: a read of every number, a full period each.
+    model::RoomTypeConfig all32 = model::makeStartupRoomType();
+    for (int v = 1; v <= 32; ++v) all32.selected[v] = 1;
+    plan.scanFirst = false;
+    const Tally readAll = playOnExampleBus(all32, plan);
     line("unknown room: scan, then read what answered", scanRead,
          bound(scanRead, kDefaultScanWindow, true));
     line("unknown room: read of 1 to 32", readAll, bound(readAll, kServePeriod, false));
@@ -181,20 +178,14 @@ QStringList startAndRead(QProcess& process, const QString& program, const QStrin
 }
 
 Tally sendVerify(platform::SerialLink& link, const QString& port) {
-    model::RoomTypeConfig room = switchPanels32();
-    model::RoomTypeConfig edit = model::makeStartupRoomType();
-    Engine engine(room, edit);
-    Tally t;
     if (!link.open(port)) {
         std::printf("%s: %s\n", qPrintable(port), qPrintable(link.errorString()));
-        return t;
+        return {};
     }
-    platform::RunDriver driver(engine, link);
-    driver.call([&](TimePoint now) { return engine.setPortOpen(true, now); });
     SequencePlan plan;
     plan.action = Action::SendAll;
     plan.thenVerify = true;
-    t = play(driver, plan);
+    const Tally t = playOn(switchPanels32(), link, plan);
     link.close();
     return t;
 }

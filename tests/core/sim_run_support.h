@@ -92,7 +92,7 @@ struct SimRun {
             next = ended ? sequence.after(summary()) : std::nullopt;
         }
     }
-    void start(const NextRun& run) { take(startNext(engine, run, now)); }
+    void start(const NextRun& run) { take(engine.start(run, now)); }
 
     // Plays engine deadlines and answer bytes in time order while anything is going on.
     void play() {

@@ -113,15 +113,22 @@ RunMode runModeOf(Action action) {
     }
 }
 
+Action runActionOf(RunMode mode) {
+    switch (mode) {
+        case RunMode::SendAll:
+            return Action::SendAll;
+        case RunMode::VerifyAll:
+            return Action::VerifyAll;
+        default:
+            return Action::ReadAll;
+    }
+}
+
 std::optional<std::string> listRunRefusal(RunMode mode, const model::RoomTypeConfig& room,
                                           bool portOpen, bool runActive) {
     // Refused quietly: nothing an installer pressed asked for it.
     if (mode == RunMode::Idle || mode == RunMode::ClearAll) return std::string();
-    // A scan asks with read requests: refused as a read would be.
-    const Action action = mode == RunMode::SendAll     ? Action::SendAll
-                          : mode == RunMode::VerifyAll ? Action::VerifyAll
-                                                       : Action::ReadAll;
-    if (auto refused = commandRefusal(action, portOpen, runActive)) return refused;
+    if (auto refused = commandRefusal(runActionOf(mode), portOpen, runActive)) return refused;
     if (mode == RunMode::SendAll) return sendAllRefusal(room);
     return std::nullopt;
 }

@@ -14,8 +14,10 @@ namespace room::commissioning {
 std::optional<std::string> commandRefusal(Action action, bool portOpen, bool runActive);
 // Why a send all cannot go ahead on this room type: no device of it is in use.
 std::optional<std::string> sendAllRefusal(const model::RoomTypeConfig& room);
-// The run a run button starts (Idle for the other commands).
+// The run a run button starts (Idle for the other commands), and the button of a run (a scan
+// asks as a read does).
 RunMode runModeOf(Action action);
+Action runActionOf(RunMode mode);
 // Why a run of its own list of devices (a retry, the read after a scan) cannot go ahead now.
 std::optional<std::string> listRunRefusal(RunMode mode, const model::RoomTypeConfig& room,
                                           bool portOpen, bool runActive);

@@ -141,6 +141,7 @@ std::string summaryTitle(const RunSummary& summary) {
 }
 
 bool cleanRun(const RunSummary& summary) {
+    if (summary.scan) return !summary.stopped && scanMatches(*summary.scan);
     return !summary.stopped && summary.unread.empty() && summary.abnormal.empty();
 }
 

@@ -65,7 +65,8 @@ std::string summaryTitle(const RunSummary& summary);
 std::string finishedStatus(const RunSummary& summary);
 
 // A run that served every device it meant to, each of which answered and matched (or took its
-// configuration, or was read). Anything else must not end with the look of a clean run.
+// configuration, or was read); a scan that found just what the room type has in use. Anything
+// else must not end with the look of a clean run.
 bool cleanRun(const RunSummary& summary);
 // What the run came to, in a few words: "4个中0个应答", with ", 1个数据异常" and ", 2个未处理"
 // when there are such devices.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/commissioning/engine.h"
+#include "core/commissioning/command_rules.h"
 
 namespace room::commissioning {
 
@@ -32,7 +32,8 @@ std::optional<NextRun> RunSequence::after(const RunSummary& finished) {
     }
     if (!finished.unread.empty() && m_retriesMade < m_plan.retries) {
         ++m_retriesMade;
-        return NextRun{NextRun::Kind::Retry, m_plan.action, finished.unread, m_plan.window};
+        return NextRun{NextRun::Kind::Retry, runActionOf(finished.mode), finished.unread,
+                       m_plan.window};
     }
     if (m_plan.thenVerify && finished.mode == RunMode::SendAll && !m_verifyStarted) {
         m_verifyStarted = true;
@@ -40,10 +41,6 @@ std::optional<NextRun> RunSequence::after(const RunSummary& finished) {
         return NextRun{NextRun::Kind::Command, Action::VerifyAll, {}, m_plan.window};
     }
     return std::nullopt;
-}
-
-Effects startNext(Engine& engine, const NextRun& run, TimePoint now) {
-    return engine.start(run, now);
 }
 
 std::vector<int> failedDevices(const RunSummary& summary) {

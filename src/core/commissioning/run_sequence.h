@@ -52,10 +52,6 @@ private:
     bool m_verifyStarted = false;
 };
 
-class Engine;
-// Starts `run` on the engine (confirmed: the command that made the sequence was).
-Effects startNext(Engine& engine, const NextRun& run, TimePoint now);
-
 // The devices "重试未通过的设备" serves again: without an answer, different, in doubt, or never
 // reached by a run cut short.
 std::vector<int> failedDevices(const RunSummary& summary);

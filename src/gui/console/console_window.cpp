@@ -445,9 +445,7 @@ void ConsoleWindow::onRunFinished(const RunSummary& summary) {
     m_progress->setValue(std::min(summary.visited, std::max(1, summary.total)));
     const QString ended = runName(summary.mode) +
                           (summary.stopped ? QStringLiteral("已停止") : QStringLiteral("结束"));
-    // A scan that found other devices than the room type's is no clean one either.
-    const bool clean = commissioning::cleanRun(summary) &&
-                       (!summary.scan || commissioning::scanMatches(*summary.scan));
+    const bool clean = commissioning::cleanRun(summary);
     const QString outcome = fromUtf8(commissioning::runOutcomeText(summary));
     // A run that left a device silent or different says so first, never in the calm words of
     // a clean one; the status line keeps its text and adds the same few words.

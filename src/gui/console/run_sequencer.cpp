@@ -59,7 +59,7 @@ void RunSequencer::play(const SequencePlan& plan, std::optional<Action> askedAs)
         if (!confirmed && askedAs && commissioning::commandQuestion(*askedAs)) {
             return engine.command(*askedAs, now, false);
         }
-        return commissioning::startNext(engine, first, now);
+        return engine.start(first, now);
     });
     if (!engine.runActive()) m_sequence.reset();  // cancelled or refused
     emit changed();
@@ -72,7 +72,7 @@ void RunSequencer::startRun(const NextRun& run) {
         return;
     }
     commissioning::Engine& engine = m_context.engine();
-    m_context.run([&](TimePoint now, bool) { return commissioning::startNext(engine, run, now); });
+    m_context.run([&](TimePoint now, bool) { return engine.start(run, now); });
     if (!engine.runActive()) m_sequence.reset();
     emit changed();
 }
@@ -81,9 +81,8 @@ void RunSequencer::retry() {
     if (!retryAllowed()) return;
     const std::vector<int> devices = commissioning::failedDevices(*m_last);
     commissioning::Engine& engine = m_context.engine();
-    // A retry repeats the last run's operation, whatever the action says.
-    const commissioning::NextRun again{commissioning::NextRun::Kind::Retry, commissioning::Action::VerifyAll,
-                                       devices};
+    const commissioning::NextRun again{commissioning::NextRun::Kind::Retry,
+                                       commissioning::runActionOf(m_last->mode), devices};
     m_context.run([&](TimePoint now, bool) { return engine.start(again, now); });
     emit changed();
 }

@@ -41,7 +41,7 @@ void BusSession::start() {
 void BusSession::startRun(const commissioning::NextRun& run) {
     auto& engine = m_driver.engine();
     emit runStarting();
-    m_driver.call([&](TimePoint now) { return commissioning::startNext(engine, run, now); });
+    m_driver.call([&](TimePoint now) { return engine.start(run, now); });
     if (!engine.runActive() && !m_done) {
         // Refused (the message is printed): nothing will end the run, as none started.
         QTimer::singleShot(0, this, [this] { finish(2); });
@@ -116,13 +116,8 @@ void BusSession::finishRun(const commissioning::RunSummary& finished) {
         QTimer::singleShot(0, this, [this, run = *next] { startRun(run); });
         return;
     }
-    if (summary.scan) {
-        finish(commissioning::scanMatches(*summary.scan) ? 0 : 3);
-        return;
-    }
     // The engine's lists cover every device the run served, by the number it answered under.
-    const bool clean = summary.unread.empty() && summary.abnormal.empty();
-    finish(clean ? 0 : 3);
+    finish(commissioning::cleanRun(summary) ? 0 : 3);
 }
 
 void BusSession::finish(int code) {
